@@ -1,0 +1,159 @@
+#include "common/FileSystem.h"
+
+#include "common/Errors.h"
+#include "common/PathNames.h"
+#include "common/ShiftJis.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace varnoke {
+
+namespace {
+TWriteFaultHook& WriteFaultHook() {
+    static TWriteFaultHook hook;
+    return hook;
+}
+
+class TDescriptor {
+public:
+    explicit TDescriptor(int fd) : fd_(fd) {}
+    ~TDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    int Get() const { return fd_; }
+    int Release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+} // namespace
+
+std::string NativePath(std::string_view sjisPath) { return SjisToUtf8(sjisPath); }
+
+std::string SjisPathFromNative(std::string_view nativePath) {
+    return Utf8ToSjis(nativePath, TUnmappable::Fail);
+}
+
+bool FileExists(std::string_view sjisPath) {
+    struct stat info {};
+    return !sjisPath.empty() && ::stat(NativePath(sjisPath).c_str(), &info) == 0 &&
+           !S_ISDIR(info.st_mode);
+}
+
+bool DirectoryExists(std::string_view sjisPath) {
+    struct stat info {};
+    return !sjisPath.empty() && ::stat(NativePath(sjisPath).c_str(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+void ForceDirectories(std::string_view sjisPath) {
+    std::string native = NativePath(sjisPath);
+    while (native.size() > 1 && native.back() == PathDelimiter)
+        native.pop_back();
+    if (native.empty())
+        return;
+    for (size_t slash = native.find(PathDelimiter, 1);; slash = native.find(PathDelimiter, slash + 1)) {
+        std::string part = native.substr(0, slash);
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
+            throw EFCreateError(std::string(sjisPath), SystemErrorReason(errno));
+        }
+        if (slash == std::string::npos)
+            break;
+    }
+    if (!DirectoryExists(sjisPath))
+        throw EFCreateError(std::string(sjisPath), SystemErrorReason(ENOTDIR));
+}
+
+bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
+    bytes.clear();
+    std::string native = NativePath(sjisPath);
+    TDescriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Get() < 0) {
+        if (errno == ENOENT)
+            return false;
+        throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+    }
+    struct stat info {};
+    if (::fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode))
+        throw EFOpenError(std::string(sjisPath), SystemErrorReason(EISDIR));
+    if (info.st_size > 0)
+        bytes.reserve(static_cast<size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    return true;
+}
+
+int WriteAllToDescriptor(int descriptor, const char* data, size_t size) {
+    if (WriteFaultHook()) {
+        if (int error = WriteFaultHook()(size))
+            return error;
+    }
+    while (size > 0) {
+        ssize_t written = ::write(descriptor, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return 0;
+}
+
+void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes) {
+    const std::string fileName(sjisPath);
+    std::string native = NativePath(sjisPath);
+    std::string temporary = native + ".XXXXXX";
+    TDescriptor file(::mkstemp(temporary.data()));
+    if (file.Get() < 0)
+        throw EFCreateError(fileName, SystemErrorReason(errno));
+    auto fail = [&](int error) {
+        ::unlink(temporary.c_str());
+        throw EFCreateError(fileName, SystemErrorReason(error));
+    };
+    // mkstemp creates the file private to the user; a settings or project
+    // file should get the usual permissions, or keep those it had.
+    struct stat old {};
+    mode_t mode = 0666;
+    if (::stat(native.c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            fail(EISDIR);
+        mode = old.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    ::fchmod(file.Get(), mode);
+    if (int error = WriteAllToDescriptor(file.Get(), bytes.data(), bytes.size()))
+        fail(error);
+    if (::close(file.Release()) != 0)
+        fail(errno);
+    if (::rename(temporary.c_str(), native.c_str()) != 0)
+        fail(errno);
+}
+
+void SetWriteFaultHookForTesting(TWriteFaultHook hook) { WriteFaultHook() = std::move(hook); }
+
+} // namespace varnoke

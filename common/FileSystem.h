@@ -1,0 +1,43 @@
+// The few file-system operations the system needs, on CP932 path strings
+// (converted to the UTF-8 names of the Linux file system here, and nowhere
+// else).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace varnoke {
+
+// The UTF-8 name of a CP932 path, as the file system wants it.
+std::string NativePath(std::string_view sjisPath);
+// The CP932 path of a UTF-8 file-system name; throws EConvertError when a
+// character has no CP932 form.
+std::string SjisPathFromNative(std::string_view nativePath);
+
+bool FileExists(std::string_view sjisPath);      // a file, not a folder
+bool DirectoryExists(std::string_view sjisPath);
+
+// Creates the folder and its missing parents; throws EFCreateError.
+void ForceDirectories(std::string_view sjisPath);
+
+// Reads a whole file. Throws EFOpenError when it exists but cannot be read
+// (a folder, no permission); returns false when it does not exist.
+bool ReadWholeFile(std::string_view sjisPath, std::string& bytes);
+
+// Replaces a file's content whole: the bytes go to a temporary file beside
+// it, which is then renamed over it, so a failed or interrupted save leaves
+// the old content. Throws EFCreateError naming the file.
+void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes);
+
+// Writes all bytes to an open descriptor, retrying short writes; returns 0
+// or the errno of the failure.
+int WriteAllToDescriptor(int descriptor, const char* data, size_t size);
+
+// Test seam: a hook consulted before every write to a file. It returns 0 to
+// let the write happen, or an errno to make it fail as if the system had.
+// Lets tests produce a full disk or a failing device without either.
+using TWriteFaultHook = std::function<int(size_t bytesAboutToBeWritten)>;
+void SetWriteFaultHookForTesting(TWriteFaultHook hook);
+
+} // namespace varnoke

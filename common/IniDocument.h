@@ -1,0 +1,75 @@
+// An INI file held whole in memory: load it, read and write keys, write it
+// back whole. Section and key names match without regard to letter case
+// (character by character, see SjisSameText); values are trimmed; the first
+// "=" of a line splits key and value; comment (";") and blank lines are
+// dropped; one blank line follows each section when written. Existing
+// sections and keys keep their place, new ones are appended.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace varnoke {
+
+class TIniDocument {
+public:
+    TIniDocument() = default;
+    // Loads the file; a missing file gives an empty document. A file that
+    // exists but cannot be read raises EFOpenError.
+    explicit TIniDocument(std::string fileName);
+
+    void LoadFromBytes(std::string_view bytes);
+    std::string ToBytes() const;
+    // Writes the document back to its file, atomically; raises EFCreateError.
+    void UpdateFile() const;
+    const std::string& FileName() const { return fileName_; }
+
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // Decimal, or hexadecimal after "0x", "0X" or "$"; anything else, or a
+    // number beyond 32 bits, gives the default.
+    int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    // A finite decimal number with a full stop; anything else gives the default.
+    double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, int value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+    void WriteFloat(std::string_view section, std::string_view key, double value);
+
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    void EraseSection(std::string_view section);
+    std::vector<std::string> SectionNames() const;
+
+private:
+    struct TEntry {
+        std::string key;
+        std::string value;
+        bool hasValue; // false for a line without "=", kept as it was
+    };
+    struct TSection {
+        std::string name;
+        std::vector<TEntry> entries;
+    };
+
+    const TSection* FindSection(std::string_view name) const;
+    TSection& SectionForWriting(std::string_view name);
+    static const TEntry* FindEntry(const TSection& section, std::string_view key);
+    const std::string* FindValue(std::string_view section, std::string_view key) const;
+
+    std::string fileName_;
+    std::vector<TSection> sections_;
+    // Upper-cased section name -> index of its first occurrence.
+    std::unordered_map<std::string, size_t> sectionIndex_;
+};
+
+// Number formats of the INI files, shared with the tests.
+bool ParseIniInteger(std::string_view text, int& value);
+bool ParseIniFloat(std::string_view text, double& value);
+std::string FormatIniFloat(double value);
+
+} // namespace varnoke

@@ -1,0 +1,41 @@
+// Shift-JIS (code page 932) byte strings and their conversion to and from
+// UTF-8. Every text value in the model is a CP932 byte string; UTF-8 appears
+// only at the edges (Qt widgets, file names on Linux, terminal output).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varnoke {
+
+// A byte that starts a double-byte character in CP932.
+bool IsSjisLeadByte(unsigned char byte);
+
+// Upper-cases ASCII letters and full-width Latin letters, one character at a
+// time: the trail byte of a double-byte character is never touched, so
+// "ハ" (0x83 0x6E) stays "ハ" and does not become "ノ" (0x83 0x4E).
+std::string SjisUpperCase(std::string_view text);
+
+// Equality without regard to letter case, by the same character rules.
+bool SjisSameText(std::string_view a, std::string_view b);
+
+// What to do with a character that CP932 cannot hold.
+enum class TUnmappable {
+    CharacterReference, // write it as "&#NNNN;" (page text)
+    Fail,               // throw EConvertError (file names, where a reference makes no sense)
+};
+
+// UTF-8 to CP932. Bytes that are not valid UTF-8 are passed through unchanged.
+std::string Utf8ToSjis(std::string_view utf8, TUnmappable policy = TUnmappable::CharacterReference);
+
+// CP932 to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD.
+std::string SjisToUtf8(std::string_view sjis);
+
+// True when the bytes are valid UTF-8 and hold at least one multi-byte
+// sequence: such a text file was written by a UTF-8 editor, not in CP932.
+bool LooksLikeUtf8Text(std::string_view bytes);
+
+// A UTF-8 literal of the program (a message, a fixed page text) in CP932.
+std::string Sjis(std::string_view utf8Literal);
+
+} // namespace varnoke

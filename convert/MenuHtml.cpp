@@ -1,0 +1,60 @@
+#include "convert/MenuHtml.h"
+
+#include "common/PathNames.h"
+#include "convert/LineKind.h"
+#include "convert/TagWriter.h"
+
+namespace varnoke {
+
+namespace {
+void WriteMenuEntry(TTextFileWriter& file, std::string_view tag, const std::string& address,
+                    int number, std::string_view text) {
+    WriteTagOpen(file, tag);
+    WriteAnchorHref(file, address, number, "mainframe");
+    file.WriteLine(text);
+    WriteTagClose(file, "a");
+    WriteTagClose(file, tag);
+}
+} // namespace
+
+void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileName,
+                  const std::string& textFileName, const std::string& styleSheet) {
+    TTextFileWriter file(fileName);
+    WritePageHead(file, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
+    WriteTagOpen(file, "body");
+
+    const std::string bodyName = ExtractFileName(textFileName);
+    int mainHeadingCounter = 0;
+    int headingCounter = 0;
+    int page = 0;
+    bool mainHeadingSeen = false;
+    std::string linkPage = split ? SplitPageFileName(bodyName, 0) : bodyName;
+
+    for (int index = 0; index < lines.Count(); ++index) {
+        std::string_view line = lines.Line(index);
+        switch (ClassifyLine(line)) {
+        case TLineKind::Empty:
+        case TLineKind::Comment:
+        case TLineKind::Body:
+            break;
+        case TLineKind::MainHeading:
+            if (split && mainHeadingSeen) {
+                ++page;
+                mainHeadingCounter = 0;
+                headingCounter = 0;
+                linkPage = SplitPageFileName(bodyName, page);
+            }
+            mainHeadingSeen = true;
+            WriteMenuEntry(file, "h1", linkPage + "#h1", mainHeadingCounter++, line);
+            break;
+        case TLineKind::Heading:
+            WriteMenuEntry(file, "h2", linkPage + "#h2", headingCounter++, line.substr(1));
+            break;
+        }
+    }
+    WriteTagClose(file, "body");
+    WriteTagClose(file, "html");
+    file.Close();
+}
+
+} // namespace varnoke

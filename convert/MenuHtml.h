@@ -1,0 +1,16 @@
+// The menu page "menu.html": every main heading and heading of the text as a
+// link to its anchor in the body page, opened in the frame "mainframe".
+#pragma once
+
+#include "common/LineSource.h"
+
+#include <string>
+
+namespace varnoke {
+
+// textFileName is the body page path given to MakeTextHtml; only its file
+// name (and with split its numbered variants) goes into the links.
+void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileName,
+                  const std::string& textFileName, const std::string& styleSheet);
+
+} // namespace varnoke

@@ -1,0 +1,11 @@
+// "sample.html": a fixed page with one main heading, one heading and a short
+// paragraph, linked to "sample.css", so that one style can be judged alone.
+#pragma once
+
+#include <string>
+
+namespace varnoke {
+
+void MakeSampleHtml(const std::string& fileName, const std::string& styleSheet);
+
+} // namespace varnoke

@@ -1,0 +1,109 @@
+#include "convert/TextHtml.h"
+
+#include "common/PathNames.h"
+#include "convert/LineKind.h"
+#include "convert/TagWriter.h"
+
+namespace varnoke {
+
+namespace {
+
+constexpr int ClosingBreakLines = 64;
+
+// One body page; returns when the text ends or, with split, at the main
+// heading that opens the next page.
+class TBodyPage {
+public:
+    TBodyPage(const std::string& fileName, const std::string& styleSheet, bool split, int tabCount)
+        : file_(fileName), split_(split), tabCount_(tabCount) {
+        WritePageHead(file_, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
+        WriteTagOpen(file_, "body");
+    }
+
+    void WriteLines(const TLineSource& lines, int& lineIndex) {
+        for (; lineIndex < lines.Count(); ++lineIndex) {
+            std::string_view line = lines.Line(lineIndex);
+            switch (ClassifyLine(line)) {
+            case TLineKind::Empty:
+            case TLineKind::Comment:
+                break;
+            case TLineKind::MainHeading:
+                if (split_ && mainHeadingSeen_)
+                    return;
+                mainHeadingSeen_ = true;
+                WriteHeading("h1", "h1", mainHeadingCounter_++, line);
+                break;
+            case TLineKind::Body:
+                WriteBody(line.substr(2));
+                break;
+            case TLineKind::Heading:
+                WriteHeading("h2", "h2", headingCounter_++, line);
+                break;
+            }
+        }
+    }
+
+    void Close() {
+        CloseParagraph();
+        WriteTagOpen(file_, "p");
+        for (int i = 0; i < ClosingBreakLines; ++i)
+            WriteTagOpen(file_, "br");
+        WriteTagClose(file_, "p");
+        WriteTagClose(file_, "body");
+        WriteTagClose(file_, "html");
+        file_.Close();
+    }
+
+private:
+    void CloseParagraph() {
+        if (paragraphOpen_)
+            WriteTagClose(file_, "p");
+        paragraphOpen_ = false;
+    }
+
+    void WriteHeading(std::string_view tag, std::string_view anchorPrefix, int number,
+                      std::string_view line) {
+        CloseParagraph();
+        WriteTagOpen(file_, tag);
+        WriteAnchorName(file_, anchorPrefix, number);
+        file_.WriteLine(line);
+        WriteTagClose(file_, "a");
+        WriteTagClose(file_, tag);
+    }
+
+    void WriteBody(std::string_view text) {
+        if (!paragraphOpen_)
+            WriteTagOpen(file_, "p");
+        paragraphOpen_ = true;
+        bodyLine_.clear();
+        AppendTabsToNbsp(bodyLine_, tabCount_, text);
+        bodyLine_ += "<br>";
+        file_.WriteLine(bodyLine_);
+    }
+
+    TTextFileWriter file_;
+    bool split_;
+    int tabCount_;
+    int mainHeadingCounter_ = 0;
+    int headingCounter_ = 0;
+    bool mainHeadingSeen_ = false;
+    bool paragraphOpen_ = false;
+    std::string bodyLine_;
+};
+
+} // namespace
+
+void MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
+                  const std::string& styleSheet, int tabCount) {
+    int lineIndex = 0;
+    int page = 0;
+    do {
+        TBodyPage body(split ? SplitPageFileName(fileName, page) : fileName, styleSheet, split,
+                       tabCount);
+        body.WriteLines(lines, lineIndex);
+        body.Close();
+        ++page;
+    } while (lineIndex < lines.Count());
+}
+
+} // namespace varnoke

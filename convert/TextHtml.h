@@ -1,0 +1,16 @@
+// The body of the manual: "text.html", or with split one page per main
+// heading, "text0.html", "text1.html", ...
+#pragma once
+
+#include "common/LineSource.h"
+
+#include <string>
+
+namespace varnoke {
+
+// Raises EInOutError when a page cannot be written; pages written before
+// stay as they are.
+void MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
+                  const std::string& styleSheet, int tabCount);
+
+} // namespace varnoke

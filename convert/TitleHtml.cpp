@@ -1,0 +1,21 @@
+#include "convert/TitleHtml.h"
+
+#include "common/TextFileWriter.h"
+#include "convert/TagWriter.h"
+
+namespace varnoke {
+
+void MakeTitleHtml(const std::string& titleText, const std::string& fileName,
+                   const std::string& styleSheet) {
+    TTextFileWriter file(fileName);
+    WritePageHead(file, TransitionalDocType, "title", styleSheet);
+    WriteTagOpen(file, "body");
+    WriteTagOpen(file, "h1");
+    file.WriteLine(titleText);
+    WriteTagClose(file, "h1");
+    WriteTagClose(file, "body");
+    WriteTagClose(file, "html");
+    file.Close();
+}
+
+} // namespace varnoke
