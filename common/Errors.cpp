@@ -8,7 +8,9 @@
 namespace varnoke {
 
 namespace {
-std::string Utf8Name(const std::string& sjisFileName) { return SjisToUtf8(sjisFileName); }
+std::string Utf8Name(const std::string& sjisFileName) {
+    return SjisToUtf8(sjisFileName);
+}
 } // namespace
 
 EInOutError::EInOutError(int code, std::string fileName)

@@ -10,7 +10,7 @@
 namespace varnoke {
 
 class EVarnokeError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -18,37 +18,37 @@ public:
 // system codes (3 path not found, 4 too many open files, 5 access denied,
 // 101 disk full); the message is the one the user knows for that code.
 class EInOutError : public EVarnokeError {
-public:
+  public:
     EInOutError(int code, std::string fileName);
     int Code() const { return code_; }
     const std::string& FileName() const { return fileName_; }
 
-private:
+  private:
     int code_;
     std::string fileName_;
 };
 
 // "ファイル "%s". %s は開けません": an existing file could not be read.
 class EFOpenError : public EVarnokeError {
-public:
+  public:
     EFOpenError(const std::string& fileName, const std::string& reason);
 };
 
 // "ファイル "%s". %s を作成できません": a file could not be created or replaced.
 class EFCreateError : public EVarnokeError {
-public:
+  public:
     EFCreateError(const std::string& fileName, const std::string& reason);
 };
 
 // "%s に書き込めません": a key of the INI file could not be written.
 class EIniFileError : public EVarnokeError {
-public:
+  public:
     explicit EIniFileError(const std::string& fileName);
 };
 
 // A text that Shift-JIS cannot hold, where no character reference will do.
 class EConvertError : public EVarnokeError {
-public:
+  public:
     using EVarnokeError::EVarnokeError;
 };
 

@@ -19,7 +19,7 @@ TWriteFaultHook& WriteFaultHook() {
 }
 
 class TDescriptor {
-public:
+  public:
     explicit TDescriptor(int fd) : fd_(fd) {}
     ~TDescriptor() {
         if (fd_ >= 0)
@@ -34,12 +34,14 @@ public:
         return fd;
     }
 
-private:
+  private:
     int fd_;
 };
 } // namespace
 
-std::string NativePath(std::string_view sjisPath) { return SjisToUtf8(sjisPath); }
+std::string NativePath(std::string_view sjisPath) {
+    return SjisToUtf8(sjisPath);
+}
 
 std::string SjisPathFromNative(std::string_view nativePath) {
     return Utf8ToSjis(nativePath, TUnmappable::Fail);
@@ -63,7 +65,8 @@ void ForceDirectories(std::string_view sjisPath) {
         native.pop_back();
     if (native.empty())
         return;
-    for (size_t slash = native.find(PathDelimiter, 1);; slash = native.find(PathDelimiter, slash + 1)) {
+    for (size_t slash = native.find(PathDelimiter, 1);;
+         slash = native.find(PathDelimiter, slash + 1)) {
         std::string part = native.substr(0, slash);
         if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
             throw EFCreateError(std::string(sjisPath), SystemErrorReason(errno));
@@ -80,7 +83,7 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
     std::string native = NativePath(sjisPath);
     TDescriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
-        if (errno == ENOENT)
+        if (errno == ENOENT || errno == ENOTDIR)
             return false;
         throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
     }
@@ -154,6 +157,8 @@ void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes) {
         fail(errno);
 }
 
-void SetWriteFaultHookForTesting(TWriteFaultHook hook) { WriteFaultHook() = std::move(hook); }
+void SetWriteFaultHookForTesting(TWriteFaultHook hook) {
+    WriteFaultHook() = std::move(hook);
+}
 
 } // namespace varnoke

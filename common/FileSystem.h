@@ -15,7 +15,7 @@ std::string NativePath(std::string_view sjisPath);
 // character has no CP932 form.
 std::string SjisPathFromNative(std::string_view nativePath);
 
-bool FileExists(std::string_view sjisPath);      // a file, not a folder
+bool FileExists(std::string_view sjisPath); // a file, not a folder
 bool DirectoryExists(std::string_view sjisPath);
 
 // Creates the folder and its missing parents; throws EFCreateError.

@@ -134,7 +134,8 @@ std::string FormatIniFloat(double value) {
     if (!std::isfinite(value))
         return "0";
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     std::string text(buffer, result.ptr);
     // "1e+300" -> "1E300", "1e-05" -> "1E-5": the classic spelling.
     size_t e = text.find('e');
@@ -196,7 +197,9 @@ std::string TIniDocument::ToBytes() const {
     return bytes;
 }
 
-void TIniDocument::UpdateFile() const { WriteFileAtomically(fileName_, ToBytes()); }
+void TIniDocument::UpdateFile() const {
+    WriteFileAtomically(fileName_, ToBytes());
+}
 
 const TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) const {
     auto found = sectionIndex_.find(SjisUpperCase(name));
@@ -287,6 +290,18 @@ bool TIniDocument::SectionExists(std::string_view section) const {
 
 bool TIniDocument::ValueExists(std::string_view section, std::string_view key) const {
     return FindValue(section, key) != nullptr;
+}
+
+size_t TIniDocument::KeyCount(std::string_view section) const {
+    const TSection* found = FindSection(section);
+    if (found == nullptr)
+        return 0;
+    size_t count = 0;
+    for (const TEntry& entry : found->entries) {
+        if (entry.hasValue)
+            ++count;
+    }
+    return count;
 }
 
 void TIniDocument::EraseSection(std::string_view section) {

@@ -14,7 +14,7 @@
 namespace varnoke {
 
 class TIniDocument {
-public:
+  public:
     TIniDocument() = default;
     // Loads the file; a missing file gives an empty document. A file that
     // exists but cannot be read raises EFOpenError.
@@ -42,10 +42,14 @@ public:
 
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
+    // The number of keys that the section holds (0 when it is missing):
+    // lets a reader bound a loop by what the file really contains rather
+    // than by a count written in it.
+    size_t KeyCount(std::string_view section) const;
     void EraseSection(std::string_view section);
     std::vector<std::string> SectionNames() const;
 
-private:
+  private:
     struct TEntry {
         std::string key;
         std::string value;

@@ -10,7 +10,7 @@
 namespace varnoke {
 
 class TLineSource {
-public:
+  public:
     virtual ~TLineSource() = default;
     virtual int Count() const = 0;
     // Valid until the source changes; index is in 0 .. Count() - 1.

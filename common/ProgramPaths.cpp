@@ -40,7 +40,9 @@ std::string ExecutablePath() {
     return SjisPathFromNative(std::string(buffer, static_cast<size_t>(length)));
 }
 
-std::string ExecutableFolder() { return ExtractFilePath(ExecutablePath()); }
+std::string ExecutableFolder() {
+    return ExtractFilePath(ExecutablePath());
+}
 
 std::string SettingsIniPathFor(const std::string& executablePath) {
     return ChangeFileExt(executablePath, ".INI");
@@ -50,8 +52,8 @@ std::string SettingsIniPath() {
     std::string executable = ExecutablePath();
     if (FolderIsWritable(ExtractFilePath(executable)))
         return SettingsIniPathFor(executable);
-    std::string folder = IncludeTrailingPathDelimiter(XdgFolder("XDG_CONFIG_HOME", "/.config")) +
-                         "varnoke/";
+    std::string folder =
+        IncludeTrailingPathDelimiter(XdgFolder("XDG_CONFIG_HOME", "/.config")) + "varnoke/";
     EnsureFolder(folder);
     return folder + ChangeFileExt(ExtractFileName(executable), ".INI");
 }

@@ -13,7 +13,7 @@ namespace {
 // One iconv descriptor per conversion call keeps the code free of shared
 // state; opening one costs a few microseconds.
 class TIconv {
-public:
+  public:
     TIconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {
         if (handle_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
@@ -43,7 +43,7 @@ public:
         return true;
     }
 
-private:
+  private:
     iconv_t handle_;
 };
 
@@ -164,6 +164,8 @@ bool LooksLikeUtf8Text(std::string_view bytes) {
     return multiByte;
 }
 
-std::string Sjis(std::string_view utf8Literal) { return Utf8ToSjis(utf8Literal); }
+std::string Sjis(std::string_view utf8Literal) {
+    return Utf8ToSjis(utf8Literal);
+}
 
 } // namespace varnoke

@@ -14,8 +14,8 @@ constexpr size_t BufferSize = 256 * 1024;
 }
 
 TTextFileWriter::TTextFileWriter(std::string fileName) : fileName_(std::move(fileName)) {
-    descriptor_ = ::open(NativePath(fileName_).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                         0666);
+    descriptor_ =
+        ::open(NativePath(fileName_).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
         Fail(errno);
     buffer_.reserve(BufferSize);
@@ -64,6 +64,8 @@ void TTextFileWriter::Flush() {
         Fail(error);
 }
 
-void TTextFileWriter::Fail(int error) { throw EInOutError(InOutCodeFromErrno(error), fileName_); }
+void TTextFileWriter::Fail(int error) {
+    throw EInOutError(InOutCodeFromErrno(error), fileName_);
+}
 
 } // namespace varnoke

@@ -9,7 +9,7 @@
 namespace varnoke {
 
 class TTextFileWriter {
-public:
+  public:
     // Creates or truncates the file (a CP932 path).
     explicit TTextFileWriter(std::string fileName);
     ~TTextFileWriter();
@@ -25,7 +25,7 @@ public:
 
     const std::string& FileName() const { return fileName_; }
 
-private:
+  private:
     void Flush();
     [[noreturn]] void Fail(int error);
 

@@ -11,7 +11,7 @@
 namespace varnoke {
 
 class TTextLines : public TLineSource {
-public:
+  public:
     TTextLines() = default;
     // `sjisText` is CP932 text; see DecodeTextFile for file bytes.
     explicit TTextLines(std::string_view sjisText);
@@ -21,8 +21,8 @@ public:
     // All lines joined: the text with every line break made CR LF.
     const std::string& Text() const { return text_; }
 
-private:
-    std::string text_;          // the text with CR LF line breaks
+  private:
+    std::string text_;           // the text with CR LF line breaks
     std::vector<size_t> starts_; // start of each line, then the end of the text
 };
 

@@ -10,10 +10,8 @@ void MakeSampleHtml(const std::string& fileName, const std::string& styleSheet) 
     static const std::string mainHeading = Sjis("大見出し表示サンプル");
     static const std::string heading = Sjis("見出し表示サンプル");
     static const std::string bodyLines[] = {
-        Sjis("本文表示サンプル<br>"),
-        Sjis("この様に表示されることになります。<br>"),
-        Sjis("0123456789ABCDEFabcdef<br>"),
-        Sjis("０１２３４５６７８９ＡＢＣ<br>"),
+        Sjis("本文表示サンプル<br>"),           Sjis("この様に表示されることになります。<br>"),
+        Sjis("0123456789ABCDEFabcdef<br>"),     Sjis("０１２３４５６７８９ＡＢＣ<br>"),
         Sjis("あいうえおかきくけこさしすせそ"),
     };
 

@@ -10,17 +10,17 @@
 
 namespace varnoke {
 
-void WriteTagOpen(TTextFileWriter& file, std::string_view text);             // <%s>
-void WriteTagClose(TTextFileWriter& file, std::string_view text);            // </%s>
+void WriteTagOpen(TTextFileWriter& file, std::string_view text);  // <%s>
+void WriteTagClose(TTextFileWriter& file, std::string_view text); // </%s>
 void WriteTagPair(TTextFileWriter& file, std::string_view tag, std::string_view content);
-void WriteMeta(TTextFileWriter& file, std::string_view attributes);          // <meta %s>
-void WriteLink(TTextFileWriter& file, std::string_view attributes);          // <link %s>
+void WriteMeta(TTextFileWriter& file, std::string_view attributes); // <meta %s>
+void WriteLink(TTextFileWriter& file, std::string_view attributes); // <link %s>
 void WriteAnchorName(TTextFileWriter& file, std::string_view prefix, int number);
 void WriteAnchorHref(TTextFileWriter& file, std::string_view address, int number,
                      std::string_view target);
 void WriteFrameset(TTextFileWriter& file, std::string_view attributes);
 void WriteFrame(TTextFileWriter& file, std::string_view attributes);
-void WriteDocType(TTextFileWriter& file, std::string_view text);            // <!DOCTYPE %s>
+void WriteDocType(TTextFileWriter& file, std::string_view text); // <!DOCTYPE %s>
 
 // Replaces each leading tab by `count` "&nbsp;" (none when count <= 0);
 // tabs further on stay.

@@ -13,7 +13,7 @@ constexpr int ClosingBreakLines = 64;
 // One body page; returns when the text ends or, with split, at the main
 // heading that opens the next page.
 class TBodyPage {
-public:
+  public:
     TBodyPage(const std::string& fileName, const std::string& styleSheet, bool split, int tabCount)
         : file_(fileName), split_(split), tabCount_(tabCount) {
         WritePageHead(file_, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
@@ -54,7 +54,7 @@ public:
         file_.Close();
     }
 
-private:
+  private:
     void CloseParagraph() {
         if (paragraphOpen_)
             WriteTagClose(file_, "p");

@@ -1,0 +1,35 @@
+// One manual's settings: its text file, output folder, menu type, split and
+// title-frame options, title, and the styles of its three kinds of page.
+// Stored as the section "PROJECT" of a ".vkp" file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace varnoke {
+
+class TProjectData {
+  public:
+    TProjectData() { Reset(); }
+
+    void Reset();
+    // Reads over the present values: a key missing from the file keeps the
+    // value the field held. A missing file changes nothing; an unreadable one
+    // raises EFOpenError before any field changes.
+    void LoadFromFile(const std::string& fileName);
+    // Writes the nine keys, keeping the file's other sections; the file is
+    // replaced whole or not at all (EFCreateError).
+    void SaveToFile(const std::string& fileName) const;
+
+    std::string TextName;
+    std::uint8_t ContentsType = 0; // 0 none, 1 frame set with a menu page
+    bool FileDivideFlag = false;
+    bool TitleFrameFlag = false;
+    std::string TitleName;
+    std::string OutputPath;
+    int StyleTitle = 0;
+    int StyleMenu = 0;
+    int StyleText = 0;
+};
+
+} // namespace varnoke

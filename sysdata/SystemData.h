@@ -1,0 +1,42 @@
+// What belongs to the installation rather than to one manual: the thumbnail
+// strip's position, the current style, what the preview shows, the current
+// project file, automatic style saving, the editor's tab width; and the
+// style collection. Stored as the section "SYSTEM" of the settings file.
+#pragma once
+
+#include "css/CSSPropertyClass.h"
+
+#include <cstdint>
+#include <string>
+
+namespace varnoke {
+
+class TSystemData {
+  public:
+    // iniFile is the settings file (SettingsIniPath() in the programs).
+    explicit TSystemData(std::string iniFile);
+
+    // Empties the style collection and sets every other field to its default.
+    void Reset();
+    // Reset, then reads "SYSTEM". Styles are loaded separately. An unreadable
+    // file raises EFOpenError after the reset.
+    void Load();
+    // Writes only "SYSTEM", keeping every other section; atomically.
+    void Save() const;
+
+    const std::string& IniFile() const { return iniFile_; }
+
+    TCSSPropertyClass Styles;
+    int StyleTop = 0;
+    int StyleIndex = 0;
+    std::uint8_t PreviewTarget = 0; // 0 the manual, 1 the style sample
+    std::string ProjectFile;
+    bool AutoSaveFlag = true;
+    bool ProjectModified = false; // never stored
+    int TabSpace = 2;
+
+  private:
+    std::string iniFile_;
+};
+
+} // namespace varnoke

@@ -1,0 +1,86 @@
+// Small helpers the tests share: a scratch folder that cleans up after
+// itself, whole-file reads and writes, and a line source over literal text.
+#pragma once
+
+#include "common/TextLines.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace varnoke::test {
+
+class TScratchFolder {
+  public:
+    TScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "varnoke-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+
+    // The folder with its trailing "/", as the build wants it.
+    std::string Path() const { return path_ + "/"; }
+    std::string File(const std::string& name) const { return Path() + name; }
+
+  private:
+    std::string path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+// Joins lines with CR LF after each: the shape of every generated file.
+inline std::string CrLfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// Splits a file at CR LF; a final CR LF does not start another line.
+inline std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// Running as root, permission bits do not stop writes; tests that need a
+// refused write skip there.
+inline bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+} // namespace varnoke::test

@@ -1,0 +1,84 @@
+#include "TestSupport.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/TextFileWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace varnoke;
+using namespace varnoke::test;
+
+TEST(TextFileWriter, WritesLinesWithCrLf) {
+    TScratchFolder folder;
+    TTextFileWriter file(folder.File("a.html"));
+    file.WriteLine("one");
+    file.WriteLine("");
+    file.Close();
+    EXPECT_EQ(ReadFile(folder.File("a.html")), "one\r\n\r\n");
+}
+
+TEST(TextFileWriter, BigOutputGoesThroughWhole) {
+    TScratchFolder folder;
+    std::string line(3'000'000, 'y');
+    TTextFileWriter file(folder.File("big"));
+    file.WriteLine("x");
+    file.WriteLine(line);
+    file.Close();
+    EXPECT_EQ(ReadFile(folder.File("big")), "x\r\n" + line + "\r\n");
+}
+
+namespace {
+int CodeOfFailure(const std::string& path) {
+    try {
+        TTextFileWriter file(path);
+        file.WriteLine("x");
+        file.Close();
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.FileName(), path);
+        return error.Code();
+    }
+    return 0;
+}
+
+int CodeOfFailingWrite(int error) {
+    TScratchFolder folder;
+    SetWriteFaultHookForTesting([error](size_t) { return error; });
+    int code = CodeOfFailure(folder.File("f.html"));
+    SetWriteFaultHookForTesting(nullptr);
+    return code;
+}
+} // namespace
+
+TEST(TextFileWriter, FailuresCarryTheClassicCodes) {
+    TScratchFolder folder;
+    EXPECT_EQ(CodeOfFailure(folder.File("missing/title.css")), 3);
+    EXPECT_EQ(CodeOfFailure(folder.Path()), 5); // a folder, not a file
+    EXPECT_EQ(CodeOfFailingWrite(ENOSPC), 101);
+    EXPECT_EQ(CodeOfFailingWrite(EACCES), 5);
+    EXPECT_EQ(CodeOfFailingWrite(EMFILE), 4);
+    EXPECT_EQ(CodeOfFailingWrite(EIO), EIO);
+}
+
+TEST(TextFileWriter, MessagesFollowTheCode) {
+    EXPECT_EQ(InOutErrorMessage(3), "ファイル名の指定が間違っています");
+    EXPECT_EQ(InOutErrorMessage(101), "ディスクがいっぱいです");
+    EXPECT_EQ(InOutErrorMessage(5), "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(InOutErrorMessage(32), "I/O エラー (32)");
+}
+
+TEST(TextFileWriter, ReadOnlyFileIsRefused) {
+    if (RunningAsRoot())
+        GTEST_SKIP() << "permission bits do not bind root";
+    TScratchFolder folder;
+    WriteFile(folder.File("ro.css"), "old");
+    std::filesystem::permissions(folder.File("ro.css"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(CodeOfFailure(folder.File("ro.css")), 5);
+}
+
+TEST(FileSystem, MakesFoldersWithTheirParents) {
+    TScratchFolder folder;
+    ForceDirectories(folder.File("a/b/c/"));
+    EXPECT_TRUE(DirectoryExists(folder.File("a/b/c")));
+    WriteFile(folder.File("file"), "");
+    EXPECT_THROW(ForceDirectories(folder.File("file/sub")), EFCreateError);
+}
