@@ -48,8 +48,9 @@ std::string SettingsIniPathFor(const std::string& executablePath) {
     return ChangeFileExt(executablePath, ".INI");
 }
 
-std::string SettingsIniPath() {
-    std::string executable = ExecutablePath();
+std::string SettingsIniPath() { return SettingsIniPathOfProgram(ExecutablePath()); }
+
+std::string SettingsIniPathOfProgram(const std::string& executable) {
     if (FolderIsWritable(ExtractFilePath(executable)))
         return SettingsIniPathFor(executable);
     std::string folder =

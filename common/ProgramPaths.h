@@ -15,6 +15,9 @@ std::string ExecutableFolder();
 // The executable's path with its extension replaced by ".INI" (".INI"
 // appended when it has none), or $XDG_CONFIG_HOME/varnoke/<name>.INI.
 std::string SettingsIniPath();
+// The same for another program, given its executable path: the
+// command-line tool reads the window's settings this way.
+std::string SettingsIniPathOfProgram(const std::string& executablePath);
 // The settings path for a given executable path, beside it.
 std::string SettingsIniPathFor(const std::string& executablePath);
 

@@ -1,0 +1,207 @@
+#include "cli/BuildCommand.h"
+
+#include "buildmanual/BuildManual.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/PathNames.h"
+#include "common/ProgramPaths.h"
+#include "common/ShiftJis.h"
+#include "common/TextLines.h"
+#include "projectdata/ProjectData.h"
+#include "sysdata/SystemData.h"
+
+#include <charconv>
+#include <optional>
+#include <ostream>
+
+namespace varnoke {
+
+namespace {
+
+constexpr const char* Program = "varnoke-build";
+constexpr int MaximumTabWidth = 64;
+
+const char* const HelpText =
+    "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] PROJECT.vkp\n"
+    "\n"
+    "プロジェクトファイルからマニュアル (HTML ページと CSS) を作成します。\n"
+    "\n"
+    "  --styles INI  スタイルを読むファイル (既定: varnoke の設定ファイル)\n"
+    "  --out DIR     出力フォルダ (既定: プロジェクトの出力フォルダ。無ければ作成)\n"
+    "  --tab N       本文の先頭タブ 1 つあたりの &nbsp; の数 (既定: 設定の TABSPACE、無ければ 2)\n"
+    "  --help        この説明を表示します\n"
+    "  --version     版を表示します\n"
+    "\n"
+    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n";
+
+// A usage problem: the message is shown and the command ends with exit 2.
+struct TUsageError {
+    std::string Message;
+};
+
+struct TOptions {
+    std::optional<std::string> Styles;
+    std::optional<std::string> OutputFolder;
+    std::optional<int> TabWidth;
+    std::string ProjectFile;
+    bool Help = false;
+    bool Version = false;
+};
+
+int ParseTabWidth(const std::string& text) {
+    int value = -1;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || value < 0 ||
+        value > MaximumTabWidth)
+        throw TUsageError{"--tab には 0 から " + std::to_string(MaximumTabWidth) +
+                          " までの数を指定してください: " + text};
+    return value;
+}
+
+TOptions ParseOptions(const std::vector<std::string>& arguments) {
+    TOptions options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        std::optional<std::string> attached;
+        if (argument.rfind("--", 0) == 0 && argument.find('=') != std::string::npos) {
+            attached = argument.substr(argument.find('=') + 1);
+            argument = argument.substr(0, argument.find('='));
+        }
+        auto value = [&]() -> std::string {
+            if (attached)
+                return *attached;
+            if (i + 1 >= arguments.size())
+                throw TUsageError{argument + " には値が必要です"};
+            return arguments[++i];
+        };
+        if (argument == "--help" || argument == "-h")
+            options.Help = true;
+        else if (argument == "--version")
+            options.Version = true;
+        else if (argument == "--styles")
+            options.Styles = value();
+        else if (argument == "--out")
+            options.OutputFolder = value();
+        else if (argument == "--tab")
+            options.TabWidth = ParseTabWidth(value());
+        else if (argument.size() > 1 && argument[0] == '-')
+            throw TUsageError{"不明なオプションです: " + argument};
+        else if (!options.ProjectFile.empty())
+            throw TUsageError{"プロジェクトファイルは 1 つだけ指定してください"};
+        else
+            options.ProjectFile = argument;
+    }
+    if (!options.Help && !options.Version && options.ProjectFile.empty())
+        throw TUsageError{"プロジェクトファイルを指定してください"};
+    return options;
+}
+
+// Command-line names are UTF-8; the model wants CP932.
+std::string ModelPath(const std::string& nativePath) {
+    try {
+        return SjisPathFromNative(nativePath);
+    } catch (const EConvertError&) {
+        throw TUsageError{"Shift-JIS で表せない文字を含むファイル名は使えません: " + nativePath};
+    }
+}
+
+std::string Shown(const std::string& sjisPath) { return SjisToUtf8(sjisPath); }
+
+TProjectData LoadProject(const std::string& projectFile) {
+    if (!FileExists(projectFile))
+        throw TUsageError{"プロジェクトファイルが見つかりません: " + Shown(projectFile)};
+    TProjectData project;
+    project.LoadFromFile(projectFile);
+    return project;
+}
+
+TTextLines LoadText(const TProjectData& project, const std::string& projectFile) {
+    if (project.TextName.empty())
+        throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
+                          Shown(projectFile)};
+    const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
+    std::string bytes;
+    if (DirectoryExists(textFile) || !ReadWholeFile(textFile, bytes))
+        throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
+    return TTextLines(DecodeTextFile(bytes));
+}
+
+std::string OutputFolder(const TOptions& options, const TProjectData& project,
+                         const std::string& projectFile) {
+    std::string folder;
+    if (options.OutputFolder)
+        folder = ModelPath(*options.OutputFolder);
+    else if (!project.OutputPath.empty())
+        folder = ResolveAgainst(ExtractFilePath(projectFile), project.OutputPath);
+    else
+        throw TUsageError{"出力フォルダがありません。--out で指定してください"};
+    if (folder.empty())
+        throw TUsageError{"--out に空のフォルダ名は使えません"};
+    return IncludeTrailingPathDelimiter(folder);
+}
+
+int Build(const TOptions& options, const std::string& windowExecutable, std::ostream& out,
+          std::ostream& err) {
+    const std::string projectFile = ModelPath(options.ProjectFile);
+    const TProjectData project = LoadProject(projectFile);
+    const TTextLines lines = LoadText(project, projectFile);
+
+    std::string settingsFile = SettingsIniPathOfProgram(ModelPath(windowExecutable));
+    if (options.Styles) {
+        settingsFile = ModelPath(*options.Styles);
+        if (!FileExists(settingsFile))
+            throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
+    }
+    TSystemData settings(settingsFile);
+    settings.Load();
+    settings.Styles.LoadFromFile(settingsFile);
+    const int tabWidth = options.TabWidth.value_or(settings.TabSpace);
+
+    const std::string folder = OutputFolder(options, project, projectFile);
+    ForceDirectories(folder);
+    TBuildReport report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
+    for (const auto& fallback : report.Fallbacks)
+        err << Program << ": 警告: スタイル番号 " << fallback.StyleIndex << " は "
+            << Shown(settingsFile) << " にありません。" << fallback.SheetName
+            << " は初期状態のスタイルで作成しました\n";
+    const char* entryPage = project.ContentsType == 1 ? "frame.html" : "text.html";
+    if (project.ContentsType != 1 && project.FileDivideFlag)
+        entryPage = "text0.html";
+    out << Shown(folder) << entryPage << "\n";
+    return ExitSuccess;
+}
+
+} // namespace
+
+int RunBuildCommand(const std::vector<std::string>& arguments, const std::string& windowExecutable,
+                    std::ostream& out, std::ostream& err) {
+    try {
+        TOptions options = ParseOptions(arguments);
+        if (options.Help) {
+            out << HelpText;
+            return ExitSuccess;
+        }
+        if (options.Version) {
+            out << Program << " 2.0.0\n";
+            return ExitSuccess;
+        }
+        return Build(options, windowExecutable, out, err);
+    } catch (const TUsageError& error) {
+        err << Program << ": " << error.Message << "\n";
+        if (error.Message.find("オプション") != std::string::npos ||
+            error.Message.find("指定してください") != std::string::npos)
+            err << "詳しくは varnoke-build --help を見てください\n";
+        return ExitUsage;
+    } catch (const EInOutError& error) {
+        err << Program << ": " << Shown(error.FileName()) << ": " << error.what() << "\n";
+        return ExitWriteFailed;
+    } catch (const EFOpenError& error) {
+        err << Program << ": " << error.what() << "\n";
+        return ExitUsage;
+    } catch (const EVarnokeError& error) {
+        err << Program << ": " << error.what() << "\n";
+        return ExitWriteFailed;
+    }
+}
+
+} // namespace varnoke

@@ -1,0 +1,146 @@
+#include "css/CSSPropertyClass.h"
+
+#include "common/Errors.h"
+#include "common/IniDocument.h"
+#include "common/ShiftJis.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace varnoke {
+
+namespace {
+
+constexpr std::string_view StyleSection = "STYLE";
+
+std::string StyleKey(int index) {
+    return "STYLE" + std::to_string(index);
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool IsSjisTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
+
+} // namespace
+
+TCSSProperty& TCSSPropertyClass::Items(int index) {
+    return *items_.at(static_cast<size_t>(index));
+}
+
+const TCSSProperty& TCSSPropertyClass::Items(int index) const {
+    return *items_.at(static_cast<size_t>(index));
+}
+
+void TCSSPropertyClass::Clear() {
+    items_.clear();
+}
+
+int TCSSPropertyClass::Add(std::string_view name) {
+    items_.push_back(std::make_unique<TCSSProperty>(SjisUpperCase(name)));
+    return Count() - 1;
+}
+
+int TCSSPropertyClass::Copy(int sourceIndex, std::string_view newName) {
+    const TCSSProperty& source = Items(sourceIndex); // checks before anything is added
+    const int index = Add(newName);
+    Items(index).Assign(source);
+    return index;
+}
+
+void TCSSPropertyClass::Delete(int index) {
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("TCSSPropertyClass::Delete: index " + std::to_string(index));
+    items_.erase(items_.begin() + index);
+}
+
+int TCSSPropertyClass::IndexOf(std::string_view name) const {
+    const std::string wanted = SjisUpperCase(name);
+    for (int i = 0; i < Count(); ++i) {
+        if (items_[static_cast<size_t>(i)]->Name == wanted)
+            return i;
+    }
+    return -1;
+}
+
+void TCSSPropertyClass::LoadFromFile(const std::string& fileName) {
+    const TIniDocument ini(fileName);
+    const int count = ini.ReadInteger(StyleSection, "COUNT", 0);
+    // COUNT comes from a file that may have been edited by hand, and a huge
+    // value must not make us create millions of styles. Every save writes a
+    // STYLEn key for each style next to COUNT, so the section always holds
+    // more keys than the count it saved: bounding the loop by the section's
+    // key count never drops a style we wrote, still turns a missing STYLEn
+    // into a style with an empty name, and keeps the work in proportion to
+    // the size of the file.
+    const size_t limit =
+        count <= 0 ? 0 : std::min(static_cast<size_t>(count), ini.KeyCount(StyleSection));
+
+    // Built aside, so that nothing is lost if loading fails half-way.
+    TCSSPropertyClass loaded;
+    for (size_t i = 0; i < limit; ++i) {
+        const int index =
+            loaded.Add(ini.ReadString(StyleSection, StyleKey(static_cast<int>(i)), ""));
+        loaded.Items(index).LoadFromIni(ini);
+    }
+    items_.swap(loaded.items_);
+}
+
+void TCSSPropertyClass::SaveToFile(const std::string& fileName) const {
+    // A line break in a value would split it and turn its remainder into
+    // keys or sections of its own, spoiling other parts of the shared file.
+    // Names are checked when they are made, but an image file name comes
+    // from the file system; refuse before anything is written.
+    for (const auto& item : items_) {
+        if (HasLineBreak(item->Name) || HasLineBreak(item->Background.CGFile))
+            throw EFCreateError(fileName, "スタイル \"" + SjisToUtf8(item->Name) +
+                                              "\" の改行を含む名前か画像ファイル名");
+    }
+    TIniDocument ini(fileName);
+    ini.WriteInteger(StyleSection, "COUNT", Count());
+    for (int i = 0; i < Count(); ++i) {
+        const TCSSProperty& item = *items_[static_cast<size_t>(i)];
+        ini.WriteString(StyleSection, StyleKey(i), item.Name);
+        item.SaveToIni(ini);
+    }
+    ini.UpdateFile();
+}
+
+void TCSSPropertyClass::WriteCSS(int index, const std::string& fileName,
+                                 const TSystemColorResolver& resolver) const {
+    Items(index).WriteCSS(fileName, resolver);
+}
+
+bool IsValidStyleName(std::string_view name) {
+    if (name.empty())
+        return false;
+    // The INI document trims values, so blanks and control bytes at either
+    // end would be lost.
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(name[i]); };
+    if (byte(0) <= ' ' || byte(name.size() - 1) <= ' ')
+        return false;
+    for (size_t i = 0; i < name.size();) {
+        const unsigned char c = byte(i);
+        if (IsSjisLeadByte(c)) {
+            // A trail byte may be "[" or "]" ("ー" is 0x81 0x5B); only a lone
+            // or broken lead byte is refused.
+            if (i + 1 >= name.size() || !IsSjisTrailByte(byte(i + 1)))
+                return false;
+            i += 2;
+            continue;
+        }
+        // Control characters split or cut lines; brackets and "=" confuse
+        // the section and key syntax of other INI readers; 0x80, 0xA0 and
+        // 0xFD to 0xFF are no characters of Shift-JIS at all.
+        if (c < 0x20 || c == 0x7F || c == '[' || c == ']' || c == '=' || c == 0x80 || c == 0xA0 ||
+            c >= 0xFD)
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+} // namespace varnoke
