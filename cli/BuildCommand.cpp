@@ -105,7 +105,9 @@ std::string ModelPath(const std::string& nativePath) {
     }
 }
 
-std::string Shown(const std::string& sjisPath) { return SjisToUtf8(sjisPath); }
+std::string Shown(const std::string& sjisPath) {
+    return SjisToUtf8(sjisPath);
+}
 
 TProjectData LoadProject(const std::string& projectFile) {
     if (!FileExists(projectFile))

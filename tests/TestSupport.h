@@ -2,6 +2,7 @@
 // itself, whole-file reads and writes, and a line source over literal text.
 #pragma once
 
+#include "common/FileSystem.h"
 #include "common/TextLines.h"
 
 #include <cstdlib>

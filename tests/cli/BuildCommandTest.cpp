@@ -1,7 +1,7 @@
 #include "cli/BuildCommand.h"
+#include "TestSupport.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using namespace varnoke::test;
 
 namespace {
 class BuildCommand : public ::testing::Test {
-protected:
+  protected:
     int Run(std::vector<std::string> arguments) {
         out.str("");
         err.str("");
@@ -52,9 +52,14 @@ TEST_F(BuildCommand, TabWidthComesFromTheOptionOrTheSettings) {
     WriteProject("TEXTNAME=t.txt\r\n");
     WriteFile(folder.File("t.txt"), "\t\t\tx\r\n");
     WriteFile(folder.File("s.INI"), "[SYSTEM]\r\nTABSPACE=3\r\n");
-    ASSERT_EQ(Run({"--styles", folder.File("s.INI"), "--out", folder.File("o"), folder.File("p.vkp")}), 0);
-    EXPECT_NE(ReadFile(folder.File("o/text.html")).find("\r\n&nbsp;&nbsp;&nbsp;x\r\n<br>"), std::string::npos);
-    ASSERT_EQ(Run({"--styles=" + folder.File("s.INI"), "--tab=1", "--out", folder.File("o"), folder.File("p.vkp")}), 0);
+    ASSERT_EQ(
+        Run({"--styles", folder.File("s.INI"), "--out", folder.File("o"), folder.File("p.vkp")}),
+        0);
+    EXPECT_NE(ReadFile(folder.File("o/text.html")).find("\r\n&nbsp;&nbsp;&nbsp;x\r\n<br>"),
+              std::string::npos);
+    ASSERT_EQ(Run({"--styles=" + folder.File("s.INI"), "--tab=1", "--out", folder.File("o"),
+                   folder.File("p.vkp")}),
+              0);
     EXPECT_NE(ReadFile(folder.File("o/text.html")).find("\r\n&nbsp;x\r\n<br>"), std::string::npos);
 }
 

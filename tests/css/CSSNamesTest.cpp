@@ -5,7 +5,7 @@
 namespace varnoke {
 namespace {
 
-TEST(ColorToCSSHex, WritesRedGreenBlueInLowerCase) {
+TEST(CSSNames, ColoursAreRedGreenBlueInLowerCase) {
     EXPECT_EQ(ColorToCSSHex(0x0000FF), "ff0000");
     EXPECT_EQ(ColorToCSSHex(0xFF0000), "0000ff");
     EXPECT_EQ(ColorToCSSHex(0xC08040), "4080c0"); // red 64, green 128, blue 192
@@ -17,7 +17,7 @@ TEST(ColorToCSSHex, WritesRedGreenBlueInLowerCase) {
     EXPECT_EQ(ColorToCSSHex(0x7F123456), "563412");
 }
 
-TEST(ColorToCSSHex, ResolvesSystemColoursByTheirLowestByte) {
+TEST(CSSNames, SystemColoursAreResolvedByTheirLowestByte) {
     EXPECT_EQ(ColorToCSSHex(ColorWindowText), "000000");
     EXPECT_EQ(ColorWindowText, -16777208);
     EXPECT_EQ(ColorToCSSHex(static_cast<std::int32_t>(0xFF000005u)), "ffffff"); // window
@@ -35,7 +35,7 @@ TEST(ColorToCSSHex, ResolvesSystemColoursByTheirLowestByte) {
     EXPECT_EQ(ColorToCSSHex(ColorWindowText, TSystemColorResolver()), "000000");
 }
 
-TEST(CSSKeyword, FallsBackOutsideTheTable) {
+TEST(CSSNames, KeywordLookupFallsBackOutsideTheTable) {
     EXPECT_EQ(CSSKeyword(FontSizeNames, 4, "medium"), "small");
     EXPECT_EQ(CSSKeyword(FontSizeNames, 6, "medium"), "xx-small");
     EXPECT_EQ(CSSKeyword(FontSizeNames, 7, "medium"), "medium");

@@ -1,6 +1,6 @@
 #include "css/CSSPropertyClass.h"
 
-#include "CssTestSupport.h"
+#include "TestSupport.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/IniDocument.h"
@@ -14,9 +14,9 @@
 namespace varnoke {
 namespace {
 
-using test::ReadBytes;
-using test::TTempFolder;
-using test::WriteBytes;
+using test::ReadFile;
+using test::TScratchFolder;
+using test::WriteFile;
 
 std::vector<std::string> Names(const TCSSPropertyClass& list) {
     std::vector<std::string> names;
@@ -74,7 +74,7 @@ TEST(CSSPropertyClass, CopyAppendsAnIndependentCopyAndDeleteKeepsTheOrder) {
 }
 
 TEST(CSSPropertyClass, SavesAndLoadsTheWholeList) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string file = folder.File("varnoke.INI");
     TCSSPropertyClass list;
     for (const char* name : {"one", "two", "three", "four", "five"})
@@ -111,18 +111,17 @@ TEST(CSSPropertyClass, SavesAndLoadsTheWholeList) {
 }
 
 TEST(CSSPropertyClass, SavingLeavesTheOtherSectionsInPlace) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string file = folder.File("varnoke.INI");
     const std::string system = "[SYSTEM]\r\nSTYLEINDEX=1\r\nTABWIDTH=4\r\n\r\n";
     const std::string stale = "[OLD_BG]\r\nCOLOR=255\r\n\r\n";
     const std::string keep = "[KeepFileNames]\r\nFileName1=/home/a/b.vkp\r\n\r\n";
-    WriteBytes(file,
-               system + "[STYLE]\r\nCOUNT=2\r\nSTYLE0=OLD\r\nSTYLE1=A\r\n\r\n" + stale + keep);
+    WriteFile(file, system + "[STYLE]\r\nCOUNT=2\r\nSTYLE0=OLD\r\nSTYLE1=A\r\n\r\n" + stale + keep);
 
     TCSSPropertyClass list;
     list.Add("A");
     list.SaveToFile(file);
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = ReadFile(file);
     EXPECT_EQ(bytes.substr(0, system.size()), system);
     EXPECT_NE(
         bytes.find("[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\nSTYLE1=A\r\n\r\n" + stale + keep + "[A_BG]"),
@@ -130,24 +129,24 @@ TEST(CSSPropertyClass, SavingLeavesTheOtherSectionsInPlace) {
 }
 
 TEST(CSSPropertyClass, AFailedSaveKeepsTheFileAndTheList) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string file = folder.File("varnoke.INI");
     TCSSPropertyClass list;
     list.Add("A");
     list.SaveToFile(file);
-    const std::string before = ReadBytes(file);
+    const std::string before = ReadFile(file);
 
     list.Add("B");
     SetWriteFaultHookForTesting([](size_t) { return EACCES; });
     EXPECT_THROW(list.SaveToFile(file), EFCreateError);
     SetWriteFaultHookForTesting(nullptr);
-    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(ReadFile(file), before);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "B"}));
 
     // A line break in a stored value would forge sections of its own.
     list.Items(1).Background.CGFile = "x\n[SYSTEM]\nSTYLEINDEX=9";
     EXPECT_THROW(list.SaveToFile(file), EFCreateError);
-    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_EQ(ReadFile(file), before);
 
     // A file that cannot be read leaves the list as it was.
     EXPECT_THROW(list.LoadFromFile(folder.File("")), EFOpenError);
@@ -155,10 +154,10 @@ TEST(CSSPropertyClass, AFailedSaveKeepsTheFileAndTheList) {
 }
 
 TEST(CSSPropertyClass, LoadsWhatAHandEditedFileHolds) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string file = folder.File("varnoke.INI");
     const auto load = [&](const std::string& text) {
-        WriteBytes(file, text);
+        WriteFile(file, text);
         TCSSPropertyClass list;
         list.LoadFromFile(file);
         return list;
@@ -197,18 +196,18 @@ TEST(CSSPropertyClass, LoadsWhatAHandEditedFileHolds) {
 }
 
 TEST(CSSPropertyClass, WritesTheStyleAtAnIndex) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TCSSPropertyClass list;
     list.Add("A");
     list.Add("B");
     list.Items(1).Background.Color = 0x0000FF;
     list.WriteCSS(1, folder.File("text.css"));
-    EXPECT_EQ(ReadBytes(folder.File("text.css")).substr(0, 40),
+    EXPECT_EQ(ReadFile(folder.File("text.css")).substr(0, 40),
               "body {\r\n\tbackground-color: #ff0000;\r\n}\r\n");
     EXPECT_THROW(list.WriteCSS(2, folder.File("x.css")), std::out_of_range);
 }
 
-TEST(IsValidStyleName, AcceptsOnlyNamesThatComeBackAfterSaveAndLoad) {
+TEST(CSSStyleName, OnlyNamesThatComeBackAfterSaveAndLoadAreValid) {
     const std::vector<std::string> good = {
         "A",
         "my style",
@@ -225,7 +224,7 @@ TEST(IsValidStyleName, AcceptsOnlyNamesThatComeBackAfterSaveAndLoad) {
         "A]B", "A=B", "A[B", "\x83", "A\x83", "\x83\x0A", "A\x80", "\xA0", "A\xFD", "A\xFF",
     };
 
-    TTempFolder folder;
+    TScratchFolder folder;
     const std::string file = folder.File("names.INI");
     for (const std::string& name : good) {
         SCOPED_TRACE(name);

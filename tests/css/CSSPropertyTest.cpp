@@ -1,6 +1,6 @@
 #include "css/CSSProperty.h"
 
-#include "CssTestSupport.h"
+#include "TestSupport.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 
@@ -13,9 +13,9 @@
 namespace varnoke {
 namespace {
 
-using test::CrLfLines;
-using test::ReadBytes;
-using test::TTempFolder;
+using test::ReadFile;
+using test::SplitCrLf;
+using test::TScratchFolder;
 
 // A fresh style, line for line.
 const char* const FreshStyleSheet = "body {\r\n"
@@ -116,36 +116,36 @@ const char* const FreshStyleSheet = "body {\r\n"
                                     "}\r\n"
                                     "\r\n";
 
-std::string WriteAndRead(const TCSSProperty& style, const TTempFolder& folder,
+std::string WriteAndRead(const TCSSProperty& style, const TScratchFolder& folder,
                          const TSystemColorResolver& resolver = ClassicSystemColors()) {
     const std::string fileName = folder.File("style.css");
     style.WriteCSS(fileName, resolver);
-    return ReadBytes(fileName);
+    return ReadFile(fileName);
 }
 
 // The lines of the P block, without its selector, closing brace and blank.
 std::vector<std::string> PBlock(const std::string& css) {
-    std::vector<std::string> lines = CrLfLines(css);
+    std::vector<std::string> lines = SplitCrLf(css);
     auto begin = std::find(lines.begin(), lines.end(), "P {");
     auto end = std::find(begin, lines.end(), "}");
     return std::vector<std::string>(begin + 1, end);
 }
 
 TEST(CSSPropertyWriteCSS, FreshStyleGivesTheStartingSheet) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const TCSSProperty style("MYSTYLE");
     const std::string css = WriteAndRead(style, folder);
     EXPECT_EQ(css, FreshStyleSheet);
-    EXPECT_EQ(CrLfLines(css).size(), 97u);
+    EXPECT_EQ(SplitCrLf(css).size(), 97u);
 
     // Writing again replaces the whole file.
     TCSSProperty shorter("MYSTYLE");
     shorter.Chips[ChipP].Line.LType = 2;
-    EXPECT_EQ(CrLfLines(WriteAndRead(shorter, folder)).size(), 96u);
+    EXPECT_EQ(SplitCrLf(WriteAndRead(shorter, folder)).size(), 96u);
 }
 
 TEST(CSSPropertyWriteCSS, NumbersUnitsAndKindsWithoutALine) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TCSSProperty style("S");
     TCSSPropertyChip& p = style.Chips[ChipP];
     p.Line = {1, 1.5f};
@@ -163,11 +163,11 @@ TEST(CSSPropertyWriteCSS, NumbersUnitsAndKindsWithoutALine) {
     p.Padding.Sides[sdRight] = {0, 1.0f};
     p.Padding.Sides[sdBottom] = {1, 12.96f};
 
-    // The numbers do not depend on the C locale the window sets.
-    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    // The numbers must not follow the C locale that the window sets from
+    // the environment (where installed, German writes a decimal comma).
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     const std::string css = WriteAndRead(style, folder);
-    std::setlocale(LC_ALL, "C");
-    (void)german;
+    std::setlocale(LC_NUMERIC, "C");
 
     EXPECT_EQ(PBlock(css), (std::vector<std::string>{
                                "\tcolor: #000000;",
@@ -199,7 +199,7 @@ TEST(CSSPropertyWriteCSS, NumbersUnitsAndKindsWithoutALine) {
 }
 
 TEST(CSSPropertyWriteCSS, IndicesOutsideTheTablesWriteTheResetKeyword) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TCSSProperty style("S");
     TCSSPropertyChip& p = style.Chips[ChipP];
     p.Size = 200;
@@ -227,20 +227,20 @@ TEST(CSSPropertyWriteCSS, IndicesOutsideTheTablesWriteTheResetKeyword) {
 }
 
 TEST(CSSPropertyWriteCSS, BackgroundImageLineAndSystemColours) {
-    TTempFolder folder;
+    TScratchFolder folder;
     TCSSProperty style("S");
     style.Background.CGFlag = true;
-    std::vector<std::string> lines = CrLfLines(WriteAndRead(style, folder));
+    std::vector<std::string> lines = SplitCrLf(WriteAndRead(style, folder));
     ASSERT_EQ(lines.size(), 98u);
     EXPECT_EQ(lines[2], "\tbackground-image: URL();");
     EXPECT_EQ(lines[3], "}");
 
     style.Background.CGFile = "/home/a/My Pictures/(1).png";
-    lines = CrLfLines(WriteAndRead(style, folder));
+    lines = SplitCrLf(WriteAndRead(style, folder));
     EXPECT_EQ(lines[2], "\tbackground-image: URL(/home/a/My Pictures/(1).png);");
 
     style.Background.CGFlag = false;
-    EXPECT_EQ(CrLfLines(WriteAndRead(style, folder)).size(), 97u);
+    EXPECT_EQ(SplitCrLf(WriteAndRead(style, folder)).size(), 97u);
 
     // System colours are resolved when the sheet is written.
     style.Background.Color = static_cast<std::int32_t>(0xFF00000Fu);
@@ -248,14 +248,14 @@ TEST(CSSPropertyWriteCSS, BackgroundImageLineAndSystemColours) {
     const TSystemColorResolver dark = [](int index) -> std::uint32_t {
         return index == 8 ? 0xF0F0F0 : 0x202020 + static_cast<std::uint32_t>(index);
     };
-    lines = CrLfLines(WriteAndRead(style, folder, dark));
+    lines = SplitCrLf(WriteAndRead(style, folder, dark));
     EXPECT_EQ(lines[1], "\tbackground-color: #2f2020;");
     EXPECT_EQ(lines[90], "\tBorder-Bottom-color  : #f0f0f0;");
     EXPECT_EQ(lines[6], "\tbackground-color: #ffffff;"); // a plain colour stays
 }
 
 TEST(CSSPropertyWriteCSS, FailuresRaiseInOutErrors) {
-    TTempFolder folder;
+    TScratchFolder folder;
     const TCSSProperty style("S");
     EXPECT_THROW(style.WriteCSS(folder.File("missing/style.css")), EInOutError);
 

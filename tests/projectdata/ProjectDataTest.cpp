@@ -1,0 +1,104 @@
+#include "projectdata/ProjectData.h"
+#include "TestSupport.h"
+#include "common/Errors.h"
+
+#include <gtest/gtest.h>
+
+using namespace varnoke;
+using namespace varnoke::test;
+
+namespace {
+TProjectData Loaded() {
+    TProjectData project;
+    project.TextName = "/m/text.txt";
+    project.ContentsType = 1;
+    project.FileDivideFlag = true;
+    project.TitleFrameFlag = true;
+    project.TitleName = "Title";
+    project.OutputPath = "/m/out";
+    project.StyleTitle = 1;
+    project.StyleMenu = 2;
+    project.StyleText = 3;
+    return project;
+}
+} // namespace
+
+TEST(ProjectData, SavesNineKeysInOrderEvenWhenEmpty) {
+    TScratchFolder folder;
+    TProjectData().SaveToFile(folder.File("p.vkp"));
+    EXPECT_EQ(ReadFile(folder.File("p.vkp")),
+              CrLfLines({"[PROJECT]", "TEXTNAME=", "CONTENTSTYPE=0", "FILEDEVIDEFLAG=0",
+                         "TITLEFRAMEFLAG=0", "TITLENAME=", "OUTPUTPATH=", "STYLETITLE=0",
+                         "STYLEMENU=0", "STYLETEXT=0", ""}));
+}
+
+TEST(ProjectData, RoundTripsEveryField) {
+    TScratchFolder folder;
+    Loaded().SaveToFile(folder.File("p.vkp"));
+    TProjectData project;
+    project.LoadFromFile(folder.File("p.vkp"));
+    EXPECT_EQ(project.TextName, "/m/text.txt");
+    EXPECT_EQ(project.ContentsType, 1);
+    EXPECT_TRUE(project.FileDivideFlag);
+    EXPECT_TRUE(project.TitleFrameFlag);
+    EXPECT_EQ(project.TitleName, "Title");
+    EXPECT_EQ(project.OutputPath, "/m/out");
+    EXPECT_EQ(project.StyleTitle, 1);
+    EXPECT_EQ(project.StyleMenu, 2);
+    EXPECT_EQ(project.StyleText, 3);
+}
+
+TEST(ProjectData, LoadingReadsOverTheProjectBefore) {
+    TScratchFolder folder;
+    WriteFile(folder.File("p.vkp"), "[project]\r\ntitlename= New title \r\n");
+    TProjectData project = Loaded();
+    project.LoadFromFile(folder.File("p.vkp"));
+    EXPECT_EQ(project.TitleName, "New title");
+    EXPECT_EQ(project.TextName, "/m/text.txt");
+    EXPECT_EQ(project.StyleText, 3);
+    project.LoadFromFile(folder.File("missing.vkp"));
+    EXPECT_EQ(project.TitleName, "New title");
+}
+
+TEST(ProjectData, ReadingRules) {
+    TScratchFolder folder;
+    WriteFile(folder.File("p.vkp"),
+              "[PROJECT]\nFILEDEVIDEFLAG=2\nCONTENTSTYPE=257\nSTYLEMENU=0x10\n"
+              "STYLETEXT=abc\nOUTPUTPATH=a=b\n");
+    TProjectData project = Loaded();
+    project.FileDivideFlag = false;
+    project.LoadFromFile(folder.File("p.vkp"));
+    EXPECT_TRUE(project.FileDivideFlag);
+    EXPECT_EQ(project.ContentsType, 1);
+    EXPECT_EQ(project.StyleMenu, 16);
+    EXPECT_EQ(project.StyleText, 3);
+    EXPECT_EQ(project.OutputPath, "a=b");
+    project.SaveToFile(folder.File("p.vkp"));
+    EXPECT_NE(ReadFile(folder.File("p.vkp")).find("FILEDEVIDEFLAG=1\r\n"), std::string::npos);
+}
+
+TEST(ProjectData, SavingKeepsOtherSections) {
+    TScratchFolder folder;
+    WriteFile(folder.File("p.vkp"),
+              "[NOTES]\r\nK=v\r\n\r\n[PROJECT]\r\nEXTRA=1\r\nTITLENAME=x\r\n");
+    Loaded().SaveToFile(folder.File("p.vkp"));
+    const std::string saved = ReadFile(folder.File("p.vkp"));
+    EXPECT_EQ(saved.substr(0, 21), "[NOTES]\r\nK=v\r\n\r\n[PROJ");
+    EXPECT_NE(saved.find("EXTRA=1\r\nTITLENAME=Title\r\nTEXTNAME="), std::string::npos);
+}
+
+TEST(ProjectData, AFailedSaveKeepsTheOldFile) {
+    TScratchFolder folder;
+    WriteFile(folder.File("p.vkp"), "[PROJECT]\r\nTITLENAME=old\r\n");
+    SetWriteFaultHookForTesting([](size_t) { return ENOSPC; });
+    EXPECT_THROW(Loaded().SaveToFile(folder.File("p.vkp")), EFCreateError);
+    SetWriteFaultHookForTesting(nullptr);
+    EXPECT_EQ(ReadFile(folder.File("p.vkp")), "[PROJECT]\r\nTITLENAME=old\r\n");
+}
+
+TEST(ProjectData, AFolderCannotBeOpenedAndNothingChanges) {
+    TScratchFolder folder;
+    TProjectData project = Loaded();
+    EXPECT_THROW(project.LoadFromFile(folder.Path()), EFOpenError);
+    EXPECT_EQ(project.TitleName, "Title");
+}

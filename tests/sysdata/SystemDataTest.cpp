@@ -1,0 +1,65 @@
+#include "sysdata/SystemData.h"
+#include "TestSupport.h"
+#include "common/Errors.h"
+
+#include <gtest/gtest.h>
+
+using namespace varnoke;
+using namespace varnoke::test;
+
+TEST(SystemData, FirstStartGivesTheDefaults) {
+    TScratchFolder folder;
+    TSystemData settings(folder.File("varnoke.INI"));
+    settings.StyleIndex = 9;
+    settings.Styles.Add("x");
+    settings.Load();
+    EXPECT_EQ(settings.StyleTop, 0);
+    EXPECT_EQ(settings.StyleIndex, 0);
+    EXPECT_EQ(settings.PreviewTarget, 0);
+    EXPECT_EQ(settings.ProjectFile, "");
+    EXPECT_TRUE(settings.AutoSaveFlag);
+    EXPECT_FALSE(settings.ProjectModified);
+    EXPECT_EQ(settings.TabSpace, 2);
+    EXPECT_EQ(settings.Styles.Count(), 0);
+}
+
+TEST(SystemData, ReadsTheSystemSection) {
+    TScratchFolder folder;
+    WriteFile(folder.File("v.INI"), "[SYSTEM]\nSTYLETOP=3\nSTYLEINDEX=0x5\nPREVIEWTARGET=256\n"
+                                    "PROJECTFILE=/p/a.vkp\nAUTOSAVEFLAG=0\nTABSPACE=-4\n");
+    TSystemData settings(folder.File("v.INI"));
+    settings.Load();
+    EXPECT_EQ(settings.StyleTop, 3);
+    EXPECT_EQ(settings.StyleIndex, 5);
+    EXPECT_EQ(settings.PreviewTarget, 0);
+    EXPECT_EQ(settings.ProjectFile, "/p/a.vkp");
+    EXPECT_FALSE(settings.AutoSaveFlag);
+    EXPECT_EQ(settings.TabSpace, -4); // taken as it comes
+}
+
+TEST(SystemData, SaveReplacesOnlyTheSixKeys) {
+    TScratchFolder folder;
+    const std::string file = folder.File("v.INI");
+    WriteFile(file, "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n\r\n"
+                    "[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
+    TSystemData settings(file);
+    settings.Load();
+    settings.ProjectModified = true;
+    settings.ProjectFile = "/q.vkp";
+    settings.Save();
+    EXPECT_EQ(ReadFile(file),
+              "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n"
+              "STYLETOP=0\r\nSTYLEINDEX=0\r\nPREVIEWTARGET=0\r\nPROJECTFILE=/q.vkp\r\n"
+              "AUTOSAVEFLAG=1\r\n\r\n[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
+    settings.Load();
+    EXPECT_FALSE(settings.ProjectModified);
+    EXPECT_EQ(settings.ProjectFile, "/q.vkp");
+}
+
+TEST(SystemData, AnUnreadableFileRaisesAfterTheReset) {
+    TScratchFolder folder;
+    TSystemData settings(folder.Path()); // a folder
+    settings.TabSpace = 8;
+    EXPECT_THROW(settings.Load(), EFOpenError);
+    EXPECT_EQ(settings.TabSpace, 2);
+}
