@@ -18,7 +18,7 @@ TTextFileWriter::TTextFileWriter(std::string fileName) : fileName_(std::move(fil
         ::open(NativePath(fileName_).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
         Fail(errno);
-    buffer_.reserve(BufferSize);
+    buffer_.reserve(16 * 1024);
 }
 
 TTextFileWriter::~TTextFileWriter() {
@@ -30,6 +30,12 @@ TTextFileWriter::~TTextFileWriter() {
 
 void TTextFileWriter::WriteLine(std::string_view line) {
     Write(line);
+    Write("\r\n");
+}
+
+void TTextFileWriter::WriteLine(std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces)
+        Write(piece);
     Write("\r\n");
 }
 

@@ -3,6 +3,7 @@
 // calls. Every failure raises EInOutError with the file name and a code.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ class TTextFileWriter {
 
     // Writes the bytes followed by CR LF.
     void WriteLine(std::string_view line);
+    // Writes the pieces one after another, then CR LF: one line of markup
+    // without building a temporary string first.
+    void WriteLine(std::initializer_list<std::string_view> pieces);
     // Writes the bytes as they are.
     void Write(std::string_view bytes);
     // Writes what is buffered and closes the file; a failure raises.

@@ -4,59 +4,45 @@
 
 namespace varnoke {
 
-namespace {
-std::string Concat(std::initializer_list<std::string_view> parts) {
-    std::string line;
-    size_t size = 0;
-    for (std::string_view part : parts)
-        size += part.size();
-    line.reserve(size);
-    for (std::string_view part : parts)
-        line.append(part);
-    return line;
-}
-} // namespace
-
 void WriteTagOpen(TTextFileWriter& file, std::string_view text) {
-    file.WriteLine(Concat({"<", text, ">"}));
+    file.WriteLine({"<", text, ">"});
 }
 
 void WriteTagClose(TTextFileWriter& file, std::string_view text) {
-    file.WriteLine(Concat({"</", text, ">"}));
+    file.WriteLine({"</", text, ">"});
 }
 
 void WriteTagPair(TTextFileWriter& file, std::string_view tag, std::string_view content) {
-    file.WriteLine(Concat({"<", tag, ">", content, "</", tag, ">"}));
+    file.WriteLine({"<", tag, ">", content, "</", tag, ">"});
 }
 
 void WriteMeta(TTextFileWriter& file, std::string_view attributes) {
-    file.WriteLine(Concat({"<meta ", attributes, ">"}));
+    file.WriteLine({"<meta ", attributes, ">"});
 }
 
 void WriteLink(TTextFileWriter& file, std::string_view attributes) {
-    file.WriteLine(Concat({"<link ", attributes, ">"}));
+    file.WriteLine({"<link ", attributes, ">"});
 }
 
 void WriteAnchorName(TTextFileWriter& file, std::string_view prefix, int number) {
-    file.WriteLine(Concat({"<a name=\"", prefix, std::to_string(number), "\">"}));
+    file.WriteLine({"<a name=\"", prefix, std::to_string(number), "\">"});
 }
 
 void WriteAnchorHref(TTextFileWriter& file, std::string_view address, int number,
                      std::string_view target) {
-    file.WriteLine(
-        Concat({"<a href=\"", address, std::to_string(number), "\" target=\"", target, "\">"}));
+    file.WriteLine({"<a href=\"", address, std::to_string(number), "\" target=\"", target, "\">"});
 }
 
 void WriteFrameset(TTextFileWriter& file, std::string_view attributes) {
-    file.WriteLine(Concat({"<frameset ", attributes, ">"}));
+    file.WriteLine({"<frameset ", attributes, ">"});
 }
 
 void WriteFrame(TTextFileWriter& file, std::string_view attributes) {
-    file.WriteLine(Concat({"<frame ", attributes, ">"}));
+    file.WriteLine({"<frame ", attributes, ">"});
 }
 
 void WriteDocType(TTextFileWriter& file, std::string_view text) {
-    file.WriteLine(Concat({"<!DOCTYPE ", text, ">"}));
+    file.WriteLine({"<!DOCTYPE ", text, ">"});
 }
 
 void AppendTabsToNbsp(std::string& result, int count, std::string_view text) {
@@ -83,8 +69,8 @@ void WritePageHead(TTextFileWriter& file, std::string_view docType, std::string_
     WriteMeta(file, "name=\"GENERATOR\" content=\"VARNOKE V2\"");
     WriteTagPair(file, "title", title);
     if (!styleSheet.empty())
-        WriteLink(file, Concat({"href=\"", ExtractFileName(styleSheet),
-                                "\" rel=\"stylesheet\" type=\"text/css\""}));
+        WriteLink(file, "href=\"" + ExtractFileName(styleSheet) +
+                            "\" rel=\"stylesheet\" type=\"text/css\"");
     WriteTagClose(file, "head");
 }
 

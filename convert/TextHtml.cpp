@@ -75,10 +75,13 @@ class TBodyPage {
         if (!paragraphOpen_)
             WriteTagOpen(file_, "p");
         paragraphOpen_ = true;
-        bodyLine_.clear();
-        AppendTabsToNbsp(bodyLine_, tabCount_, text);
-        bodyLine_ += "<br>";
-        file_.WriteLine(bodyLine_);
+        // Leading tabs become "&nbsp;" runs; the rest goes out as it is.
+        while (!text.empty() && text.front() == '\t') {
+            for (int i = 0; i < tabCount_; ++i)
+                file_.Write("&nbsp;");
+            text.remove_prefix(1);
+        }
+        file_.WriteLine({text, "<br>"});
     }
 
     TTextFileWriter file_;
@@ -88,7 +91,6 @@ class TBodyPage {
     int headingCounter_ = 0;
     bool mainHeadingSeen_ = false;
     bool paragraphOpen_ = false;
-    std::string bodyLine_;
 };
 
 } // namespace
