@@ -1,0 +1,66 @@
+// Every dialog the window shows goes through this interface, so that tests
+// can answer them without a person and without a display.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace varnoke {
+
+enum class TAnswer { Yes, No, Cancel };
+
+struct TFileDialogOptions {
+    QString Title;         // empty: the platform's default title
+    QString Filter;        // Qt filter text, e.g. "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"
+    QString DefaultSuffix; // without the dot, e.g. "vkp"
+    QString InitialPath;
+};
+
+class TDialogs {
+  public:
+    virtual ~TDialogs() = default;
+
+    // The common error box: critical icon, caption "Varnoke V2", a full stop
+    // appended when the message has none.
+    virtual void ShowError(const QString& message) = 0;
+    // An OK-only box with a warning or an error icon.
+    virtual void ShowWarning(const QString& message) = 0;
+    virtual void ShowErrorMessage(const QString& message) = 0;
+    // Yes / No / Cancel with Yes as default and Escape as Cancel.
+    virtual TAnswer AskYesNoCancel(const QString& caption, const QString& text) = 0;
+    // File names in UTF-8 as Qt gives them; nullopt when cancelled.
+    virtual std::optional<QString> OpenFile(const TFileDialogOptions& options) = 0;
+    // Asks before replacing an existing file.
+    virtual std::optional<QString> SaveFile(const TFileDialogOptions& options) = 0;
+    virtual std::optional<QString> ChooseFolder(const QString& title, const QString& initial) = 0;
+    virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                            const QString& initial) = 0;
+    virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
+};
+
+// The real dialogs, parented to a window.
+class TQtDialogs : public TDialogs {
+  public:
+    explicit TQtDialogs(QWidget* parent) : parent_(parent) {}
+    void ShowError(const QString& message) override;
+    void ShowWarning(const QString& message) override;
+    void ShowErrorMessage(const QString& message) override;
+    TAnswer AskYesNoCancel(const QString& caption, const QString& text) override;
+    std::optional<QString> OpenFile(const TFileDialogOptions& options) override;
+    std::optional<QString> SaveFile(const TFileDialogOptions& options) override;
+    std::optional<QString> ChooseFolder(const QString& title, const QString& initial) override;
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString& initial) override;
+    std::optional<QColor> ChooseColor(const QColor& initial) override;
+
+  private:
+    QWidget* parent_;
+};
+
+// The text of the common error box: the message with a full stop at its end.
+QString ErrorBoxText(const QString& message);
+
+} // namespace varnoke

@@ -1,0 +1,569 @@
+#include "app/Platform.h"
+
+#include "app/AboutDialog.h"
+#include "app/DesktopColors.h"
+#include "app/FolderDialog.h"
+#include "app/PreviewPane.h"
+#include "app/RecentMenu.h"
+#include "app/StylePage.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/ShiftJis.h"
+#include "controls/ExtMemo.h"
+#include "controls/PanelEx.h"
+#include "convert/SampleHtml.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace varnoke {
+
+namespace {
+QString Shown(const std::string& sjis) {
+    return QString::fromStdString(SjisToUtf8(sjis));
+}
+
+// The user-interface font: the classic Japanese one where it exists, an
+// installed Japanese font elsewhere.
+QFont InterfaceFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
+                      QStringLiteral("VL PGothic"), QStringLiteral("Sans Serif")});
+    font.setPixelSize(12);
+    return font;
+}
+
+QAction* MenuItem(QMenu* menu, const QString& objectName, const QString& caption,
+                  const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& label, const QString& name) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(edit, row, 1);
+    return edit;
+}
+} // namespace
+
+TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), environment_(std::move(environment)),
+      settingsFile_(environment_.SettingsFile), tempFolder_(environment_.TempFolder),
+      dialogs_(std::move(environment_.Dialogs)) {
+    if (!dialogs_)
+        dialogs_ = std::make_unique<TQtDialogs>(this);
+    setWindowTitle(QStringLiteral("Varnoke V2"));
+    setFont(InterfaceFont());
+    setMinimumSize(848, 640);
+    resize(848, 640);
+    BuildLayout();
+    FormCreate();
+}
+
+TPlatform::~TPlatform() {
+    FormDestroy();
+}
+
+// ---- layout -------------------------------------------------------------
+
+void TPlatform::BuildLayout() {
+    BuildMenus();
+
+    splitter1_ = new QSplitter(Qt::Horizontal);
+    splitter1_->setObjectName("Splitter1");
+    splitter1_->addWidget(BuildEditorArea());
+
+    splitter2_ = new QSplitter(Qt::Vertical);
+    splitter2_->setObjectName("Splitter2");
+    splitter2_->addWidget(BuildPreviewArea());
+
+    pageControl1_ = new QTabWidget;
+    pageControl1_->setObjectName("PageControl1");
+    tabSheet1_ = BuildBasicSettings();
+    pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
+    stylePage_ = new TStylePage(*this);
+    stylePage_->setObjectName("TabSheet2");
+    pageControl1_->addTab(stylePage_, QStringLiteral("スタイル設定"));
+    splitter2_->addWidget(pageControl1_);
+    splitter2_->setStretchFactor(0, 1);
+    splitter1_->addWidget(splitter2_);
+    splitter1_->setStretchFactor(1, 1);
+    splitter1_->setSizes({330, 518});
+    setCentralWidget(splitter1_);
+
+    ConnectHandlers();
+}
+
+void TPlatform::BuildMenus() {
+    fileMenu_ = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), this);
+    n1_ = MenuItem(fileMenu_, "N1", QStringLiteral("新規プロジェクト(&N)"), QKeySequence("Ctrl+N"));
+    o1_ =
+        MenuItem(fileMenu_, "O1", QStringLiteral("プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
+    fileMenu_->addSeparator();
+    n15_ = fileMenu_->addMenu(QStringLiteral("プロジェクト履歴"));
+    n15_->setObjectName("N15");
+    n15_->setEnabled(false);
+    fileMenu_->addSeparator();
+    t1_ = MenuItem(fileMenu_, "T1", QStringLiteral("テキストファイルを開く(&T)"),
+                   QKeySequence("Ctrl+Shift+O"));
+    fileMenu_->addSeparator();
+    s1_ = MenuItem(fileMenu_, "S1", QStringLiteral("上書き保存(&S)"), QKeySequence("Ctrl+S"));
+    n4_ = MenuItem(fileMenu_, "N4", QStringLiteral("名前を付けて保存(&A)"),
+                   QKeySequence("Ctrl+Shift+S"));
+    fileMenu_->addSeparator();
+    x1_ = MenuItem(fileMenu_, "X1", QStringLiteral("終了(&Q)"));
+
+    editMenu_ = new QMenu(QStringLiteral("編集(&E)"), this);
+    n6_ = MenuItem(editMenu_, "N6", QStringLiteral("元に戻す(&U)"), QKeySequence("Ctrl+Z"));
+    editMenu_->addSeparator();
+    n8_ = MenuItem(editMenu_, "N8", QStringLiteral("コピー(&C)"), QKeySequence("Ctrl+C"));
+    n9_ = MenuItem(editMenu_, "N9", QStringLiteral("切り取り(&X)"), QKeySequence("Ctrl+X"));
+    n10_ = MenuItem(editMenu_, "N10", QStringLiteral("貼り付け(&V)"), QKeySequence("Ctrl+V"));
+    n11_ = MenuItem(editMenu_, "N11", QStringLiteral("削除(&D)"), QKeySequence("Ctrl+Del"));
+    n5_ = MenuItem(editMenu_, "N5", QStringLiteral("全て選択(&A)"), QKeySequence("Ctrl+A"));
+    // The editor handles these keys itself; the menu items must not steal them.
+    for (QAction* action : {n6_, n8_, n9_, n10_, n11_, n5_})
+        action->setShortcutContext(Qt::WidgetShortcut);
+
+    styleMenu_ = new QMenu(QStringLiteral("ｽﾀｲﾙ(&S)"), this);
+    a2_ = MenuItem(styleMenu_, "A2", QStringLiteral("自動保存(&A)"));
+    a2_->setCheckable(true);
+    a2_->setChecked(true);
+    styleMenu_->addSeparator();
+    l1_ = MenuItem(styleMenu_, "L1", QStringLiteral("読み込み(&L)"));
+    s3_ = MenuItem(styleMenu_, "S3", QStringLiteral("保存(&S)"));
+
+    helpMenu_ = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
+    a1_ = MenuItem(helpMenu_, "A1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+
+    // The menus open from flat buttons of a tool bar, as the window has
+    // always shown them; their shortcuts work from anywhere in the window.
+    QToolBar* menuBar = addToolBar(QStringLiteral("メニュー"));
+    menuBar->setObjectName("ToolBar1");
+    for (QMenu* menu : {fileMenu_, editMenu_, styleMenu_, helpMenu_}) {
+        auto* button = new QToolButton;
+        button->setText(menu->title());
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setAutoRaise(true);
+        menuBar->addWidget(button);
+        addActions(menu->actions());
+    }
+
+    QToolBar* viewBar = addToolBar(QStringLiteral("ウィンドウ表示"));
+    viewBar->setObjectName("ToolBar2");
+    toolButton3_ = viewBar->addAction(QStringLiteral("テキスト編集"));
+    toolButton3_->setObjectName("ToolButton3");
+    toolButton3_->setCheckable(true);
+    toolButton3_->setChecked(true);
+    toolButton4_ = viewBar->addAction(QStringLiteral("プレビュー"));
+    toolButton4_->setObjectName("ToolButton4");
+    toolButton4_->setCheckable(true);
+    toolButton4_->setChecked(true);
+    viewBar->addSeparator();
+    toolButton7_ = viewBar->addAction(QStringLiteral("実行"));
+    toolButton7_->setObjectName("ToolButton7");
+
+    // The recent list binds itself to its menu while the window is built,
+    // and reads its section then.
+    fileNameKeep1_ = new TFileNameKeepMenu(settingsFile_, this);
+    fileNameKeep1_->SetOnSelect([this](const std::string& name) { FileNameKeep1Select(name); });
+    fileNameKeep1_->SetOnSaveError(
+        [this](const QString& message) { dialogs_->ShowError(message); });
+    Guard([this] { fileNameKeep1_->SetParentMenu(n15_); });
+}
+
+QWidget* TPlatform::BuildEditorArea() {
+    panelEx1_ = new TPanelEx(nullptr);
+    panelEx1_->setObjectName("PanelEx1");
+    panelEx1_->setMinimumSize(320, 240);
+    auto* layout = new QVBoxLayout(panelEx1_);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("テキストファイル")));
+    header->addStretch();
+    header->addWidget(new QLabel(QStringLiteral("タブ幅")));
+    comboBox1_ = new QComboBox;
+    comboBox1_->setObjectName("ComboBox1");
+    comboBox1_->addItems({"2", "4", "8"});
+    header->addWidget(comboBox1_);
+    layout->addLayout(header);
+
+    extMemo1_ = new TExtRichEdit;
+    extMemo1_->setObjectName("ExtMemo1");
+    QPalette palette = extMemo1_->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    extMemo1_->setPalette(palette);
+    extMemo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    extMemo1_->setTabChangesFocus(false);
+    extMemo1_->WordWrapOption().SetPunctuationMode(wbfLevel2);
+    extMemo1_->viewport()->installEventFilter(this);
+    layout->addWidget(extMemo1_);
+    return panelEx1_;
+}
+
+QWidget* TPlatform::BuildPreviewArea() {
+    panelEx3_ = new TPanelEx(nullptr);
+    panelEx3_->setObjectName("PanelEx3");
+    panelEx3_->setMinimumHeight(200);
+    auto* layout = new QVBoxLayout(panelEx3_);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("プレビュー")));
+    header->addStretch();
+    speedButton1_ = new QToolButton;
+    speedButton1_->setObjectName("SpeedButton1");
+    speedButton1_->setText("T");
+    speedButton1_->setCheckable(true);
+    speedButton1_->setChecked(true);
+    speedButton1_->setAutoExclusive(true);
+    speedButton2_ = new QToolButton;
+    speedButton2_->setObjectName("SpeedButton2");
+    speedButton2_->setText("S");
+    speedButton2_->setCheckable(true);
+    speedButton2_->setAutoExclusive(true);
+    header->addWidget(speedButton1_);
+    header->addWidget(speedButton2_);
+    layout->addLayout(header);
+
+    QWidget* view = nullptr;
+    if (environment_.MakePreview) {
+        webBrowser1_ = environment_.MakePreview(panelEx3_, view);
+    } else {
+        auto* browser = new TWebPreview(panelEx3_);
+        webBrowser1_ = browser;
+        view = browser;
+    }
+    if (view != nullptr)
+        layout->addWidget(view, 1);
+    return panelEx3_;
+}
+
+QWidget* TPlatform::BuildBasicSettings() {
+    auto* page = new QWidget;
+    page->setObjectName("TabSheet1");
+    auto* layout = new QGridLayout(page);
+
+    auto* files = new QGroupBox(QStringLiteral(" 入出力情報 "));
+    auto* filesGrid = new QGridLayout(files);
+    edit4_ = LabelledEdit(filesGrid, 0, QStringLiteral("テキストファイル"), "Edit4");
+    button6_ = new QPushButton(QStringLiteral("参照"));
+    button6_->setObjectName("Button6");
+    filesGrid->addWidget(button6_, 0, 2);
+    edit3_ = LabelledEdit(filesGrid, 1, QStringLiteral("出力フォルダ"), "Edit3");
+    button4_ = new QPushButton(QStringLiteral("参照"));
+    button4_->setObjectName("Button4");
+    filesGrid->addWidget(button4_, 1, 2);
+    layout->addWidget(files, 0, 0, 1, 2);
+
+    radioGroup1_ = new QGroupBox(QStringLiteral(" 目次 "));
+    radioGroup1_->setObjectName("RadioGroup1");
+    auto* radios = new QVBoxLayout(radioGroup1_);
+    radioButtons_ = new QButtonGroup(this);
+    int id = 0;
+    for (const QString& caption : {QStringLiteral("なし"), QStringLiteral("フレーム式")}) {
+        auto* radio = new QRadioButton(caption);
+        radioButtons_->addButton(radio, id++);
+        radios->addWidget(radio);
+    }
+    radios->addStretch();
+    layout->addWidget(radioGroup1_, 1, 0);
+
+    groupBox2_ = new QGroupBox(QStringLiteral(" フレーム時オプション "));
+    groupBox2_->setObjectName("GroupBox2");
+    auto* frameGrid = new QGridLayout(groupBox2_);
+    checkBox2_ = new QCheckBox(QStringLiteral("大見出しごとにファイル分割"));
+    checkBox2_->setObjectName("CheckBox2");
+    checkBox3_ = new QCheckBox(QStringLiteral("タイトルフレームを付ける"));
+    checkBox3_->setObjectName("CheckBox3");
+    frameGrid->addWidget(checkBox2_, 0, 0, 1, 2);
+    frameGrid->addWidget(checkBox3_, 1, 0, 1, 2);
+    edit2_ = LabelledEdit(frameGrid, 2, QStringLiteral("タイトル"), "Edit2");
+    edit2_->installEventFilter(this);
+    layout->addWidget(groupBox2_, 1, 1);
+
+    auto* styles = new QGroupBox(QStringLiteral(" スタイル適用 "));
+    auto* stylesGrid = new QGridLayout(styles);
+    const QString labels[] = {QStringLiteral("タイトル"), QStringLiteral("メニュー"),
+                              QStringLiteral("本文")};
+    QComboBox** combos[] = {&comboBox16_, &comboBox17_, &comboBox18_};
+    for (int i = 0; i < 3; ++i) {
+        *combos[i] = new QComboBox;
+        (*combos[i])->setObjectName(QString("ComboBox%1").arg(16 + i));
+        stylesGrid->addWidget(new QLabel(labels[i]), i, 0);
+        stylesGrid->addWidget(*combos[i], i, 1);
+    }
+    stylesGrid->setColumnStretch(1, 1);
+    layout->addWidget(styles, 2, 0, 1, 2);
+
+    button8_ = new QPushButton(QStringLiteral("実行"));
+    button8_->setObjectName("Button8");
+    layout->addWidget(button8_, 3, 1, Qt::AlignRight);
+    layout->setRowStretch(4, 1);
+    return page;
+}
+
+void TPlatform::ConnectHandlers() {
+    auto on = [this](QAction* action, void (TPlatform::*handler)()) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Guard([=] { (this->*handler)(); }); });
+    };
+    on(n1_, &TPlatform::N1Click);
+    on(o1_, &TPlatform::O1Click);
+    on(t1_, &TPlatform::T1Click);
+    on(s1_, &TPlatform::S1Click);
+    on(n4_, &TPlatform::N4Click);
+    connect(x1_, &QAction::triggered, this, &QWidget::close);
+    on(a1_, &TPlatform::A1Click);
+    connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
+    connect(n8_, &QAction::triggered, extMemo1_, &QPlainTextEdit::copy);
+    connect(n9_, &QAction::triggered, extMemo1_, &QPlainTextEdit::cut);
+    connect(n10_, &QAction::triggered, extMemo1_, &QPlainTextEdit::paste);
+    connect(n11_, &QAction::triggered, extMemo1_,
+            [this] { extMemo1_->textCursor().removeSelectedText(); });
+    connect(n5_, &QAction::triggered, extMemo1_, &QPlainTextEdit::selectAll);
+    connect(a2_, &QAction::triggered, this,
+            [this](bool checked) { Guard([=] { stylePage_->A2Click(checked); }); });
+    connect(l1_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->L1Click(); }); });
+    connect(s3_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->S3Click(); }); });
+    on(toolButton3_, &TPlatform::ToolButton3Click);
+    on(toolButton4_, &TPlatform::ToolButton4Click);
+    on(toolButton7_, &TPlatform::Button8Click);
+    connect(speedButton1_, &QToolButton::clicked, this,
+            [this] { Guard([this] { SpeedButton1Click(); }); });
+    connect(speedButton2_, &QToolButton::clicked, this,
+            [this] { Guard([this] { SpeedButton2Click(); }); });
+
+    connect(extMemo1_, &TCustomExtRichEdit::Changed, this,
+            [this] { Guard([this] { MakePreview(); }); });
+    connect(comboBox1_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox1Change(); }); });
+
+    // User edits only: putting model values into the controls must not
+    // run these handlers.
+    connect(edit4_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit4Change(); }); });
+    connect(edit4_, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit4KeyPress(); }); });
+    connect(button6_, &QPushButton::clicked, this, [this] { Guard([this] { T1Click(); }); });
+    connect(edit3_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit3Change(); }); });
+    connect(edit3_, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit3KeyPress(); }); });
+    connect(button4_, &QPushButton::clicked, this, [this] { Guard([this] { Button4Click(); }); });
+    connect(radioButtons_, &QButtonGroup::idClicked, this,
+            [this] { Guard([this] { RadioGroup1Click(); }); });
+    connect(checkBox2_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox2Click(); }); });
+    connect(checkBox3_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox3Click(); }); });
+    connect(edit2_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit2Change(); }); });
+    connect(edit2_, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit2KeyPress(); }); });
+    connect(comboBox16_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox16Change(); }); });
+    connect(comboBox17_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox17Change(); }); });
+    connect(comboBox18_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox18Change(); }); });
+    connect(button8_, &QPushButton::clicked, this, [this] { Guard([this] { Button8Click(); }); });
+    connect(pageControl1_, &QTabWidget::currentChanged, this,
+            [this] { Guard([this] { RefreshAll(); }); });
+}
+
+// ---- start-up and shut-down ---------------------------------------------
+
+void TPlatform::FormCreate() {
+    // Without a temp folder the window still works; the preview shows
+    // nothing until a build succeeds.
+    Guard([this] {
+        ForceDirectories(tempFolder_);
+        MakeSampleHtml(tempFolder_ + "sample.html", tempFolder_ + "sample.css");
+    });
+    pageControl1_->setCurrentWidget(tabSheet1_);
+    systemData_ = std::make_unique<TSystemData>(settingsFile_);
+    projectData_ = std::make_unique<TProjectData>();
+    Guard([this] { systemData_->Load(); });
+    {
+        const QSignalBlocker blocker(comboBox1_);
+        const QString width = QString::number(systemData_->TabSpace);
+        if (comboBox1_->findText(width) < 0)
+            comboBox1_->addItem(width);
+        comboBox1_->setCurrentText(width);
+    }
+    refreshPending_ = true;
+    Guard([this] { stylePage_->L1Click(); });
+    refreshPending_ = true;
+    Guard([this] { RefreshAll(); });
+    MarkSaved();
+}
+
+void TPlatform::FormDestroy() {
+    if (systemData_) {
+        try {
+            systemData_->Save();
+        } catch (const std::exception& error) {
+            ShowError(error);
+        }
+    }
+    // The recent list writes its section after the settings, into the file
+    // they have just written.
+    delete fileNameKeep1_;
+    fileNameKeep1_ = nullptr;
+}
+
+void TPlatform::closeEvent(QCloseEvent* event) {
+    bool mayClose = false;
+    Guard([&] { mayClose = ConfirmSave(); });
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TPlatform::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    Guard([this] { RefreshAll(); });
+}
+
+bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == extMemo1_->viewport() && event->type() == QEvent::Wheel) {
+        // One line per wheel step on top of the editor's own scrolling.
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        extMemo1_->ScrollLine(wheel->angleDelta().y() < 0 ? 1 : 0);
+        return false;
+    }
+    if (watched == edit2_ && event->type() == QEvent::FocusOut)
+        Guard([this] { Edit2Exit(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- refresh ------------------------------------------------------------
+
+void TPlatform::RefreshAll() {
+    if (!refreshPending_)
+        return;
+    a2_->setChecked(systemData_->AutoSaveFlag);
+    Memo1Change();
+    l1_->setEnabled(!a2_->isChecked());
+    s3_->setEnabled(!a2_->isChecked());
+    const bool canBuild = !projectData_->OutputPath.empty();
+    button8_->setEnabled(canBuild);
+    toolButton7_->setEnabled(canBuild);
+    stylePage_->UpdateEnabling();
+    stylePage_->SetStripScrollRange();
+    stylePage_->PaintStyleStrip();
+    stylePage_->StyleToControls();
+    ShowPreview();
+    ShowProject();
+    n4_->setEnabled(!systemData_->ProjectFile.empty());
+    refreshPending_ = false;
+}
+
+void TPlatform::ShowProject() {
+    const TProjectData& project = *projectData_;
+    const QSignalBlocker b1(edit4_), b2(radioButtons_), b3(checkBox2_), b4(checkBox3_), b5(edit2_),
+        b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_);
+    edit4_->setText(Shown(project.TextName));
+    QAbstractButton* radio = radioButtons_->button(project.ContentsType);
+    if (radio != nullptr) {
+        radio->setChecked(true);
+    } else {
+        radioButtons_->setExclusive(false);
+        for (QAbstractButton* button : radioButtons_->buttons())
+            button->setChecked(false);
+        radioButtons_->setExclusive(true);
+    }
+    const bool framed = project.ContentsType == 1;
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{groupBox2_, checkBox2_, checkBox3_, edit2_})
+        widget->setEnabled(framed);
+    checkBox2_->setChecked(project.FileDivideFlag);
+    checkBox3_->setChecked(project.TitleFrameFlag);
+    edit2_->setText(Shown(project.TitleName));
+    edit3_->setText(Shown(project.OutputPath));
+    QStringList items;
+    const TCSSPropertyClass& styles = systemData_->Styles;
+    for (int i = 0; i < styles.Count(); ++i)
+        items << QString("%1:%2").arg(i).arg(Shown(styles.Items(i).Name));
+    const std::pair<QComboBox*, int> choices[] = {{comboBox16_, project.StyleTitle},
+                                                  {comboBox17_, project.StyleMenu},
+                                                  {comboBox18_, project.StyleText}};
+    for (auto [combo, index] : choices) {
+        combo->clear();
+        combo->addItems(items);
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    }
+}
+
+void TPlatform::Memo1Change() {
+    n6_->setEnabled(extMemo1_->document()->isUndoAvailable());
+    const bool selected = extMemo1_->textCursor().hasSelection();
+    n8_->setEnabled(selected);
+    n9_->setEnabled(selected);
+    n11_->setEnabled(selected);
+    const QClipboard* clipboard = QApplication::clipboard();
+    n10_->setEnabled(clipboard != nullptr && !clipboard->text().isEmpty());
+    n5_->setEnabled(true);
+}
+
+void TPlatform::MarkModified() {
+    systemData_->ProjectModified = true;
+    s1_->setEnabled(true);
+}
+
+void TPlatform::MarkSaved() {
+    systemData_->ProjectModified = false;
+    s1_->setEnabled(false);
+}
+
+// ---- helpers ------------------------------------------------------------
+
+void TPlatform::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+}
+
+void TPlatform::ShowError(const std::exception& error) {
+    dialogs_->ShowError(QString::fromUtf8(error.what()));
+}
+
+TSystemColorResolver TPlatform::SystemColors() const {
+    return DesktopSystemColors(palette());
+}
+
+QAction* TPlatform::Action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+QWidget* TPlatform::Control(const QString& name) const {
+    return findChild<QWidget*>(name);
+}
+
+} // namespace varnoke

@@ -1,0 +1,199 @@
+// TPlatform, the program's only window: the text editor on the left, the
+// preview upper right, the basic settings and the style page lower right.
+// It owns the settings (with the styles) and the project for its whole life;
+// every user change follows one pattern: store into the model, mark a
+// refresh pending, mark the project modified, rebuild the preview when the
+// pages depend on the value, then RefreshAll.
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/StylePageHost.h"
+#include "projectdata/ProjectData.h"
+#include "sysdata/SystemData.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+
+namespace varnoke {
+
+class TExtRichEdit;
+class TFileNameKeepMenu;
+class TPanelEx;
+class TPreviewNavigator;
+class TSHBrowseForFolderEx;
+class TStylePage;
+
+// Where the window keeps its files and how it talks to the user; main()
+// passes the real ones, tests their own.
+struct TPlatformEnvironment {
+    std::string SettingsFile; // CP932 path of the INI file
+    std::string TempFolder;   // CP932 path with its trailing "/"
+    std::unique_ptr<TDialogs> Dialogs;
+    // Creates the preview; null gives the embedded browser.
+    std::function<TPreviewNavigator*(QWidget* parent, QWidget*& widget)> MakePreview;
+};
+
+class TPlatform : public QMainWindow, public TStylePageHost {
+    Q_OBJECT
+
+  public:
+    explicit TPlatform(TPlatformEnvironment environment, QWidget* parent = nullptr);
+    ~TPlatform() override;
+
+    // Window operations.
+    void OpenProject(const std::string& fileName);
+    void SaveProject(const std::string& fileName);
+    void MarkModified();
+    void MarkSaved();
+    void RefreshAll() override;
+    void ShowProject();
+    void LoadText(const std::string& fileName);
+    bool ConfirmSave();
+    void Memo1Change();
+
+    // Build and preview.
+    void MakePreview() override;
+    void ShowPreview() override;
+    void Button8Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+
+    // Project commands.
+    void N1Click();
+    void O1Click();
+    void S1Click();
+    void N4Click();
+    void T1Click();
+    void A1Click();
+    void FileNameKeep1Select(const std::string& fileName);
+
+    // Basic-settings handlers.
+    void Edit4Change();
+    void Edit4KeyPress();
+    void Edit3Change();
+    void Edit3KeyPress();
+    void Button4Click();
+    void RadioGroup1Click();
+    void CheckBox2Click();
+    void CheckBox3Click();
+    void Edit2Change();
+    void Edit2KeyPress();
+    void Edit2Exit();
+    void ComboBox16Change();
+    void ComboBox17Change();
+    void ComboBox18Change();
+    void ComboBox1Change();
+
+    // TStylePageHost
+    TSystemData& SystemData() override { return *systemData_; }
+    void SetRefreshPending() override { refreshPending_ = true; }
+    std::string TempFolder() const override { return tempFolder_; }
+    std::string StyleFile() const override { return settingsFile_; }
+    TDialogs& Dialogs() override { return *dialogs_; }
+    TSystemColorResolver SystemColors() const override;
+
+    // State, for the tests and the benchmark.
+    TProjectData& ProjectData() { return *projectData_; }
+    bool RefreshPending() const { return refreshPending_; }
+    TExtRichEdit& Editor() { return *extMemo1_; }
+    TStylePage& StylePage() { return *stylePage_; }
+    QAction* Action(const QString& name) const;
+    QWidget* Control(const QString& name) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void BuildMenus();
+    QWidget* BuildEditorArea();
+    QWidget* BuildPreviewArea();
+    QWidget* BuildBasicSettings();
+    void ConnectHandlers();
+    void FormCreate();
+    void FormDestroy();
+
+    // Runs a handler; a failure ends it and shows the common error box.
+    void Guard(const std::function<void()>& handler);
+    void ShowError(const std::exception& error);
+    std::string ChosenFileName(const QString& name);
+    void StoreStyleChoice(int& field, QComboBox* combo);
+
+    TPlatformEnvironment environment_;
+    std::string settingsFile_;
+    std::string tempFolder_;
+    std::unique_ptr<TDialogs> dialogs_;
+    std::unique_ptr<TSystemData> systemData_;
+    std::unique_ptr<TProjectData> projectData_;
+    bool refreshPending_ = true;
+    // Whether the current project was opened or saved under a name in this
+    // run: only then may overwrite-save write to ProjectFile.
+    bool projectFileChosen_ = false;
+
+    // Menus and tool bars.
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* styleMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QMenu* n15_ = nullptr; // recent projects
+    QAction *n1_ = nullptr, *o1_ = nullptr, *t1_ = nullptr, *s1_ = nullptr, *n4_ = nullptr,
+            *x1_ = nullptr;
+    QAction *n6_ = nullptr, *n8_ = nullptr, *n9_ = nullptr, *n10_ = nullptr, *n11_ = nullptr,
+            *n5_ = nullptr;
+    QAction *a2_ = nullptr, *l1_ = nullptr, *s3_ = nullptr, *a1_ = nullptr;
+    QAction *toolButton3_ = nullptr, *toolButton4_ = nullptr, *toolButton7_ = nullptr;
+
+    // Areas.
+    TPanelEx* panelEx1_ = nullptr; // editor
+    TPanelEx* panelEx3_ = nullptr; // preview
+    QSplitter* splitter1_ = nullptr;
+    QSplitter* splitter2_ = nullptr;
+    TExtRichEdit* extMemo1_ = nullptr;
+    QComboBox* comboBox1_ = nullptr; // tab width
+    TPreviewNavigator* webBrowser1_ = nullptr;
+    QToolButton* speedButton1_ = nullptr;
+    QToolButton* speedButton2_ = nullptr;
+    QTabWidget* pageControl1_ = nullptr;
+    QWidget* tabSheet1_ = nullptr;
+    TStylePage* stylePage_ = nullptr;
+
+    // Basic settings.
+    QLineEdit* edit4_ = nullptr;
+    QPushButton* button6_ = nullptr;
+    QLineEdit* edit3_ = nullptr;
+    QPushButton* button4_ = nullptr;
+    QGroupBox* radioGroup1_ = nullptr;
+    QButtonGroup* radioButtons_ = nullptr;
+    QGroupBox* groupBox2_ = nullptr;
+    QCheckBox* checkBox2_ = nullptr;
+    QCheckBox* checkBox3_ = nullptr;
+    QLineEdit* edit2_ = nullptr;
+    QComboBox* comboBox16_ = nullptr;
+    QComboBox* comboBox17_ = nullptr;
+    QComboBox* comboBox18_ = nullptr;
+    QPushButton* button8_ = nullptr;
+
+    TFileNameKeepMenu* fileNameKeep1_ = nullptr;
+    TSHBrowseForFolderEx* shBrowseForFolderEx1_ = nullptr;
+};
+
+} // namespace varnoke

@@ -1,0 +1,72 @@
+// The build commands and the preview: Execute builds into the project's
+// output folder, every change rebuilds into the temp folder, and the
+// preview always shows a page of the temp folder.
+#include "app/Platform.h"
+#include "app/PreviewPane.h"
+#include "buildmanual/BuildManual.h"
+#include "controls/ExtMemo.h"
+#include "controls/PanelEx.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QSplitter>
+#include <QToolButton>
+
+namespace varnoke {
+
+void TPlatform::MakePreview() {
+    BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
+                 SystemColors()},
+                tempFolder_);
+    ShowPreview();
+}
+
+void TPlatform::Button8Click() {
+    BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
+                 SystemColors()},
+                projectData_->OutputPath + "/");
+    ShowPreview();
+}
+
+void TPlatform::ShowPreview() {
+    const TCSSPropertyClass& styles = systemData_->Styles;
+    if (systemData_->StyleIndex >= 0 && systemData_->StyleIndex < styles.Count())
+        styles.WriteCSS(systemData_->StyleIndex, tempFolder_ + "sample.css", SystemColors());
+    if (systemData_->PreviewTarget == 0) {
+        // The menu type as the window shows it.
+        switch (radioButtons_->checkedId()) {
+        case 0:
+            webBrowser1_->Navigate(tempFolder_ + "text.html");
+            break;
+        case 1:
+            webBrowser1_->Navigate(tempFolder_ + "frame.html");
+            break;
+        default:
+            break;
+        }
+    } else if (systemData_->PreviewTarget == 1) {
+        webBrowser1_->Navigate(tempFolder_ + "sample.html");
+    }
+}
+
+void TPlatform::SpeedButton1Click() {
+    systemData_->PreviewTarget = 0;
+    ShowPreview();
+}
+
+void TPlatform::SpeedButton2Click() {
+    systemData_->PreviewTarget = 1;
+    ShowPreview();
+}
+
+void TPlatform::ToolButton3Click() {
+    panelEx1_->setVisible(toolButton3_->isChecked());
+    RefreshAll();
+}
+
+void TPlatform::ToolButton4Click() {
+    panelEx3_->setVisible(toolButton4_->isChecked());
+    RefreshAll();
+}
+
+} // namespace varnoke

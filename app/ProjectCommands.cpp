@@ -1,0 +1,254 @@
+// The project commands of the File menu and the handlers of the
+// basic-settings page.
+#include "app/AboutDialog.h"
+#include "app/FolderDialog.h"
+#include "app/Platform.h"
+#include "app/RecentMenu.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/ShiftJis.h"
+#include "controls/ExtMemo.h"
+#include "controls/RETabWidth.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace varnoke {
+
+namespace {
+const TFileDialogOptions ProjectOpenDialog{QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙを開く"),
+                                           QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"),
+                                           QStringLiteral("vkp"),
+                                           {}};
+const TFileDialogOptions ProjectSaveDialog{QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙを保存"),
+                                           QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"),
+                                           QStringLiteral("vkp"),
+                                           {}};
+const TFileDialogOptions TextOpenDialog{
+    {}, QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt);;全てのﾌｧｲﾙ (*)"), QStringLiteral("txt"), {}};
+
+// A field's text as the model holds it. Text that CP932 cannot hold is
+// kept as character references, as page text is.
+std::string ModelText(const QString& text) {
+    return Utf8ToSjis(text.toStdString());
+}
+} // namespace
+
+// File names chosen in a dialog are UTF-8; a name CP932 cannot hold is
+// refused with a message rather than changed.
+std::string TPlatform::ChosenFileName(const QString& name) {
+    return SjisPathFromNative(name.toStdString());
+}
+
+// ---- window operations ----------------------------------------------------
+
+void TPlatform::OpenProject(const std::string& fileName) {
+    projectData_->LoadFromFile(fileName);
+    systemData_->ProjectFile = fileName;
+    projectFileChosen_ = true;
+    refreshPending_ = true;
+    try {
+        LoadText(projectData_->TextName);
+    } catch (...) {
+        // The project that was read is shown all the same; the recent list
+        // and the saved state stay as they were.
+        RefreshAll();
+        throw;
+    }
+    RefreshAll();
+    fileNameKeep1_->Add(fileName);
+    MarkSaved();
+}
+
+void TPlatform::SaveProject(const std::string& fileName) {
+    systemData_->ProjectFile = fileName;
+    projectFileChosen_ = true;
+    projectData_->SaveToFile(systemData_->ProjectFile);
+    fileNameKeep1_->Add(systemData_->ProjectFile);
+    MarkSaved();
+}
+
+void TPlatform::LoadText(const std::string& fileName) {
+    if (fileName.empty())
+        throw EFOpenError(fileName, SystemErrorReason(ENOENT));
+    extMemo1_->LoadFromFile(fileName);
+    // The editor shows the tab width the selector shows.
+    SetTabWidth(*extMemo1_, systemData_->TabSpace);
+    refreshPending_ = true;
+}
+
+bool TPlatform::ConfirmSave() {
+    if (!systemData_->ProjectModified)
+        return true;
+    switch (dialogs_->AskYesNoCancel(QStringLiteral("警告"),
+                                     QStringLiteral("プロジェクトを保存しますか?"))) {
+    case TAnswer::Yes: {
+        std::optional<QString> name = dialogs_->SaveFile(ProjectSaveDialog);
+        if (!name)
+            return false;
+        SaveProject(ChosenFileName(*name));
+        return true;
+    }
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+// ---- project commands -----------------------------------------------------
+
+void TPlatform::N1Click() {
+    if (!ConfirmSave())
+        return;
+    projectData_->Reset();
+    projectFileChosen_ = false;
+    refreshPending_ = true;
+    RefreshAll();
+}
+
+void TPlatform::O1Click() {
+    if (std::optional<QString> name = dialogs_->OpenFile(ProjectOpenDialog))
+        OpenProject(ChosenFileName(*name));
+}
+
+void TPlatform::FileNameKeep1Select(const std::string& fileName) {
+    Guard([&] { OpenProject(fileName); });
+}
+
+void TPlatform::S1Click() {
+    // Before a project is opened or saved under a name in this run, the
+    // remembered ProjectFile belongs to another project: ask for a name.
+    if (systemData_->ProjectFile.empty() || !projectFileChosen_) {
+        N4Click();
+        return;
+    }
+    projectData_->SaveToFile(systemData_->ProjectFile);
+    MarkSaved();
+}
+
+void TPlatform::N4Click() {
+    if (std::optional<QString> name = dialogs_->SaveFile(ProjectSaveDialog))
+        SaveProject(ChosenFileName(*name));
+}
+
+void TPlatform::T1Click() {
+    std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog);
+    if (!name)
+        return;
+    const std::string fileName = ChosenFileName(*name);
+    LoadText(fileName);
+    projectData_->TextName = fileName;
+    MarkModified();
+    RefreshAll();
+}
+
+void TPlatform::A1Click() {
+    TAboutDialog about(this);
+    about.SetAppName(QStringLiteral("Varnoke V2"));
+    about.SetCaption(QStringLiteral("VARNOKE2について"));
+    about.SetVersion(QStringLiteral("バージョン 2.00α 【2004年3月31日(水)】"));
+    about.SetMemo(QStringLiteral("Linux 版: Qt 6 で作り直しました"));
+    about.Execute();
+}
+
+// ---- basic settings ---------------------------------------------------------
+
+void TPlatform::Edit4Change() {
+    projectData_->TextName = ModelText(edit4_->text());
+    MarkModified();
+    ShowProject();
+}
+
+void TPlatform::Edit4KeyPress() {
+    LoadText(projectData_->TextName);
+    RefreshAll();
+}
+
+void TPlatform::Edit3Change() {
+    projectData_->OutputPath = ModelText(edit3_->text());
+    MarkModified();
+}
+
+void TPlatform::Edit3KeyPress() {
+    refreshPending_ = true;
+    RefreshAll();
+}
+
+void TPlatform::Button4Click() {
+    if (shBrowseForFolderEx1_ == nullptr)
+        shBrowseForFolderEx1_ = new TSHBrowseForFolderEx(*dialogs_, this);
+    if (shBrowseForFolderEx1_->Execute())
+        projectData_->OutputPath = shBrowseForFolderEx1_->FolderPath();
+    refreshPending_ = true;
+    MarkModified();
+    RefreshAll();
+}
+
+void TPlatform::RadioGroup1Click() {
+    projectData_->ContentsType = static_cast<std::uint8_t>(radioButtons_->checkedId());
+    refreshPending_ = true;
+    MarkModified();
+    RefreshAll();
+}
+
+void TPlatform::CheckBox2Click() {
+    projectData_->FileDivideFlag = checkBox2_->isChecked();
+    refreshPending_ = true;
+    MarkModified();
+    MakePreview();
+    RefreshAll();
+}
+
+void TPlatform::CheckBox3Click() {
+    projectData_->TitleFrameFlag = checkBox3_->isChecked();
+    refreshPending_ = true;
+    MarkModified();
+    MakePreview();
+    RefreshAll();
+}
+
+void TPlatform::Edit2Change() {
+    projectData_->TitleName = ModelText(edit2_->text());
+    MarkModified();
+}
+
+void TPlatform::Edit2KeyPress() {
+    refreshPending_ = true;
+    MakePreview();
+    RefreshAll();
+}
+
+void TPlatform::Edit2Exit() {
+    refreshPending_ = true;
+    MakePreview();
+    RefreshAll();
+}
+
+void TPlatform::StoreStyleChoice(int& field, QComboBox* combo) {
+    field = combo->currentIndex();
+    refreshPending_ = true;
+    MarkModified();
+    MakePreview();
+    RefreshAll();
+}
+
+void TPlatform::ComboBox16Change() {
+    StoreStyleChoice(projectData_->StyleTitle, comboBox16_);
+}
+void TPlatform::ComboBox17Change() {
+    StoreStyleChoice(projectData_->StyleMenu, comboBox17_);
+}
+void TPlatform::ComboBox18Change() {
+    StoreStyleChoice(projectData_->StyleText, comboBox18_);
+}
+
+void TPlatform::ComboBox1Change() {
+    systemData_->TabSpace = comboBox1_->currentText().toInt();
+    SetTabWidth(*extMemo1_, systemData_->TabSpace);
+}
+
+} // namespace varnoke

@@ -1,0 +1,29 @@
+// What the style page needs of the window around it: the settings and their
+// styles, the refresh and preview operations, the folders and the dialogs.
+#pragma once
+
+#include "css/CSSNames.h"
+
+#include <string>
+
+namespace varnoke {
+
+class TDialogs;
+class TSystemData;
+
+class TStylePageHost {
+  public:
+    virtual ~TStylePageHost() = default;
+    virtual TSystemData& SystemData() = 0;
+    virtual void SetRefreshPending() = 0;
+    virtual void RefreshAll() = 0;
+    virtual void ShowPreview() = 0;
+    virtual void MakePreview() = 0;
+    // CP932 paths: the temp folder with its trailing "/", and the style file.
+    virtual std::string TempFolder() const = 0;
+    virtual std::string StyleFile() const = 0;
+    virtual TDialogs& Dialogs() = 0;
+    virtual TSystemColorResolver SystemColors() const = 0;
+};
+
+} // namespace varnoke

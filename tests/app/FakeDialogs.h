@@ -1,0 +1,61 @@
+// Dialogs answered by the test: each call takes the next queued answer
+// (or "cancel" when none is queued) and is recorded.
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QStringList>
+#include <deque>
+
+namespace varnoke::test {
+
+class TFakeDialogs : public TDialogs {
+  public:
+    // What the window showed, in order: "error: ...", "ask: ...", "open", "save", ...
+    QStringList Shown;
+
+    std::deque<TAnswer> Answers;
+    std::deque<std::optional<QString>> FileNames; // for OpenFile, SaveFile, ChooseFolder
+    std::deque<std::optional<QString>> Inputs;
+    std::deque<std::optional<QColor>> Colors;
+
+    void ShowError(const QString& message) override { Shown << "error: " + ErrorBoxText(message); }
+    void ShowWarning(const QString& message) override { Shown << "warning: " + message; }
+    void ShowErrorMessage(const QString& message) override { Shown << "message: " + message; }
+    TAnswer AskYesNoCancel(const QString& caption, const QString& text) override {
+        Shown << "ask: " + caption + ": " + text;
+        return Take(Answers, TAnswer::Cancel);
+    }
+    std::optional<QString> OpenFile(const TFileDialogOptions& options) override {
+        Shown << "open: " + options.Title;
+        return Take(FileNames, std::optional<QString>());
+    }
+    std::optional<QString> SaveFile(const TFileDialogOptions& options) override {
+        Shown << "save: " + options.Title;
+        return Take(FileNames, std::optional<QString>());
+    }
+    std::optional<QString> ChooseFolder(const QString& title, const QString&) override {
+        Shown << "folder: " + title;
+        return Take(FileNames, std::optional<QString>());
+    }
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString&) override {
+        Shown << "input: " + caption + ": " + prompt;
+        return Take(Inputs, std::optional<QString>());
+    }
+    std::optional<QColor> ChooseColor(const QColor&) override {
+        Shown << "color";
+        return Take(Colors, std::optional<QColor>());
+    }
+
+  private:
+    template <typename T> static T Take(std::deque<T>& queue, T fallback) {
+        if (queue.empty())
+            return fallback;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+} // namespace varnoke::test

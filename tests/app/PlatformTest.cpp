@@ -1,0 +1,357 @@
+// The main window driven as a user would, headless: dialogs answered by the
+// test, the preview replaced by a recorder of the pages it is asked to show.
+#include "app/Platform.h"
+#include "FakeDialogs.h"
+#include "TestSupport.h"
+#include "app/PreviewPane.h"
+#include "common/ShiftJis.h"
+#include "controls/ExtMemo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace varnoke;
+using namespace varnoke::test;
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance())
+                                   ? qobject_cast<QApplication*>(QCoreApplication::instance())
+                                   : new QApplication(argc, argv);
+    return *app;
+}
+
+class TRecordingPreview : public TPreviewNavigator {
+  public:
+    std::vector<std::string> Pages;
+    void Navigate(const std::string& path) override { Pages.push_back(path); }
+};
+
+class Platform : public ::testing::Test {
+  protected:
+    void SetUp() override { App(); }
+
+    void Open(const std::string& ini = "") {
+        if (!ini.empty())
+            WriteFile(folder.File("varnoke.INI"), ini);
+        TPlatformEnvironment environment;
+        environment.SettingsFile = folder.File("varnoke.INI");
+        environment.TempFolder = folder.File("temp/");
+        auto fakeDialogs = std::make_unique<TFakeDialogs>();
+        dialogs = fakeDialogs.get();
+        environment.Dialogs = std::move(fakeDialogs);
+        environment.MakePreview = [this](QWidget*, QWidget*& widget) {
+            widget = nullptr;
+            return &preview;
+        };
+        window = std::make_unique<TPlatform>(std::move(environment));
+    }
+
+    template <typename T> T* Find(const char* name) {
+        T* control = window->findChild<T*>(name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    QAction* Item(const char* name) { return window->Action(name); }
+    std::string Temp(const std::string& name) { return folder.File("temp/" + name); }
+
+    // Writes a project and its text into the scratch folder.
+    std::string Project(const std::string& name, const std::string& body,
+                        const std::string& text = "A\r\n\tb\r\n") {
+        WriteFile(folder.File(name + ".txt"), text);
+        WriteFile(folder.File(name + ".vkp"),
+                  "[PROJECT]\r\nTEXTNAME=" + folder.File(name + ".txt") + "\r\n" + body);
+        return folder.File(name + ".vkp");
+    }
+
+    TScratchFolder folder;
+    TRecordingPreview preview;
+    TFakeDialogs* dialogs = nullptr;
+    std::unique_ptr<TPlatform> window;
+};
+
+} // namespace
+
+TEST_F(Platform, FirstStartWithoutSettings) {
+    Open();
+    EXPECT_EQ(window->windowTitle(), "Varnoke V2");
+    EXPECT_EQ(window->minimumSize(), QSize(848, 640));
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentText(), "2");
+    EXPECT_EQ(Find<QComboBox>("ComboBox16")->count(), 0);
+    EXPECT_FALSE(Find<QPushButton>("Button8")->isEnabled());
+    EXPECT_FALSE(Item("ToolButton7")->isEnabled());
+    EXPECT_FALSE(Item("S1")->isEnabled());
+    EXPECT_FALSE(Item("N4")->isEnabled());
+    EXPECT_FALSE(Find<QMenu>("N15")->isEnabled());
+    EXPECT_FALSE(Find<QGroupBox>("GroupBox2")->isEnabled());
+    EXPECT_TRUE(Item("A2")->isChecked());
+    EXPECT_FALSE(Item("L1")->isEnabled());
+    EXPECT_TRUE(dialogs->Shown.isEmpty()) << dialogs->Shown.join("\n").toStdString();
+    EXPECT_TRUE(Exists(Temp("sample.html")));
+    EXPECT_FALSE(window->RefreshPending());
+    // The first preview asks for the body page of the temp folder.
+    ASSERT_FALSE(preview.Pages.empty());
+    EXPECT_EQ(preview.Pages.back(), Temp("text.html"));
+}
+
+TEST_F(Platform, StartUpSurvivesAnUnusableTempFolderAndSettingsFile) {
+    WriteFile(folder.File("temp"), "a file where the folder should be");
+    std::filesystem::create_directory(folder.File("varnoke.INI"));
+    Open();
+    EXPECT_GE(dialogs->Shown.size(), 1);
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentText(), "2");
+    window->ProjectData().OutputPath = "x";
+    EXPECT_NO_THROW(window->N1Click());
+}
+
+TEST_F(Platform, TypingTheTitleMarksModifiedAndRebuildsOnEnter) {
+    Open();
+    Find<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>()[1]->click();
+    auto* edit2 = Find<QLineEdit>("Edit2");
+    QTest::keyClicks(edit2, "Guide");
+    EXPECT_EQ(window->ProjectData().TitleName, "Guide");
+    EXPECT_TRUE(Item("S1")->isEnabled());
+    EXPECT_FALSE(Exists(Temp("title.html")));
+    QTest::keyClick(edit2, Qt::Key_Return);
+    EXPECT_NE(ReadFile(Temp("title.html")).find("\r\nGuide\r\n"), std::string::npos);
+}
+
+TEST_F(Platform, OutputFolderEnablesTheBuildOnlyAtEnter) {
+    Open();
+    auto* edit3 = Find<QLineEdit>("Edit3");
+    QTest::keyClicks(edit3, folder.File("out").c_str());
+    EXPECT_EQ(window->ProjectData().OutputPath, folder.File("out"));
+    EXPECT_FALSE(Find<QPushButton>("Button8")->isEnabled());
+    QTest::keyClick(edit3, Qt::Key_Return);
+    EXPECT_TRUE(Find<QPushButton>("Button8")->isEnabled());
+    EXPECT_TRUE(Item("ToolButton7")->isEnabled());
+}
+
+TEST_F(Platform, MenuTypeEnablesTheFrameOptionsAndPicksThePreviewPage) {
+    Open();
+    auto radios = Find<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>();
+    ASSERT_EQ(radios.size(), 2);
+    radios[1]->click();
+    EXPECT_EQ(window->ProjectData().ContentsType, 1);
+    EXPECT_TRUE(Find<QGroupBox>("GroupBox2")->isEnabled());
+    EXPECT_EQ(preview.Pages.back(), Temp("frame.html"));
+    radios[0]->click();
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox2")->isEnabled());
+    EXPECT_EQ(preview.Pages.back(), Temp("text.html"));
+}
+
+TEST_F(Platform, SplitAndTitleFrameRebuildThePreview) {
+    Open();
+    window->Editor().setPlainText("A\n\tb\nB\n");
+    window->ProjectData().ContentsType = 1;
+    window->SetRefreshPending();
+    window->RefreshAll();
+    Find<QCheckBox>("CheckBox2")->click();
+    EXPECT_TRUE(window->ProjectData().FileDivideFlag);
+    EXPECT_TRUE(Exists(Temp("text1.html")));
+    Find<QCheckBox>("CheckBox3")->click();
+    EXPECT_NE(ReadFile(Temp("frame.html")).find("rows=\"80, *\""), std::string::npos);
+    EXPECT_TRUE(Item("S1")->isEnabled());
+}
+
+TEST_F(Platform, EditingTheTextRebuildsWithoutMarkingModified) {
+    Open();
+    QTest::keyClicks(&window->Editor(), "Heading");
+    EXPECT_NE(ReadFile(Temp("text.html")).find("\r\nHeading\r\n"), std::string::npos);
+    EXPECT_FALSE(Item("S1")->isEnabled());
+}
+
+TEST_F(Platform, NewAsksOnlyWhenModified) {
+    Open();
+    window->ProjectData().TitleName = "keep";
+    window->N1Click();
+    EXPECT_TRUE(dialogs->Shown.isEmpty());
+    EXPECT_EQ(window->ProjectData().TitleName, "");
+
+    window->ProjectData().TitleName = "changed";
+    window->MarkModified();
+    dialogs->Answers = {TAnswer::Cancel};
+    window->N1Click();
+    EXPECT_EQ(window->ProjectData().TitleName, "changed");
+    EXPECT_EQ(dialogs->Shown.last(), "ask: 警告: プロジェクトを保存しますか?");
+
+    dialogs->Answers = {TAnswer::Yes};
+    dialogs->FileNames = {std::nullopt}; // the save dialog cancelled counts as Cancel
+    window->N1Click();
+    EXPECT_EQ(window->ProjectData().TitleName, "changed");
+
+    dialogs->Answers = {TAnswer::No};
+    window->N1Click();
+    EXPECT_EQ(window->ProjectData().TitleName, "");
+    EXPECT_TRUE(window->SystemData().ProjectModified); // New leaves it as it was
+}
+
+TEST_F(Platform, YesSavesUnderTheChosenName) {
+    Open();
+    window->ProjectData().TitleName = "T";
+    window->MarkModified();
+    dialogs->Answers = {TAnswer::Yes};
+    dialogs->FileNames = {QString::fromStdString(folder.File("saved.vkp"))};
+    window->N1Click();
+    EXPECT_NE(ReadFile(folder.File("saved.vkp")).find("TITLENAME=T\r\n"), std::string::npos);
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+    EXPECT_FALSE(Item("S1")->isEnabled());
+}
+
+TEST_F(Platform, ClosingAsksLikeNew) {
+    Open();
+    window->MarkModified();
+    dialogs->Answers = {TAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    dialogs->Answers = {TAnswer::No};
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(Platform, OpenShowsTheProjectAndItsText) {
+    Open();
+    const std::string file =
+        Project("one", "TITLENAME=First\r\nCONTENTSTYPE=1\r\nOUTPUTPATH=/o\r\n");
+    window->MarkModified();
+    dialogs->FileNames = {QString::fromStdString(file)};
+    window->O1Click();
+    EXPECT_TRUE(dialogs->Shown.filter("ask").isEmpty()); // no save question on open
+    EXPECT_EQ(window->Editor().toPlainText(), "A\n\tb\n");
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "First");
+    EXPECT_TRUE(Find<QGroupBox>("GroupBox2")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("Button8")->isEnabled());
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+    EXPECT_EQ(window->SystemData().ProjectFile, file);
+    EXPECT_TRUE(Find<QMenu>("N15")->isEnabled());
+    EXPECT_TRUE(Item("N4")->isEnabled());
+}
+
+TEST_F(Platform, OpeningKeepsFieldsTheFileDoesNotName) {
+    Open();
+    window->OpenProject(Project("one", "TITLENAME=First\r\n"));
+    window->OpenProject(Project("two", "OUTPUTPATH=/x\r\n"));
+    EXPECT_EQ(window->ProjectData().TitleName, "First");
+}
+
+TEST_F(Platform, AMissingTextShowsTheErrorAndKeepsTheEditor) {
+    Open();
+    window->Editor().setPlainText("old text");
+    WriteFile(folder.File("p.vkp"),
+              "[PROJECT]\r\nTEXTNAME=" + folder.File("gone.txt") + "\r\nTITLENAME=Shown\r\n");
+    window->MarkModified();
+    dialogs->FileNames = {QString::fromStdString(folder.File("p.vkp"))};
+    Item("O1")->trigger();
+    ASSERT_EQ(dialogs->Shown.filter("error").size(), 1);
+    EXPECT_TRUE(dialogs->Shown.last().contains("gone.txt"));
+    EXPECT_TRUE(dialogs->Shown.last().contains("は開けません"));
+    EXPECT_EQ(window->Editor().toPlainText(), "old text");
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "Shown"); // the project is still shown
+    EXPECT_FALSE(Find<QMenu>("N15")->isEnabled());        // but not remembered
+    EXPECT_TRUE(window->SystemData().ProjectModified);
+}
+
+TEST_F(Platform, OverwriteSaveNeverWritesIntoARememberedProject) {
+    const std::string other = Project("other", "TITLENAME=Other\r\n");
+    Open("[SYSTEM]\r\nPROJECTFILE=" + other + "\r\n");
+    window->ProjectData().TitleName = "Mine";
+    window->MarkModified();
+    dialogs->FileNames = {QString::fromStdString(folder.File("mine.vkp"))};
+    window->S1Click();
+    EXPECT_EQ(dialogs->Shown.last(), "save: ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙを保存");
+    EXPECT_NE(ReadFile(other).find("TITLENAME=Other"), std::string::npos);
+    EXPECT_NE(ReadFile(folder.File("mine.vkp")).find("TITLENAME=Mine"), std::string::npos);
+
+    // Once a name is chosen in this run, overwrite-save writes without asking.
+    window->ProjectData().TitleName = "Again";
+    window->MarkModified();
+    const int shown = dialogs->Shown.size();
+    window->S1Click();
+    EXPECT_EQ(dialogs->Shown.size(), shown);
+    EXPECT_NE(ReadFile(folder.File("mine.vkp")).find("TITLENAME=Again"), std::string::npos);
+    EXPECT_FALSE(Item("S1")->isEnabled());
+}
+
+TEST_F(Platform, RecentListKeepsTheNewestFirst) {
+    Open();
+    const std::string a = Project("a", "");
+    const std::string b = Project("b", "");
+    window->OpenProject(a);
+    window->OpenProject(b);
+    window->OpenProject(a);
+    QList<QAction*> items = Find<QMenu>("N15")->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QString::fromStdString("&1 " + a));
+    EXPECT_EQ(items[1]->text(), QString::fromStdString("&2 " + b));
+    items[1]->trigger(); // choosing an entry opens it as Open does
+    EXPECT_EQ(window->SystemData().ProjectFile, b);
+    window.reset();
+    EXPECT_NE(ReadFile(folder.File("varnoke.INI")).find("FileName1=" + b + "\r\nFileName2=" + a),
+              std::string::npos);
+}
+
+TEST_F(Platform, SettingsAreSavedAtExit) {
+    Open("[SYSTEM]\r\nTABSPACE=4\r\nPREVIEWTARGET=1\r\n");
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentText(), "4");
+    EXPECT_EQ(preview.Pages.back(), Temp("sample.html"));
+    window->SpeedButton1Click();
+    EXPECT_EQ(preview.Pages.back(), Temp("text.html"));
+    window.reset();
+    EXPECT_NE(ReadFile(folder.File("varnoke.INI")).find("PREVIEWTARGET=0\r\n"), std::string::npos);
+}
+
+TEST_F(Platform, OpenedTextTakesTheChosenTabWidth) {
+    Open("[SYSTEM]\r\nTABSPACE=8\r\n");
+    const std::string file = Project("t", "");
+    window->OpenProject(file);
+    const QFontMetricsF metrics(window->Editor().font());
+    const qreal expected = metrics.horizontalAdvance(QString(512, 'M')) / 512 * 8;
+    EXPECT_NEAR(window->Editor().document()->defaultTextOption().tabStopDistance(), expected, 1.0);
+}
+
+TEST_F(Platform, ExecuteBuildsIntoTheOutputFolder) {
+    Open();
+    window->ProjectData().OutputPath = folder.File("site");
+    std::filesystem::create_directory(folder.File("site"));
+    window->Editor().setPlainText("Title\n");
+    window->Button8Click();
+    EXPECT_TRUE(Exists(folder.File("site/frame.html")));
+    window->ProjectData().OutputPath = folder.File("missing");
+    window->SetRefreshPending();
+    window->RefreshAll();
+    Find<QPushButton>("Button8")->click();
+    ASSERT_FALSE(dialogs->Shown.isEmpty());
+    EXPECT_EQ(dialogs->Shown.last(), "error: ファイル名の指定が間違っています.");
+}
+
+TEST_F(Platform, ViewTogglesHideAndShowThePanels) {
+    Open();
+    window->show();
+    QWidget* editor = Find<QWidget>("PanelEx1");
+    Item("ToolButton3")->trigger();
+    EXPECT_FALSE(editor->isVisible());
+    Item("ToolButton3")->trigger();
+    EXPECT_TRUE(editor->isVisible());
+    Item("ToolButton4")->trigger();
+    EXPECT_FALSE(Find<QWidget>("PanelEx3")->isVisible());
+}
+
+TEST_F(Platform, EditorLinesFeedTheWriters) {
+    Open();
+    window->Editor().setPlainText(QString::fromUtf8("見出し😀\n\t\tbody"));
+    const TLineSource& lines = window->Editor().Lines();
+    ASSERT_EQ(lines.Count(), 2);
+    EXPECT_EQ(lines.Line(0), Sjis("見出し") + "&#128512;\r\n");
+    EXPECT_EQ(lines.Line(1), "\t\tbody");
+}
