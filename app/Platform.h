@@ -136,6 +136,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void Guard(const std::function<void()>& handler);
     void ShowError(const std::exception& error);
     std::string ChosenFileName(const QString& name);
+    std::string ProjectPath(const std::string& name) const;
     void StoreStyleChoice(int& field, QComboBox* combo);
 
     TPlatformEnvironment environment_;

@@ -24,7 +24,7 @@ void TPlatform::MakePreview() {
 void TPlatform::Button8Click() {
     BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
                  SystemColors()},
-                projectData_->OutputPath + "/");
+                ProjectPath(projectData_->OutputPath) + "/");
     ShowPreview();
 }
 
@@ -33,8 +33,10 @@ void TPlatform::ShowPreview() {
     if (systemData_->StyleIndex >= 0 && systemData_->StyleIndex < styles.Count())
         styles.WriteCSS(systemData_->StyleIndex, tempFolder_ + "sample.css", SystemColors());
     if (systemData_->PreviewTarget == 0) {
-        // The menu type as the window shows it.
-        switch (radioButtons_->checkedId()) {
+        // The project's menu type, which the radio group shows. RefreshAll
+        // reloads the preview before it shows the project, so after opening
+        // a project the radio group still holds the previous one's type.
+        switch (projectData_->ContentsType) {
         case 0:
             webBrowser1_->Navigate(tempFolder_ + "text.html");
             break;

@@ -36,6 +36,13 @@ TWebPreview::TWebPreview(QWidget* parent) : QWidget(parent), view_(new QWebEngin
 void TWebPreview::Navigate(const std::string& sjisPath) {
     const QString path = QString::fromStdString(NativePath(sjisPath));
     const QUrl url = QUrl::fromLocalFile(path);
+    if (!FileExists(sjisPath)) {
+        // Nothing built yet (or an unsplit page after a split build): an
+        // empty preview says more than the browser's error page.
+        shownPath_.clear();
+        view_->setHtml(QString());
+        return;
+    }
     if (path != shownPath_) {
         shownPath_ = path;
         savedPositions_.clear();

@@ -6,6 +6,7 @@
 #include "app/RecentMenu.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
+#include "common/PathNames.h"
 #include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
 #include "controls/RETabWidth.h"
@@ -42,6 +43,15 @@ std::string TPlatform::ChosenFileName(const QString& name) {
     return SjisPathFromNative(name.toStdString());
 }
 
+// A relative name in a project (one written by hand, or moved with its
+// text) means a file beside the project, as the command-line tool reads
+// it, not one beside wherever the program happened to start.
+std::string TPlatform::ProjectPath(const std::string& name) const {
+    if (systemData_->ProjectFile.empty())
+        return name;
+    return ResolveAgainst(ExtractFilePath(systemData_->ProjectFile), name);
+}
+
 // ---- window operations ----------------------------------------------------
 
 void TPlatform::OpenProject(const std::string& fileName) {
@@ -50,7 +60,7 @@ void TPlatform::OpenProject(const std::string& fileName) {
     projectFileChosen_ = true;
     refreshPending_ = true;
     try {
-        LoadText(projectData_->TextName);
+        LoadText(ProjectPath(projectData_->TextName));
     } catch (...) {
         // The project that was read is shown all the same; the recent list
         // and the saved state stay as they were.
@@ -164,7 +174,7 @@ void TPlatform::Edit4Change() {
 }
 
 void TPlatform::Edit4KeyPress() {
-    LoadText(projectData_->TextName);
+    LoadText(ProjectPath(projectData_->TextName));
     RefreshAll();
 }
 

@@ -355,3 +355,15 @@ TEST_F(Platform, EditorLinesFeedTheWriters) {
     EXPECT_EQ(lines.Line(0), Sjis("見出し") + "&#128512;\r\n");
     EXPECT_EQ(lines.Line(1), "\t\tbody");
 }
+
+TEST_F(Platform, RelativeNamesInAProjectMeanFilesBesideIt) {
+    Open();
+    std::filesystem::create_directories(folder.File("p/site"));
+    WriteFile(folder.File("p/t.txt"), "Beside\r\n");
+    WriteFile(folder.File("p/rel.vkp"), "[PROJECT]\r\nTEXTNAME=t.txt\r\nOUTPUTPATH=site\r\n");
+    window->OpenProject(folder.File("p/rel.vkp"));
+    EXPECT_EQ(window->Editor().toPlainText(), "Beside\n");
+    EXPECT_EQ(window->ProjectData().TextName, "t.txt"); // stored as written
+    window->Button8Click();
+    EXPECT_TRUE(Exists(folder.File("p/site/text.html")));
+}
