@@ -23,6 +23,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +36,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+// The icon is compiled into a static library, whose resources must be
+// registered by hand, and from outside any namespace.
+static void InitVarnokeResources() {
+    Q_INIT_RESOURCE(varnoke);
+}
 
 namespace varnoke {
 
@@ -78,7 +85,9 @@ TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
       dialogs_(std::move(environment_.Dialogs)) {
     if (!dialogs_)
         dialogs_ = std::make_unique<TQtDialogs>(this);
+    InitVarnokeResources();
     setWindowTitle(QStringLiteral("Varnoke V2"));
+    setWindowIcon(QIcon(QStringLiteral(":/varnoke.png")));
     setFont(InterfaceFont());
     setMinimumSize(848, 640);
     resize(848, 640);

@@ -25,6 +25,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
   public:
     explicit TWebPreview(QWidget* parent = nullptr);
     void Navigate(const std::string& sjisPath) override;
+    QWebEngineView* View() const { return view_; }
 
   private:
     void Restore();

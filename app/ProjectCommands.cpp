@@ -160,8 +160,14 @@ void TPlatform::A1Click() {
     TAboutDialog about(this);
     about.SetAppName(QStringLiteral("Varnoke V2"));
     about.SetCaption(QStringLiteral("VARNOKE2について"));
+    about.SetCloseButton(QStringLiteral("閉じる"));
+    about.SetFormWidth(304);
+    about.SetFormHeight(104);
+    about.SetFormPosition(TFPosition::fpMainFormCenter);
     about.SetVersion(QStringLiteral("バージョン 2.00α 【2004年3月31日(水)】"));
-    about.SetMemo(QStringLiteral("Linux 版: Qt 6 で作り直しました"));
+    about.SetMemo(QStringLiteral("Linux 版 Qt 6 による再構築"));
+    about.SetFont(font());
+    about.SetIcon(windowIcon());
     about.Execute();
 }
 

@@ -1,0 +1,67 @@
+// The embedded browser, headless: reloading the page it shows keeps the
+// reader's place.
+#include "app/PreviewPane.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <gtest/gtest.h>
+
+using namespace varnoke;
+using namespace varnoke::test;
+
+namespace {
+void EnsureApplication() {
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+}
+
+std::string LongPage(const std::string& marker) {
+    std::string page = "<html><body>";
+    for (int i = 0; i < 400; ++i)
+        page += "<p>" + marker + " line " + std::to_string(i) + "</p>";
+    return page + "</body></html>";
+}
+
+int ScrollY(QWebEngineView* view) {
+    return static_cast<int>(view->page()->scrollPosition().y());
+}
+} // namespace
+
+TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
+    EnsureApplication();
+    TScratchFolder folder;
+    WriteFile(folder.File("text.html"), LongPage("first"));
+    TWebPreview preview;
+    preview.resize(400, 300);
+    preview.show();
+    bool loaded = false;
+    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    preview.Navigate(folder.File("text.html"));
+    if (!QTest::qWaitFor([&] { return loaded; }, 20000))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+
+    preview.View()->page()->runJavaScript("window.scrollTo(0, 1500)");
+    if (!QTest::qWaitFor([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
+        GTEST_SKIP() << "the browser engine does not scroll headless here";
+
+    loaded = false;
+    WriteFile(folder.File("text.html"), LongPage("second"));
+    preview.Navigate(folder.File("text.html"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
+        << "scrolled to " << ScrollY(preview.View());
+
+    // Another page starts at its top.
+    loaded = false;
+    WriteFile(folder.File("frame.html"), LongPage("other"));
+    preview.Navigate(folder.File("frame.html"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
+    QTest::qWait(200);
+    EXPECT_LT(ScrollY(preview.View()), 100);
+}
