@@ -15,20 +15,10 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 constexpr int ImageRight = 80;
 
 class AboutDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     // The main window's box.
     static void SetUpLikeMainWindow(TAboutDialog& about) {
         about.SetAppName(QStringLiteral("Varnoke V2"));

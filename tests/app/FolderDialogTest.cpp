@@ -15,14 +15,6 @@ using namespace varnoke::test;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 // Also remembers the folder each dialog opened on.
 class TFolderDialogs : public TFakeDialogs {
   public:
@@ -35,8 +27,6 @@ class TFolderDialogs : public TFakeDialogs {
 
 class FolderDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     // A folder under the scratch folder, created; its UTF-8 path.
     QString MakeFolder(const std::string& utf8Name) {
         std::filesystem::path path = std::filesystem::u8path(scratch_.Path() + utf8Name);

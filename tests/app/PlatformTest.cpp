@@ -24,16 +24,6 @@ using namespace varnoke::test;
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = qobject_cast<QApplication*>(QCoreApplication::instance())
-                                   ? qobject_cast<QApplication*>(QCoreApplication::instance())
-                                   : new QApplication(argc, argv);
-    return *app;
-}
-
 class TRecordingPreview : public TPreviewNavigator {
   public:
     std::vector<std::string> Pages;
@@ -42,8 +32,6 @@ class TRecordingPreview : public TPreviewNavigator {
 
 class Platform : public ::testing::Test {
   protected:
-    void SetUp() override { App(); }
-
     void Open(const std::string& ini = "") {
         if (!ini.empty())
             WriteFile(folder.File("varnoke.INI"), ini);

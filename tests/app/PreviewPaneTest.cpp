@@ -13,13 +13,6 @@ using namespace varnoke;
 using namespace varnoke::test;
 
 namespace {
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
 
 std::string LongPage(const std::string& marker) {
     std::string page = "<html><body>";
@@ -34,7 +27,6 @@ int ScrollY(QWebEngineView* view) {
 } // namespace
 
 TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
-    EnsureApplication();
     TScratchFolder folder;
     WriteFile(folder.File("text.html"), LongPage("first"));
     TWebPreview preview;

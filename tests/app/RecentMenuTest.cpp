@@ -16,18 +16,8 @@ using namespace varnoke::test;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class RecentMenuTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     // Every stored name counts as existing unless it is listed as gone.
     std::unique_ptr<TFileNameKeepMenu> MakeList() {
         return std::make_unique<TFileNameKeepMenu>(
@@ -46,8 +36,6 @@ class RecentMenuTest : public ::testing::Test {
     TScratchFolder scratch_;
     std::string ini_ = scratch_.File("varnoke.INI");
     std::set<std::string> gone_;
-    // A menu is a widget: the application must exist before it does.
-    bool applicationReady_ = (EnsureApplication(), true);
     QMenu menu_{QStringLiteral("プロジェクト履歴")};
 };
 

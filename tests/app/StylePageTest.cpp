@@ -25,8 +25,6 @@ namespace {
 
 class StylePageTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     // A page over `names` (CP932), refreshed once as the window starts.
     void Open(std::initializer_list<const char*> names) {
         for (const char* name : names)

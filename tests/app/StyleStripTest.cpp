@@ -72,8 +72,6 @@ TEST(StyleStripGeometryTest, PlatformColoursTakeRedFromTheLowestByte) {
 
 class StyleStripTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     void Open(int count) {
         for (int i = 0; i < count; ++i)
             Data().Styles.Add("S" + std::to_string(i));
@@ -230,7 +228,6 @@ TEST_F(StyleStripTest, EachEditRedrawsTheCurrentThumbnail) {
 }
 
 TEST(StyleThumbnailTest, RendersThePageBackgroundAtTheImageSize) {
-    EnsureApplication();
     TScratchFolder folder;
     const std::string page = folder.File("page.html");
     WriteFile(page, "<html><head><link href=\"s.css\" rel=\"stylesheet\" type=\"text/css\">"

@@ -20,14 +20,6 @@
 
 namespace varnoke::test {
 
-inline void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class TStyleTestHost : public TStylePageHost {
   public:
     TStyleTestHost() : data_(folder_.File("varnoke.INI")) {

@@ -15,14 +15,6 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 constexpr std::int32_t kRed = 0x0000FF;
 constexpr std::int32_t kWindowText = -16777208; // system colour 8
 constexpr std::int32_t clDefault = TColorLookupComboBox::clDefault;
@@ -37,7 +29,6 @@ QStringList Names(const TColorLookupComboBox& box) {
 class ColorComboTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        EnsureApplication();
         box_ = std::make_unique<TColorLookupComboBox>();
         // The style page's boxes; no real dialog in tests.
         box_->SetColorDialog([this](const QColor&) {

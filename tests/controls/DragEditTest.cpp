@@ -14,20 +14,9 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class DragEditTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        EnsureApplication();
-        QLocale::setDefault(QLocale::c());
-    }
+    void SetUp() override { QLocale::setDefault(QLocale::c()); }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
     // The boxes of the style page.

@@ -22,18 +22,8 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class ExtMemoTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     static std::uint32_t WindowWord(TCustomExtRichEdit& editor) {
         return static_cast<std::uint32_t>(editor.Perform(EM_GETWORDWRAPMODE, 0, 0));
     }

@@ -13,14 +13,6 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 class TThumbBar : public TPageScrollBar {
   public:
     TThumbBar() : TPageScrollBar(Qt::Vertical) {}
@@ -34,8 +26,6 @@ class TThumbBar : public TPageScrollBar {
 
 class PageScrollBarTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
-
     // Drags the thumb of a strip-sized bar past its lower end; returns the
     // positions the change event reported.
     static std::vector<int> DragToEnd(int maximum, std::uint32_t pageSize) {

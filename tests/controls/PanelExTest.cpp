@@ -14,14 +14,6 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 // Disabled by its own setting, not only through a disabled parent.
 bool ExplicitlyDisabled(const QWidget* widget) {
     return widget->testAttribute(Qt::WA_ForceDisabled);
@@ -29,7 +21,6 @@ bool ExplicitlyDisabled(const QWidget* widget) {
 
 class PanelExTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
 };
 
 TEST_F(PanelExTest, EnabledStateReachesContainedControls) {

@@ -17,14 +17,6 @@ using namespace varnoke;
 
 namespace {
 
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "controls_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 // A font in which every byte is 10 pixels wide, on a 96 dpi device.
 TTabMetrics TenPixelBytes() {
     TTabMetrics metrics;
@@ -44,7 +36,6 @@ std::vector<qreal> TabPositions(const TExtRichEdit& editor) {
 
 class RETabWidthTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureApplication(); }
 };
 
 TEST_F(RETabWidthTest, StopsFromTheWidthOfM) {
