@@ -3,7 +3,10 @@
 #include "common/Errors.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
+#include <mutex>
+#include <vector>
 #include <stdexcept>
 
 namespace varnoke {
@@ -91,6 +94,44 @@ bool IsHalfOrFullWidthLower(std::string_view text, size_t i, size_t& width) {
     return b >= 'a' && b <= 'z';
 }
 
+// The CP932 form of each character, asked of iconv once per character and
+// kept: a call into iconv costs microseconds, and the window converts its
+// whole text on every key press. Holds 0 for "not asked yet", Unmappable,
+// a single byte, or lead byte * 256 + trail byte.
+struct TUnicodeToSjisTable {
+    static constexpr std::uint16_t Unknown = 0;
+    static constexpr std::uint16_t Unmappable = 0xFFFF;
+
+    std::mutex Mutex;
+    std::vector<std::uint16_t> Bmp = std::vector<std::uint16_t>(0x10000, Unknown);
+    TIconv Converter{"CP932", "UTF-8"};
+
+    std::uint16_t Lookup(char32_t codePoint, std::string_view utf8) {
+        if (codePoint > 0xFFFF)
+            return Unmappable; // CP932 has nothing beyond the basic plane
+        std::uint16_t& entry = Bmp[codePoint];
+        if (entry == Unknown)
+            entry = Ask(utf8);
+        return entry;
+    }
+
+private:
+    std::uint16_t Ask(std::string_view utf8) {
+        std::string bytes;
+        if (!Converter.Convert(utf8, bytes) || bytes.empty() || bytes.size() > 2)
+            return Unmappable;
+        if (bytes.size() == 1)
+            return static_cast<unsigned char>(bytes[0]);
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
+                                          static_cast<unsigned char>(bytes[1]));
+    }
+};
+
+TUnicodeToSjisTable& UnicodeToSjis() {
+    static TUnicodeToSjisTable table;
+    return table;
+}
+
 } // namespace
 
 bool IsSjisLeadByte(unsigned char byte) {
@@ -116,21 +157,36 @@ bool SjisSameText(std::string_view a, std::string_view b) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8, TUnmappable policy) {
-    TIconv converter("CP932", "UTF-8");
+    TUnicodeToSjisTable& table = UnicodeToSjis();
+    std::lock_guard<std::mutex> lock(table.Mutex);
     std::string out;
     out.reserve(utf8.size());
-    while (!converter.Convert(utf8, out)) {
+    while (!utf8.empty()) {
+        const unsigned char first = static_cast<unsigned char>(utf8.front());
+        if (first < 0x80) { // ASCII is the same in both
+            out.push_back(static_cast<char>(first));
+            utf8.remove_prefix(1);
+            continue;
+        }
         char32_t codePoint = 0;
-        size_t length = Utf8SequenceLength(utf8, codePoint);
+        const size_t length = Utf8SequenceLength(utf8, codePoint);
         if (length == 0) {
             out.push_back(utf8.front()); // not UTF-8 at all: keep the byte
             utf8.remove_prefix(1);
             continue;
         }
-        if (policy == TUnmappable::Fail)
-            throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
-                                "\" は Shift-JIS で表せません");
-        out += "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
+        const std::uint16_t sjis = table.Lookup(codePoint, utf8.substr(0, length));
+        if (sjis == TUnicodeToSjisTable::Unmappable) {
+            if (policy == TUnmappable::Fail)
+                throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
+                                    "\" は Shift-JIS で表せません");
+            out += "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
+        } else if (sjis > 0xFF) {
+            out.push_back(static_cast<char>(sjis >> 8));
+            out.push_back(static_cast<char>(sjis & 0xFF));
+        } else {
+            out.push_back(static_cast<char>(sjis));
+        }
         utf8.remove_prefix(length);
     }
     return out;

@@ -45,3 +45,12 @@ TEST(ShiftJis, RecognisesUtf8Text) {
     EXPECT_FALSE(LooksLikeUtf8Text("plain ascii"));
     EXPECT_FALSE(LooksLikeUtf8Text(Utf8ToSjis("見出し")));
 }
+
+TEST(ShiftJis, RepeatedCharactersConvertTheSameEveryTime) {
+    // Characters are remembered after their first conversion; the second
+    // and later ones must come out the same, single-byte kana included.
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(Utf8ToSjis("ｱ表😀"), "\xB1\x95\x5C&#128512;");
+        EXPECT_THROW(Utf8ToSjis("😀", TUnmappable::Fail), EConvertError);
+    }
+}
