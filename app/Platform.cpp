@@ -114,6 +114,7 @@ void TPlatform::BuildLayout() {
 
     pageControl1_ = new QTabWidget;
     pageControl1_->setObjectName("PageControl1");
+    pageControl1_->installEventFilter(this);
     tabSheet1_ = BuildBasicSettings();
     pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
     stylePage_ = new TStylePage(*this);
@@ -467,13 +468,15 @@ bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == edit2_ && event->type() == QEvent::FocusOut)
         Guard([this] { Edit2Exit(); });
+    if (watched == pageControl1_ && event->type() == QEvent::Resize)
+        Guard([this] { RefreshAll(); });
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- refresh ------------------------------------------------------------
 
 void TPlatform::RefreshAll() {
-    if (!refreshPending_)
+    if (!refreshPending_ || !systemData_)
         return;
     a2_->setChecked(systemData_->AutoSaveFlag);
     Memo1Change();
