@@ -355,3 +355,48 @@ TEST_F(Platform, RelativeNamesInAProjectMeanFilesBesideIt) {
     window->Button8Click();
     EXPECT_TRUE(Exists(folder.File("p/site/text.html")));
 }
+
+TEST_F(Platform, RemainingBasicSettingsRows) {
+    Open(std::string(
+        "[STYLE]\r\nCOUNT=2\r\nSTYLE0=ONE\r\nSTYLE1=TWO\r\n\r\n[TWO_BG]\r\nCOLOR=255\r\n"));
+    // Typing a text file name stores it and marks modified; Enter loads it.
+    WriteFile(folder.File("typed.txt"), "Typed\r\n");
+    auto* edit4 = Find<QLineEdit>("Edit4");
+    QTest::keyClicks(edit4, folder.File("typed.txt").c_str());
+    EXPECT_EQ(window->ProjectData().TextName, folder.File("typed.txt"));
+    EXPECT_TRUE(window->SystemData().ProjectModified);
+    QTest::keyClick(edit4, Qt::Key_Return);
+    EXPECT_EQ(window->Editor().toPlainText(), "Typed\n");
+
+    // The folder button takes the chosen folder.
+    dialogs->FileNames = {QString::fromStdString(folder.File("chosen"))};
+    Find<QPushButton>("Button4")->click();
+    EXPECT_EQ(window->ProjectData().OutputPath, folder.File("chosen"));
+    EXPECT_TRUE(Find<QPushButton>("Button8")->isEnabled());
+
+    // A style chosen for the body goes into text.css at once.
+    auto* body = Find<QComboBox>("ComboBox18");
+    ASSERT_EQ(body->count(), 2);
+    EXPECT_EQ(body->itemText(1), "1:TWO");
+    body->setCurrentIndex(1);
+    window->ComboBox18Change();
+    EXPECT_EQ(window->ProjectData().StyleText, 1);
+    EXPECT_NE(ReadFile(Temp("text.css")).find("background-color: #ff0000;"), std::string::npos);
+
+    // Leaving the title field rebuilds.
+    std::filesystem::remove(Temp("title.html"));
+    window->Edit2Exit();
+    EXPECT_TRUE(Exists(Temp("title.html")));
+
+    // The tab width selector sets the setting and rebuilds with it.
+    window->Editor().setPlainText("\t\t\tx");
+    auto* tabs = Find<QComboBox>("ComboBox1");
+    tabs->setCurrentIndex(2);
+    window->ComboBox1Change();
+    EXPECT_EQ(window->SystemData().TabSpace, 8);
+    EXPECT_NE(ReadFile(Temp("text.html"))
+                  .find(std::string(8 * 6, ' ')
+                            .replace(0, 48, "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;") +
+                        "x<br>"),
+              std::string::npos);
+}
