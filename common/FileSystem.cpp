@@ -90,6 +90,10 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
     struct stat info {};
     if (::fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode))
         throw EFOpenError(std::string(sjisPath), SystemErrorReason(EISDIR));
+    // A device or a pipe would be read until memory runs out (/dev/zero)
+    // or wait forever: only regular files hold a text or a project.
+    if (!S_ISREG(info.st_mode))
+        throw EFOpenError(std::string(sjisPath), "通常のファイルではありません。");
     if (info.st_size > 0)
         bytes.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];

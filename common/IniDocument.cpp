@@ -1,5 +1,6 @@
 #include "common/IniDocument.h"
 
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
 
@@ -168,7 +169,7 @@ void TIniDocument::LoadFromBytes(std::string_view bytes) {
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             std::string name(line.substr(1, line.size() - 2));
             sectionIndex_.emplace(SjisUpperCase(name), sections_.size());
-            sections_.push_back(TSection{std::move(name), {}});
+            sections_.push_back(TSection{std::move(name), {}, {}});
             current = &sections_.back();
             return;
         }
@@ -176,11 +177,11 @@ void TIniDocument::LoadFromBytes(std::string_view bytes) {
             return; // lines before the first section belong to none
         size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
-            current->entries.push_back(TEntry{std::string(line), std::string(), false});
+            current->Append(TEntry{std::string(line), std::string(), false});
             return;
         }
-        current->entries.push_back(TEntry{std::string(Trim(line.substr(0, equals))),
-                                          std::string(Trim(line.substr(equals + 1))), true});
+        current->Append(TEntry{std::string(Trim(line.substr(0, equals))),
+                               std::string(Trim(line.substr(equals + 1))), true});
     });
 }
 
@@ -211,16 +212,28 @@ TIniDocument::TSection& TIniDocument::SectionForWriting(std::string_view name) {
     if (found != sectionIndex_.end())
         return sections_[found->second];
     sectionIndex_.emplace(SjisUpperCase(name), sections_.size());
-    sections_.push_back(TSection{std::string(name), {}});
+    sections_.push_back(TSection{std::string(name), {}, {}});
     return sections_.back();
 }
 
+void TIniDocument::TSection::Append(TEntry entry) {
+    if (entry.hasValue)
+        keyIndex.emplace(SjisUpperCase(entry.key), entries.size());
+    entries.push_back(std::move(entry));
+}
+
 const TIniDocument::TEntry* TIniDocument::FindEntry(const TSection& section, std::string_view key) {
-    for (const TEntry& entry : section.entries) {
-        if (entry.hasValue && SjisSameText(entry.key, key))
-            return &entry;
+    auto found = section.keyIndex.find(SjisUpperCase(key));
+    return found == section.keyIndex.end() ? nullptr : &section.entries[found->second];
+}
+
+void TIniDocument::CheckWritable(std::string_view section, std::string_view key,
+                                 std::string_view value) const {
+    for (std::string_view text : {section, key, value}) {
+        if (text.find_first_of("\r\n") != std::string_view::npos)
+            throw EFCreateError(fileName_, "[" + SjisToUtf8(section) + "] " + SjisToUtf8(key) +
+                                               " の値に改行が含まれています。");
     }
-    return nullptr;
 }
 
 const std::string* TIniDocument::FindValue(std::string_view section, std::string_view key) const {
@@ -262,14 +275,14 @@ double TIniDocument::ReadFloat(std::string_view section, std::string_view key,
 
 void TIniDocument::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
+    CheckWritable(section, key, value);
     TSection& target = SectionForWriting(section);
-    for (TEntry& entry : target.entries) {
-        if (entry.hasValue && SjisSameText(entry.key, key)) {
-            entry.value = std::string(value);
-            return;
-        }
+    auto found = target.keyIndex.find(SjisUpperCase(key));
+    if (found != target.keyIndex.end()) {
+        target.entries[found->second].value = std::string(value);
+        return;
     }
-    target.entries.push_back(TEntry{std::string(key), std::string(value), true});
+    target.Append(TEntry{std::string(key), std::string(value), true});
 }
 
 void TIniDocument::WriteInteger(std::string_view section, std::string_view key, int value) {

@@ -35,6 +35,8 @@ class TIniDocument {
     // A finite decimal number with a full stop; anything else gives the default.
     double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
 
+    // A section, key or value holding CR or LF raises EFCreateError naming
+    // the file, and the document stays as it was.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
@@ -58,11 +60,21 @@ class TIniDocument {
     struct TSection {
         std::string name;
         std::vector<TEntry> entries;
+        // Upper-cased key -> index of its first entry with a value. The
+        // style index of a large collection holds thousands of keys, and a
+        // scan per lookup would make loading and saving it quadratic.
+        std::unordered_map<std::string, size_t> keyIndex;
+
+        void Append(TEntry entry);
     };
 
     const TSection* FindSection(std::string_view name) const;
     TSection& SectionForWriting(std::string_view name);
     static const TEntry* FindEntry(const TSection& section, std::string_view key);
+    // Refuses a line break in a name or value: it would end the line early
+    // and turn the rest into keys or sections of its own.
+    void CheckWritable(std::string_view section, std::string_view key,
+                       std::string_view value) const;
     const std::string* FindValue(std::string_view section, std::string_view key) const;
 
     std::string fileName_;

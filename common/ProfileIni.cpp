@@ -22,8 +22,8 @@ template <typename Change> void ChangeFile(const std::string& iniFile, Change ch
     } catch (const EVarnokeError&) {
         throw EIniFileError(iniFile);
     }
-    change(document);
     try {
+        change(document); // a value with a line break is refused here
         document.UpdateFile();
     } catch (const EVarnokeError&) {
         throw EIniFileError(iniFile);

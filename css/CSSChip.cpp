@@ -23,13 +23,21 @@ std::uint8_t ReadByte(const TIniDocument& ini, std::string_view section, std::st
 
 // Narrowing a double beyond the single range is undefined behaviour, and
 // such a number can only come from a hand-edited file: treat it like any
-// other text that does not parse.
+// other text that does not parse. The one exception is the largest single
+// itself: written with fifteen digits it reads back a little above the
+// range (3.40282346638529E38), and it must survive a save and a load.
 float ReadSingle(const TIniDocument& ini, std::string_view section, std::string_view key,
                  float defaultValue) {
     const double value = ini.ReadFloat(section, key, defaultValue);
-    if (!(std::fabs(value) <= static_cast<double>(std::numeric_limits<float>::max())))
-        return defaultValue;
-    return static_cast<float>(value);
+    constexpr double largest = static_cast<double>(std::numeric_limits<float>::max());
+    // Half a unit in the last place of the largest single (2^104 there):
+    // everything below rounds to it.
+    const double roundsToLargest = largest + std::ldexp(1.0, 103);
+    if (std::fabs(value) <= largest)
+        return static_cast<float>(value);
+    if (std::fabs(value) < roundsToLargest)
+        return value > 0 ? std::numeric_limits<float>::max() : -std::numeric_limits<float>::max();
+    return defaultValue;
 }
 
 } // namespace

@@ -18,9 +18,11 @@ namespace varnoke::test {
 
 class TScratchFolder {
   public:
-    TScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "varnoke-test-XXXXXX").string();
+    // In the temp folder, or below `base` (a memory file system for tests
+    // that write hundreds of megabytes).
+    explicit TScratchFolder(
+        const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "varnoke-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TScratchFolder() {

@@ -82,3 +82,9 @@ TEST(FileSystem, MakesFoldersWithTheirParents) {
     WriteFile(folder.File("file"), "");
     EXPECT_THROW(ForceDirectories(folder.File("file/sub")), EFCreateError);
 }
+
+TEST(FileSystem, OnlyRegularFilesAreRead) {
+    std::string bytes;
+    EXPECT_THROW(ReadWholeFile("/dev/zero", bytes), EFOpenError);
+    EXPECT_TRUE(bytes.empty());
+}

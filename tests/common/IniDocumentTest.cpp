@@ -137,6 +137,55 @@ TEST(IniDocument, MissingFileIsEmptyButAFolderCannotBeOpened) {
     EXPECT_THROW(TIniDocument(folder.Path()), EFOpenError);
 }
 
+TEST(IniDocument, ALineBreakInANameOrValueIsRefusedBeforeAnythingChanges) {
+    // Written as it is, "x\r\n[STYLE]\r\nCOUNT=0" would end the key's line
+    // and forge a section that hides the real one.
+    TScratchFolder folder;
+    const std::string file = folder.File("v.INI");
+    WriteFile(file, "[SYSTEM]\r\nPROJECTFILE=/a.vkp\r\n");
+    TIniDocument ini(file);
+    const std::string before = ini.ToBytes();
+    EXPECT_THROW(ini.WriteString("SYSTEM", "PROJECTFILE", "/x\r\n[STYLE]\r\nCOUNT=0"),
+                 EFCreateError);
+    EXPECT_THROW(ini.WriteString("SYSTEM", "NEW\nKEY", "1"), EFCreateError);
+    EXPECT_THROW(ini.WriteString("NEW\rSECTION", "K", "1"), EFCreateError);
+    EXPECT_EQ(ini.ToBytes(), before);
+    try {
+        ini.WriteString("SYSTEM", "PROJECTFILE", "a\nb");
+        FAIL() << "a value with a line break must be refused";
+    } catch (const EFCreateError& error) {
+        EXPECT_NE(std::string(error.what()).find("v.INI"), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find("PROJECTFILE"), std::string::npos);
+    }
+    // Through the profile functions it is their usual error, file untouched.
+    EXPECT_THROW(ProfileWriteString(file, "KeepFileNames", "FileName1", "a\nb"), EIniFileError);
+    EXPECT_EQ(ReadFile(file), "[SYSTEM]\r\nPROJECTFILE=/a.vkp\r\n");
+}
+
+TEST(IniDocument, ASectionOfManyKeysReadsAndWritesEachInPlace) {
+    // The style index of a large collection: every key written once, then
+    // rewritten in place and read back, in any letter case. (A scan per
+    // lookup made this quadratic: minutes for a file of a few megabytes.)
+    constexpr int Keys = 100000;
+    TIniDocument ini;
+    for (int i = 0; i < Keys; ++i)
+        ini.WriteInteger("Style", "style" + std::to_string(i), i);
+    for (int i = Keys - 1; i >= 0; i -= 7)
+        ini.WriteInteger("STYLE", "STYLE" + std::to_string(i), -i);
+    TIniDocument reread;
+    reread.LoadFromBytes(ini.ToBytes());
+    EXPECT_EQ(reread.KeyCount("style"), static_cast<size_t>(Keys));
+    for (int i = 0; i < Keys; ++i) {
+        const int expected = (Keys - 1 - i) % 7 == 0 ? -i : i;
+        ASSERT_EQ(reread.ReadInteger("STYLE", "Style" + std::to_string(i), 1), expected) << i;
+    }
+    // A key with no value is no key: a later one of the same name is found.
+    reread.LoadFromBytes("[S]\r\nK\r\nk=2\r\nK=3\r\n");
+    EXPECT_EQ(reread.ReadInteger("S", "K", 0), 2);
+    reread.WriteInteger("S", "K", 4);
+    EXPECT_EQ(reread.ToBytes(), "[S]\r\nK\r\nk=4\r\nK=3\r\n\r\n");
+}
+
 TEST(ProfileIni, KeyByKeyGivesTheDocumentsContent) {
     TScratchFolder folder;
     const std::string file = folder.File("v.INI");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace varnoke {
@@ -144,6 +145,20 @@ TEST(CSSPropertyChip, KeepsTheLowByteOfIndicesAndRejectsBadNumbers) {
     EXPECT_EQ(chip.Margin.Sides[sdTop].Param, 0.0f);
     EXPECT_EQ(chip.Padding.Sides[sdLeft].Param, 0.0f);
     EXPECT_EQ(chip.Padding.Sides[sdTop].Style, 2);
+}
+
+TEST(CSSPropertyChip, TheLargestSingleSurvivesASaveAndALoad) {
+    // Fifteen digits round the largest single up to 3.40282346638529E38,
+    // just beyond the single range; it must not read back as 0.
+    TCSSPropertyChip chip;
+    chip.Margin.Sides[sdTop].Param = -std::numeric_limits<float>::max();
+    chip.Line.Param = std::numeric_limits<float>::max();
+    chip.Border.Sides[sdBottom].WidthParam = std::numeric_limits<float>::denorm_min();
+    TIniDocument ini;
+    chip.SaveToIni("X", ini);
+    TCSSPropertyChip loaded;
+    loaded.LoadFromIni("X", ini);
+    ExpectSameChip(chip, loaded);
 }
 
 TEST(CSSPropertyChip, AssignCopiesValuesIntoItsOwnSides) {

@@ -102,3 +102,19 @@ TEST(ProjectData, AFolderCannotBeOpenedAndNothingChanges) {
     EXPECT_THROW(project.LoadFromFile(folder.Path()), EFOpenError);
     EXPECT_EQ(project.TitleName, "Title");
 }
+
+TEST(ProjectData, AValueWithALineBreakIsNotSavedAndTheFileStaysAsItWas) {
+    // A title pasted with its line break, or a text file whose name holds
+    // one (Linux allows it), would otherwise add keys or sections of its own.
+    TScratchFolder folder;
+    const std::string file = folder.File("p.vkp");
+    Loaded().SaveToFile(file);
+    const std::string before = ReadFile(file);
+    TProjectData project = Loaded();
+    project.TitleName = "Title\r\n[NOTES]\r\nK=v";
+    EXPECT_THROW(project.SaveToFile(file), EFCreateError);
+    project = Loaded();
+    project.TextName = "/m/a\nb.txt";
+    EXPECT_THROW(project.SaveToFile(file), EFCreateError);
+    EXPECT_EQ(ReadFile(file), before);
+}

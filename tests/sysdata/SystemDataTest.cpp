@@ -63,3 +63,21 @@ TEST(SystemData, AnUnreadableFileRaisesAfterTheReset) {
     EXPECT_THROW(settings.Load(), EFOpenError);
     EXPECT_EQ(settings.TabSpace, 2);
 }
+
+TEST(SystemData, AProjectPathWithALineBreakCannotSpoilTheStyles) {
+    // Saved as it is, the path's second line would become a "STYLE" section
+    // ahead of the real one, and the next start would load no styles.
+    TScratchFolder folder;
+    const std::string file = folder.File("varnoke.INI");
+    TSystemData settings(file);
+    settings.Styles.Add("kept");
+    settings.Save();
+    settings.Styles.SaveToFile(file);
+    const std::string before = ReadFile(file);
+    settings.ProjectFile = "/p/x\n[STYLE]\nCOUNT=0\n.vkp";
+    EXPECT_THROW(settings.Save(), EFCreateError);
+    EXPECT_EQ(ReadFile(file), before);
+    TSystemData again(file);
+    again.Styles.LoadFromFile(file);
+    EXPECT_EQ(again.Styles.Count(), 1);
+}
