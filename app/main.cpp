@@ -7,6 +7,8 @@
 #include <QCommandLineParser>
 
 int main(int argc, char** argv) {
+    // The embedded browser shares the window's OpenGL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varnoke"));
     QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
