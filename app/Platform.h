@@ -138,6 +138,9 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     std::string ChosenFileName(const QString& name);
     std::string ProjectPath(const std::string& name) const;
     void StoreStyleChoice(int& field, QComboBox* combo);
+    enum class TModified { No, Yes };
+    enum class TRebuild { No, Yes };
+    void FinishChange(TModified modified, TRebuild rebuild);
 
     TPlatformEnvironment environment_;
     std::string settingsFile_;

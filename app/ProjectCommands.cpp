@@ -190,41 +190,31 @@ void TPlatform::Edit3Change() {
 }
 
 void TPlatform::Edit3KeyPress() {
-    refreshPending_ = true;
-    RefreshAll();
+    FinishChange(TModified::No, TRebuild::No);
 }
 
 void TPlatform::Button4Click() {
     if (shBrowseForFolderEx1_ == nullptr)
         shBrowseForFolderEx1_ = new TSHBrowseForFolderEx(*dialogs_, this);
-    if (shBrowseForFolderEx1_->Execute())
-        projectData_->OutputPath = shBrowseForFolderEx1_->FolderPath();
-    refreshPending_ = true;
-    MarkModified();
-    RefreshAll();
+    if (!shBrowseForFolderEx1_->Execute())
+        return; // a cancelled dialog changes nothing
+    projectData_->OutputPath = shBrowseForFolderEx1_->FolderPath();
+    FinishChange(TModified::Yes, TRebuild::No);
 }
 
 void TPlatform::RadioGroup1Click() {
     projectData_->ContentsType = static_cast<std::uint8_t>(radioButtons_->checkedId());
-    refreshPending_ = true;
-    MarkModified();
-    RefreshAll();
+    FinishChange(TModified::Yes, TRebuild::No);
 }
 
 void TPlatform::CheckBox2Click() {
     projectData_->FileDivideFlag = checkBox2_->isChecked();
-    refreshPending_ = true;
-    MarkModified();
-    MakePreview();
-    RefreshAll();
+    FinishChange(TModified::Yes, TRebuild::Yes);
 }
 
 void TPlatform::CheckBox3Click() {
     projectData_->TitleFrameFlag = checkBox3_->isChecked();
-    refreshPending_ = true;
-    MarkModified();
-    MakePreview();
-    RefreshAll();
+    FinishChange(TModified::Yes, TRebuild::Yes);
 }
 
 void TPlatform::Edit2Change() {
@@ -233,23 +223,16 @@ void TPlatform::Edit2Change() {
 }
 
 void TPlatform::Edit2KeyPress() {
-    refreshPending_ = true;
-    MakePreview();
-    RefreshAll();
+    FinishChange(TModified::No, TRebuild::Yes);
 }
 
 void TPlatform::Edit2Exit() {
-    refreshPending_ = true;
-    MakePreview();
-    RefreshAll();
+    FinishChange(TModified::No, TRebuild::Yes);
 }
 
 void TPlatform::StoreStyleChoice(int& field, QComboBox* combo) {
     field = combo->currentIndex();
-    refreshPending_ = true;
-    MarkModified();
-    MakePreview();
-    RefreshAll();
+    FinishChange(TModified::Yes, TRebuild::Yes);
 }
 
 void TPlatform::ComboBox16Change() {
@@ -260,6 +243,18 @@ void TPlatform::ComboBox17Change() {
 }
 void TPlatform::ComboBox18Change() {
     StoreStyleChoice(projectData_->StyleText, comboBox18_);
+}
+
+// The common tail of the settings handlers, after the model has taken the
+// value: a refresh is pending, the project is modified, the preview is
+// rebuilt when the pages depend on the value, then everything is shown.
+void TPlatform::FinishChange(TModified modified, TRebuild rebuild) {
+    refreshPending_ = true;
+    if (modified == TModified::Yes)
+        MarkModified();
+    if (rebuild == TRebuild::Yes)
+        MakePreview();
+    RefreshAll();
 }
 
 void TPlatform::ComboBox1Change() {

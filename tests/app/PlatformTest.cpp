@@ -400,3 +400,11 @@ TEST_F(Platform, RemainingBasicSettingsRows) {
                         "x<br>"),
               std::string::npos);
 }
+
+TEST_F(Platform, ACancelledFolderDialogChangesNothing) {
+    Open();
+    dialogs->FileNames = {std::nullopt};
+    Find<QPushButton>("Button4")->click();
+    EXPECT_EQ(window->ProjectData().OutputPath, "");
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+}
