@@ -1,7 +1,7 @@
 #include "app/Platform.h"
 
 #include "app/AboutDialog.h"
-#include "app/DesktopColors.h"
+#include "controls/PlatformColor.h"
 #include "app/FolderDialog.h"
 #include "app/PreviewPane.h"
 #include "app/RecentMenu.h"

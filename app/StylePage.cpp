@@ -10,6 +10,7 @@
 #include "controls/DragEdit.h"
 #include "controls/PageScrollBar.h"
 #include "controls/PanelEx.h"
+#include "controls/PlatformColor.h"
 #include "css/CSSPropertyClass.h"
 #include "sysdata/SystemData.h"
 
@@ -865,7 +866,7 @@ void TStylePage::DrawCell(int styleIndex, int slot) {
     const TCSSProperty& style = sys.Styles.Items(styleIndex);
     const TSystemColorResolver colors = host_.SystemColors();
     image1_->DrawCellFrame(slot, styleIndex == sys.StyleIndex, Utf8(style.Name),
-                           PlatformColor(style.Background.Color, colors));
+                           QColorOf(style.Background.Color, colors));
     const std::string temp = host_.TempFolder();
     sys.Styles.WriteCSS(styleIndex, temp + "sample.css", colors);
     const QSize size = StripThumbnailSize(image1_->width());

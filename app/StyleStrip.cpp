@@ -1,5 +1,7 @@
 #include "app/StyleStrip.h"
 
+#include "controls/PlatformColor.h"
+
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -45,14 +47,6 @@ int StripScrollMaximum(int width, int height, int styleCount) {
 
 QSize StripThumbnailSize(int width) {
     return QSize((width - 4) * 3, (StripCellHeight(width) - 20) * 3);
-}
-
-QColor PlatformColor(std::int32_t color, const TSystemColorResolver& resolver) {
-    auto value = static_cast<std::uint32_t>(color);
-    if (color < 0)
-        value = resolver ? resolver(static_cast<int>(value & 0xFF)) : 0;
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
 }
 
 TStyleStrip::TStyleStrip(QWidget* parent) : QWidget(parent) {

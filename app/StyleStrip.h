@@ -36,10 +36,6 @@ int StripScrollMaximum(int width, int height, int styleCount);
 // picture area each way, so that the cell shows its top-left ninth.
 QSize StripThumbnailSize(int width);
 
-// A platform colour value (0x00BBGGRR, or a negative value naming a system
-// colour) as the colour it shows; the top byte of other values never counts.
-QColor PlatformColor(std::int32_t color, const TSystemColorResolver& resolver);
-
 class TStyleStrip : public QWidget {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #include "controls/CLCBox.h"
 
+#include "controls/PlatformColor.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QPainter>
@@ -47,41 +49,6 @@ constexpr std::array<TBasicColor, 16> kBasicColors{{
     {u"Fuchsia", u"赤紫", Rgb(255, 0, 255)},
     {u"Aqua", u"水色", Rgb(0, 255, 255)},
     {u"White", u"白", Rgb(255, 255, 255)},
-}};
-
-// The classic desktop scheme by system colour index.
-constexpr std::array<std::int32_t, 31> kClassicSystemColors{{
-    Rgb(212, 208, 200), // scroll bar
-    Rgb(58, 110, 165),  // desktop
-    Rgb(10, 36, 106),   // active caption
-    Rgb(128, 128, 128), // inactive caption
-    Rgb(212, 208, 200), // menu
-    Rgb(255, 255, 255), // window
-    Rgb(0, 0, 0),       // window frame
-    Rgb(0, 0, 0),       // menu text
-    Rgb(0, 0, 0),       // window text
-    Rgb(255, 255, 255), // caption text
-    Rgb(212, 208, 200), // active border
-    Rgb(212, 208, 200), // inactive border
-    Rgb(128, 128, 128), // application workspace
-    Rgb(10, 36, 106),   // highlight
-    Rgb(255, 255, 255), // highlight text
-    Rgb(212, 208, 200), // button face
-    Rgb(128, 128, 128), // button shadow
-    Rgb(128, 128, 128), // grey text
-    Rgb(0, 0, 0),       // button text
-    Rgb(212, 208, 200), // inactive caption text
-    Rgb(255, 255, 255), // button highlight
-    Rgb(64, 64, 64),    // 3-D dark shadow
-    Rgb(212, 208, 200), // 3-D light
-    Rgb(0, 0, 0),       // tool tip text
-    Rgb(255, 255, 225), // tool tip background
-    Rgb(181, 181, 181), // (unused)
-    Rgb(0, 0, 128),     // hot light
-    Rgb(166, 202, 240), // gradient active caption
-    Rgb(192, 192, 192), // gradient inactive caption
-    Rgb(10, 36, 106),   // menu highlight
-    Rgb(212, 208, 200), // menu bar
 }};
 
 const QString kDefaultName = QStringLiteral("標準");
@@ -298,32 +265,17 @@ void TColorLookupComboBox::ItemActivated(int index) {
                 picked = chosen;
         }
         if (picked && picked->isValid())
-            AddCustomColor(QString(), ColorValueOf(*picked));
+            AddCustomColor(QString(), PlatformColorOf(*picked));
         // The new colour, or else whatever now precedes "その他...".
         setCurrentIndex(count() - 2);
     }
     emit Changed();
 }
 
-std::uint32_t TColorLookupComboBox::ClassicSystemColor(int index) {
-    if (index < 0 || index >= static_cast<int>(kClassicSystemColors.size()))
-        return 0;
-    return static_cast<std::uint32_t>(kClassicSystemColors[index]);
-}
-
-std::int32_t TColorLookupComboBox::ColorValueOf(const QColor& color) {
-    return Rgb(color.red(), color.green(), color.blue());
-}
-
 QColor TColorLookupComboBox::DisplayColor(std::int32_t color) const {
     if (color == clDefault)
         return QColor();
-    std::uint32_t rgb = static_cast<std::uint32_t>(color);
-    if (color < 0) {
-        int index = static_cast<int>(rgb & 0xFF);
-        rgb = resolver_ ? resolver_(index) : ClassicSystemColor(index);
-    }
-    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    return QColorOf(color, resolver_);
 }
 
 int TColorLookupComboBox::ItemHeight() const {

@@ -81,10 +81,6 @@ class TColorLookupComboBox : public QComboBox {
     // Draws one entry: swatch and name, or only the colour without ShowName.
     void PaintEntry(QPainter& painter, const QRect& rect, int index, const QColor& textColor) const;
 
-    // The classic desktop scheme, the resolver when the window gives none.
-    static std::uint32_t ClassicSystemColor(int index);
-    static std::int32_t ColorValueOf(const QColor& color);
-
   signals:
     // The user picked an entry, or the colour dialog has been handled.
     void Changed();

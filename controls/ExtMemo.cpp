@@ -1,5 +1,7 @@
 #include "controls/ExtMemo.h"
 
+#include "controls/PlatformColor.h"
+
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
@@ -93,54 +95,11 @@ bool WellFormedSjis(std::string_view text) {
     return true;
 }
 
-std::uint32_t RgbOf(const QColor& color) {
-    return static_cast<std::uint32_t>(color.red()) |
-           static_cast<std::uint32_t>(color.green()) << 8 |
-           static_cast<std::uint32_t>(color.blue()) << 16;
-}
-
-// A platform colour as 0x00BBGGRR; a system colour (negative value, index in
-// the low byte) takes the desktop's current colour for that role.
+// A platform colour as 0x00BBGGRR; a system colour takes the desktop's
+// current colour for that role.
 std::uint32_t ColorToRgb(std::int32_t color) {
-    if (color >= 0)
-        return static_cast<std::uint32_t>(color);
-    const QPalette palette = QApplication::palette();
-    switch (color & 0xFF) {
-    case 1:  // desktop
-    case 4:  // menu
-    case 15: // button face
-        return RgbOf(palette.color(QPalette::Button));
-    case 5: // window
-        return RgbOf(palette.color(QPalette::Base));
-    case 7:  // menu text
-    case 9:  // caption text
-    case 18: // button text
-        return RgbOf(palette.color(QPalette::ButtonText));
-    case 8: // window text
-        return RgbOf(palette.color(QPalette::Text));
-    case 13:
-        return RgbOf(palette.color(QPalette::Highlight));
-    case 14:
-        return RgbOf(palette.color(QPalette::HighlightedText));
-    case 16:
-        return RgbOf(palette.color(QPalette::Dark));
-    case 17: // grey text
-        return RgbOf(palette.color(QPalette::Disabled, QPalette::Text));
-    case 20:
-        return RgbOf(palette.color(QPalette::Light));
-    case 21:
-        return RgbOf(palette.color(QPalette::Shadow));
-    case 22:
-        return RgbOf(palette.color(QPalette::Midlight));
-    case 23:
-        return RgbOf(palette.color(QPalette::ToolTipText));
-    case 24:
-        return RgbOf(palette.color(QPalette::ToolTipBase));
-    case 26:
-        return RgbOf(palette.color(QPalette::Link));
-    default:
-        return 0;
-    }
+    return static_cast<std::uint32_t>(
+        PlatformColorOf(QColorOf(color, DesktopSystemColors(QApplication::palette()))));
 }
 
 // The start and end (after its line break, if any) of the display line at

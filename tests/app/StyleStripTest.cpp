@@ -7,6 +7,7 @@
 #include "controls/CLCBox.h"
 #include "controls/DragEdit.h"
 #include "controls/PageScrollBar.h"
+#include "controls/PlatformColor.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -63,10 +64,10 @@ TEST(StyleStripGeometryTest, CellsAndScrollRangeAtDesignSize) {
 }
 
 TEST(StyleStripGeometryTest, PlatformColoursTakeRedFromTheLowestByte) {
-    EXPECT_EQ(PlatformColor(0x0000FF, ClassicSystemColors()), QColor(255, 0, 0));
-    EXPECT_EQ(PlatformColor(0x1FFF0000, ClassicSystemColors()), QColor(0, 0, 255));
-    EXPECT_EQ(PlatformColor(ColorWindowText, ClassicSystemColors()), QColor(0, 0, 0));
-    EXPECT_EQ(PlatformColor(static_cast<std::int32_t>(0xFF00000F), ClassicSystemColors()),
+    EXPECT_EQ(QColorOf(0x0000FF, ClassicSystemColors()), QColor(255, 0, 0));
+    EXPECT_EQ(QColorOf(0x1FFF0000, ClassicSystemColors()), QColor(0, 0, 255));
+    EXPECT_EQ(QColorOf(ColorWindowText, ClassicSystemColors()), QColor(0, 0, 0));
+    EXPECT_EQ(QColorOf(static_cast<std::int32_t>(0xFF00000F), ClassicSystemColors()),
               QColor(192, 192, 192));
 }
 
