@@ -584,7 +584,8 @@ void TStylePage::ApplyStyleChange() {
         return;
     StyleToControls();
     TSystemData& sys = host_.SystemData();
-    sys.Styles.WriteCSS(sys.StyleIndex, host_.TempFolder() + "sample.css", host_.SystemColors());
+    // ShowPreview writes the current style into sample.css before it
+    // reloads; writing it here as well would only do the same work twice.
     host_.ShowPreview();
     DrawCell(sys.StyleIndex, SlotOf(sys.StyleIndex, sys.StyleTop));
     if (sys.AutoSaveFlag)

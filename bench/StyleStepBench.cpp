@@ -77,8 +77,12 @@ class TBenchHost : public TStylePageHost {
         page_->StyleToControls();
         pending_ = false;
     }
-    // The preview pane is the window's; its reload is not measured here.
-    void ShowPreview() override {}
+    // The window writes sample.css here; the reload of its browser pane
+    // happens in the background and is not measured.
+    void ShowPreview() override {
+        if (data_.StyleIndex >= 0 && data_.StyleIndex < data_.Styles.Count())
+            data_.Styles.WriteCSS(data_.StyleIndex, TempFolder() + "sample.css", SystemColors());
+    }
     void MakePreview() override {}
     std::string TempFolder() const override { return folder_ + "temp/"; }
     std::string StyleFile() const override { return folder_ + "varnoke.INI"; }

@@ -3,20 +3,13 @@
 // and a full refresh that runs the page's share of it in the window's order.
 #pragma once
 
-// GCC's optimiser takes the queued optional<QString> answers for
-// uninitialised; they are not.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "FakeDialogs.h"
-#pragma GCC diagnostic pop
 #include "TestSupport.h"
 #include "app/StylePage.h"
 #include "app/StylePageHost.h"
 #include "common/FileSystem.h"
 #include "convert/SampleHtml.h"
 #include "sysdata/SystemData.h"
-
-#include <QApplication>
 
 namespace varnoke::test {
 
@@ -44,7 +37,13 @@ class TStyleTestHost : public TStylePageHost {
         ShowPreview();
         Pending = false;
     }
-    void ShowPreview() override { ++Previews; }
+    // As the window's: the current style goes into sample.css, then the
+    // preview would reload.
+    void ShowPreview() override {
+        ++Previews;
+        if (data_.StyleIndex >= 0 && data_.StyleIndex < data_.Styles.Count())
+            data_.Styles.WriteCSS(data_.StyleIndex, SampleCss(), SystemColors());
+    }
     void MakePreview() override { ++Builds; }
     std::string TempFolder() const override { return folder_.Path() + "temp/"; }
     std::string StyleFile() const override { return folder_.File("varnoke.INI"); }
