@@ -141,6 +141,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     enum class TModified { No, Yes };
     enum class TRebuild { No, Yes };
     void FinishChange(TModified modified, TRebuild rebuild);
+    void BuildInto(const std::string& folder);
 
     TPlatformEnvironment environment_;
     std::string settingsFile_;

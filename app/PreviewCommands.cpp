@@ -14,17 +14,20 @@
 
 namespace varnoke {
 
-void TPlatform::MakePreview() {
+// The manual as the window holds it, built into a folder ending in "/".
+void TPlatform::BuildInto(const std::string& folder) {
     BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
                  SystemColors()},
-                tempFolder_);
+                folder);
+}
+
+void TPlatform::MakePreview() {
+    BuildInto(tempFolder_);
     ShowPreview();
 }
 
 void TPlatform::Button8Click() {
-    BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
-                 SystemColors()},
-                ProjectPath(projectData_->OutputPath) + "/");
+    BuildInto(ProjectPath(projectData_->OutputPath) + "/");
     ShowPreview();
 }
 

@@ -75,13 +75,9 @@ class TBodyPage {
         if (!paragraphOpen_)
             WriteTagOpen(file_, "p");
         paragraphOpen_ = true;
-        // Leading tabs become "&nbsp;" runs; the rest goes out as it is.
-        while (!text.empty() && text.front() == '\t') {
-            for (int i = 0; i < tabCount_; ++i)
-                file_.Write("&nbsp;");
-            text.remove_prefix(1);
-        }
-        file_.WriteLine({text, "<br>"});
+        bodyLine_.clear(); // reused: one allocation for the whole page
+        AppendTabsToNbsp(bodyLine_, tabCount_, text);
+        file_.WriteLine({bodyLine_, "<br>"});
     }
 
     TTextFileWriter file_;
@@ -91,6 +87,7 @@ class TBodyPage {
     int headingCounter_ = 0;
     bool mainHeadingSeen_ = false;
     bool paragraphOpen_ = false;
+    std::string bodyLine_;
 };
 
 } // namespace
