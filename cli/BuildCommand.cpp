@@ -35,8 +35,10 @@ const char* const HelpText =
     "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n";
 
 // A usage problem: the message is shown and the command ends with exit 2.
+// A mistake in the command line itself also points to --help.
 struct TUsageError {
     std::string Message;
+    bool PointToHelp = false;
 };
 
 struct TOptions {
@@ -58,7 +60,18 @@ int ParseTabWidth(const std::string& text) {
     return value;
 }
 
+TOptions ParseCommandLine(const std::vector<std::string>& arguments);
+
 TOptions ParseOptions(const std::vector<std::string>& arguments) {
+    try {
+        return ParseCommandLine(arguments);
+    } catch (TUsageError& error) {
+        error.PointToHelp = true;
+        throw;
+    }
+}
+
+TOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     TOptions options;
     for (size_t i = 0; i < arguments.size(); ++i) {
         std::string argument = arguments[i];
@@ -190,8 +203,7 @@ int RunBuildCommand(const std::vector<std::string>& arguments, const std::string
         return Build(options, windowExecutable, out, err);
     } catch (const TUsageError& error) {
         err << Program << ": " << error.Message << "\n";
-        if (error.Message.find("オプション") != std::string::npos ||
-            error.Message.find("指定してください") != std::string::npos)
+        if (error.PointToHelp)
             err << "詳しくは varnoke-build --help を見てください\n";
         return ExitUsage;
     } catch (const EInOutError& error) {
