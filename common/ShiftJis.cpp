@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <iconv.h>
 #include <mutex>
-#include <vector>
 #include <stdexcept>
+#include <vector>
 
 namespace varnoke {
 
@@ -115,7 +115,7 @@ struct TUnicodeToSjisTable {
         return entry;
     }
 
-private:
+  private:
     std::uint16_t Ask(std::string_view utf8) {
         std::string bytes;
         if (!Converter.Convert(utf8, bytes) || bytes.empty() || bytes.size() > 2)
@@ -133,6 +133,10 @@ TUnicodeToSjisTable& UnicodeToSjis() {
 }
 
 } // namespace
+
+bool IsSjisTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
 
 bool IsSjisLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -199,7 +203,7 @@ std::string SjisToUtf8(std::string_view sjis) {
     while (!converter.Convert(sjis, out)) {
         size_t skip = 1;
         if (IsSjisLeadByte(static_cast<unsigned char>(sjis[0])) && sjis.size() > 1 &&
-            static_cast<unsigned char>(sjis[1]) >= 0x40 && sjis[1] != 0x7F)
+            IsSjisTrailByte(static_cast<unsigned char>(sjis[1])))
             skip = 2; // an unassigned double-byte character
         out += "\xEF\xBF\xBD";
         sjis.remove_prefix(skip);

@@ -10,6 +10,8 @@ namespace varnoke {
 
 // A byte that starts a double-byte character in CP932.
 bool IsSjisLeadByte(unsigned char byte);
+// A byte that can follow a lead byte as the second half of a character.
+bool IsSjisTrailByte(unsigned char byte);
 
 // Upper-cases ASCII letters and full-width Latin letters, one character at a
 // time: the trail byte of a double-byte character is never touched, so

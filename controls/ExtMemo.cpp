@@ -89,7 +89,7 @@ bool WellFormedSjis(std::string_view text) {
         if (i + 1 >= text.size())
             return false;
         auto trail = static_cast<unsigned char>(text[++i]);
-        if (trail < 0x40 || trail == 0x7F || trail > 0xFC)
+        if (!IsSjisTrailByte(trail))
             return false;
     }
     return true;

@@ -17,14 +17,6 @@ std::string StyleKey(int index) {
     return "STYLE" + std::to_string(index);
 }
 
-bool HasLineBreak(std::string_view text) {
-    return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
-bool IsSjisTrailByte(unsigned char byte) {
-    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
-}
-
 } // namespace
 
 TCSSProperty& TCSSPropertyClass::Items(int index) {
@@ -90,15 +82,8 @@ void TCSSPropertyClass::LoadFromFile(const std::string& fileName) {
 }
 
 void TCSSPropertyClass::SaveToFile(const std::string& fileName) const {
-    // A line break in a value would split it and turn its remainder into
-    // keys or sections of its own, spoiling other parts of the shared file.
-    // Names are checked when they are made, but an image file name comes
-    // from the file system; refuse before anything is written.
-    for (const auto& item : items_) {
-        if (HasLineBreak(item->Name) || HasLineBreak(item->Background.CGFile))
-            throw EFCreateError(fileName, "スタイル \"" + SjisToUtf8(item->Name) +
-                                              "\" の改行を含む名前か画像ファイル名");
-    }
+    // The document refuses a name or image file name with a line break
+    // (it would forge keys or sections) before anything reaches the file.
     TIniDocument ini(fileName);
     ini.WriteInteger(StyleSection, "COUNT", Count());
     for (int i = 0; i < Count(); ++i) {
