@@ -2,6 +2,7 @@
 // keystroke, so a 1 MB manual must build in well under the time between two
 // keys. Writes into /dev/shm (memory) so the figures measure our code, not
 // the disk.
+#include "ManualGenerator.h"
 #include "buildmanual/BuildManual.h"
 #include "common/TextLines.h"
 #include "css/CSSPropertyClass.h"
@@ -12,50 +13,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <unistd.h>
 
 using namespace varnoke;
+using varnoke::bench::GenerateManual;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A manual of the usual shape: a main heading every few dozen lines, a
-// heading every few paragraphs, body lines of Japanese text of varying
-// length, some indented, comments and blank lines in between.
-std::string GenerateManual(size_t bytes) {
-    static const std::string words[] = {"\x83\x7D\x83\x6A\x83\x85\x83\x41\x83\x8B", // マニュアル
-                                        "\x82\xCD",
-                                        "\x95\xB6\x8F\xCD",
-                                        "text ",
-                                        "\x82\xF0",
-                                        "\x8F\x91\x82\xAB\x82\xDC\x82\xB7",
-                                        "<b>bold</b>",
-                                        "\x81\x42"};
-    std::mt19937 random(42);
-    std::string text;
-    text.reserve(bytes + 256);
-    int line = 0;
-    while (text.size() < bytes) {
-        if (line % 60 == 0)
-            text += "Chapter " + std::to_string(line / 60) + "\r\n";
-        else if (line % 12 == 0)
-            text += "\tSection " + std::to_string(line) + "\r\n";
-        else if (line % 17 == 0)
-            text += "# note to self\r\n";
-        else if (line % 9 == 0)
-            text += "\r\n";
-        else {
-            text += (line % 5 == 0) ? "\t\t\t" : "\t\t";
-            int count = 4 + static_cast<int>(random() % 20);
-            for (int i = 0; i < count; ++i)
-                text += words[random() % std::size(words)];
-            text += "\r\n";
-        }
-        ++line;
-    }
-    return text;
-}
 
 fs::path ScratchFolder() {
     fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
@@ -94,7 +58,8 @@ void BM_CommandLineTool(benchmark::State& state) {
     std::ofstream(folder / "manual.txt", std::ios::binary) << GenerateManual(bytes);
     std::ofstream(folder / "manual.vkp", std::ios::binary)
         << "[PROJECT]\r\nTEXTNAME=manual.txt\r\nCONTENTSTYPE=1\r\nOUTPUTPATH=out\r\n";
-    const std::string command = std::string(VARNOKE_BUILD_TOOL) + " --styles /dev/null " +
+    const std::string command = std::string(VARNOKE_BUILD_TOOL) +
+                                " --styles " VARNOKE_EXAMPLES "/styles.INI " +
                                 (folder / "manual.vkp").string() + " >/dev/null 2>&1";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0)

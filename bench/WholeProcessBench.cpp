@@ -1,0 +1,212 @@
+// What the user of varnoke-build waits for: the whole process, from exec to
+// exit, on a generated manual written to a memory-backed folder. The floor
+// is a plain copy of the tool's own output folder (`cp -r`), timed in the
+// same run, round for round, so that a busy machine slows both alike. Prints
+// the ratio of the two, the tool's peak memory, and the CPU time a 1 MB
+// manual takes beyond the bare start of the process.
+//
+//     whole_process_bench [--megabytes N] [--rounds N] [--utf8]
+#include "ManualGenerator.h"
+#include "common/ShiftJis.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TProcessFigures {
+    double WallSeconds = 0;
+    double CpuSeconds = 0; // user + system
+    long PeakKilobytes = 0;
+};
+
+double Seconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+double Now() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Runs a program with its output thrown away; the figures come from the
+// kernel's account of that one child.
+TProcessFigures Run(const std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    for (const std::string& argument : command)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const double start = Now();
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        std::perror(argv[0]);
+        std::exit(1);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    TProcessFigures figures;
+    figures.WallSeconds = Now() - start;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed\n", argv[0]);
+        std::exit(1);
+    }
+    figures.CpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+    figures.PeakKilobytes = usage.ru_maxrss;
+    return figures;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Decimal megabytes, as the sizes of texts are usually given.
+double Megabytes(double bytes) {
+    return bytes / 1e6;
+}
+
+uintmax_t FolderBytes(const fs::path& folder) {
+    uintmax_t total = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        total += entry.file_size();
+    return total;
+}
+
+// A project beside its text; the styles are the example manual's, so that
+// the figures do not depend on the machine's settings file.
+struct TManual {
+    fs::path Project;
+    uintmax_t TextBytes = 0;
+};
+
+// The text is written and dropped before any child starts: a child
+// inherits the parent's memory until exec, and the kernel counts that in
+// the child's peak.
+TManual WriteManual(const fs::path& folder, size_t bytes, bool utf8) {
+    fs::create_directories(folder);
+    {
+        std::string text = varnoke::bench::GenerateManual(bytes);
+        if (utf8)
+            text = varnoke::SjisToUtf8(text);
+        std::ofstream(folder / "manual.txt", std::ios::binary) << text;
+    }
+    std::ofstream(folder / "manual.vkp", std::ios::binary)
+        << "[PROJECT]\r\nTEXTNAME=manual.txt\r\nCONTENTSTYPE=1\r\nSTYLETITLE=2\r\nSTYLEMENU=1\r\n";
+    return {folder / "manual.vkp", fs::file_size(folder / "manual.txt")};
+}
+
+std::vector<std::string> ToolCommand(const TManual& manual, const fs::path& out) {
+    return {
+        VARNOKE_BUILD_TOOL,     "--styles", VARNOKE_EXAMPLES "/styles.INI", "--out", out.string(),
+        manual.Project.string()};
+}
+
+struct TOptions {
+    size_t Megabytes = 20;
+    int Rounds = 15;
+    bool Utf8 = false;
+};
+
+TOptions ParseOptions(int argc, char** argv) {
+    TOptions options;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--megabytes" && i + 1 < argc)
+            options.Megabytes = std::strtoul(argv[++i], nullptr, 10);
+        else if (argument == "--rounds" && i + 1 < argc)
+            options.Rounds = std::max(1, std::atoi(argv[++i]));
+        else if (argument == "--utf8")
+            options.Utf8 = true;
+        else {
+            std::fprintf(stderr, "usage: %s [--megabytes N] [--rounds N] [--utf8]\n", argv[0]);
+            std::exit(2);
+        }
+    }
+    return options;
+}
+
+// The large manual: the tool and the copy of its output, alternating.
+void CompareWithCopy(const fs::path& base, const TOptions& options) {
+    const TManual manual = WriteManual(base / "large", options.Megabytes * 1'000'000, options.Utf8);
+    const fs::path out = base / "large-out";
+    const fs::path copy = base / "large-copy";
+    Run(ToolCommand(manual, out)); // warms the page cache and creates the folder
+    std::vector<double> toolTimes, copyTimes, toolCpu;
+    long peak = 0;
+    for (int round = 0; round < options.Rounds; ++round) {
+        TProcessFigures tool = Run(ToolCommand(manual, out));
+        toolTimes.push_back(tool.WallSeconds);
+        toolCpu.push_back(tool.CpuSeconds);
+        peak = std::max(peak, tool.PeakKilobytes);
+        fs::remove_all(copy);
+        copyTimes.push_back(Run({"cp", "-r", out.string(), copy.string()}).WallSeconds);
+    }
+    const double toolTime = Median(toolTimes);
+    const double copyTime = Median(copyTimes);
+    std::printf("text      %.1f MB %s, output %.1f MB, %d rounds on %s\n",
+                Megabytes(static_cast<double>(manual.TextBytes)),
+                options.Utf8 ? "UTF-8" : "Shift-JIS",
+                Megabytes(static_cast<double>(FolderBytes(out))), options.Rounds,
+                base.parent_path().c_str());
+    std::printf("tool      %7.1f ms wall (median), %7.1f ms CPU, peak %.1f MB\n", toolTime * 1e3,
+                Median(toolCpu) * 1e3, static_cast<double>(peak) * 1024.0 / 1e6);
+    std::printf("cp -r     %7.1f ms wall (median)\n", copyTime * 1e3);
+    std::printf("ratio     %7.2f  (tool / cp -r; target at most 2)\n", toolTime / copyTime);
+    std::printf("memory    %7.1f MB above the text (target at most 16)\n",
+                static_cast<double>(peak) * 1024.0 / 1e6 -
+                    Megabytes(static_cast<double>(manual.TextBytes)));
+}
+
+// A 1 MB manual's CPU time, less what the bare process costs: an empty
+// program linked against the same runtime libraries, started and ended.
+void SmallManualCpu(const fs::path& base, const TOptions& options) {
+    const TManual manual = WriteManual(base / "small", 1'000'000, options.Utf8);
+    const fs::path out = base / "small-out";
+    Run(ToolCommand(manual, out));
+    std::vector<double> build, start;
+    for (int round = 0; round < std::max(options.Rounds, 21); ++round) {
+        build.push_back(Run(ToolCommand(manual, out)).CpuSeconds);
+        start.push_back(Run({VARNOKE_EMPTY_PROGRAM}).CpuSeconds);
+    }
+    const double buildCpu = Median(build);
+    const double startCpu = Median(start);
+    std::printf("1 MB      %7.2f ms CPU, of which start %.2f ms: %.2f ms beyond the start "
+                "(target under 5)\n",
+                buildCpu * 1e3, startCpu * 1e3, (buildCpu - startCpu) * 1e3);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const TOptions options = ParseOptions(argc, argv);
+    const fs::path memory =
+        fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    const fs::path base = memory / ("varnoke-whole-process-" + std::to_string(::getpid()));
+    CompareWithCopy(base, options);
+    SmallManualCpu(base, options);
+    fs::remove_all(base);
+    return 0;
+}
