@@ -31,7 +31,8 @@ fs::path ScratchFolder() {
 void BM_BuildManual(benchmark::State& state) {
     const size_t bytes = static_cast<size_t>(state.range(0));
     const bool split = state.range(1) != 0;
-    const TTextLines lines(GenerateManual(bytes));
+    const std::string text = GenerateManual(bytes);
+    const TTextLines lines(text);
     TProjectData project;
     project.FileDivideFlag = split;
     project.ContentsType = 1;
@@ -42,7 +43,7 @@ void BM_BuildManual(benchmark::State& state) {
     for (auto _ : state)
         BuildManual({project, styles, lines, 4}, target);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(lines.Text().size()));
+                            static_cast<int64_t>(text.size()));
     fs::remove_all(folder);
 }
 BENCHMARK(BM_BuildManual)

@@ -4,30 +4,40 @@
 
 namespace varnoke {
 
-TTextLines::TTextLines(std::string_view sjisText) {
-    text_.reserve(sjisText.size() + sjisText.size() / 32);
-    starts_.reserve(sjisText.size() / 32 + 2);
+namespace {
+// The length of the line break at `position`: 2 for CR LF, 1 for a lone CR
+// or LF.
+size_t BreakLength(std::string_view text, size_t position) {
+    return text[position] == '\r' && position + 1 < text.size() && text[position + 1] == '\n' ? 2
+                                                                                              : 1;
+}
+} // namespace
+
+TTextLines::TTextLines(std::string sjisText) : text_(std::move(sjisText)) {
+    FindLines();
+}
+
+void TTextLines::FindLines() {
+    const std::string_view text = text_;
+    ends_.reserve(text.size() / 32 + 1);
     size_t position = 0;
-    while (position < sjisText.size()) {
-        starts_.push_back(text_.size());
-        size_t end = sjisText.find_first_of("\r\n", position);
+    while (position < text.size()) {
+        const size_t end = text.find_first_of("\r\n", position);
         if (end == std::string_view::npos) {
-            text_.append(sjisText.substr(position));
-            break;
+            ends_.push_back(text.size());
+            return;
         }
-        text_.append(sjisText.substr(position, end - position));
-        text_.append("\r\n");
-        position = end + 1;
-        if (sjisText[end] == '\r' && position < sjisText.size() && sjisText[position] == '\n')
-            ++position;
+        ends_.push_back(end);
+        position = end + BreakLength(text, end);
     }
-    starts_.push_back(text_.size());
+    lastLineHasBreak_ = !ends_.empty();
 }
 
 std::string_view TTextLines::Line(int index) const {
-    size_t begin = starts_[static_cast<size_t>(index)];
-    size_t end = starts_[static_cast<size_t>(index) + 1];
-    return std::string_view(text_).substr(begin, end - begin);
+    const std::string_view text = text_;
+    const size_t i = static_cast<size_t>(index);
+    const size_t begin = i == 0 ? 0 : ends_[i - 1] + BreakLength(text, ends_[i - 1]);
+    return text.substr(begin, ends_[i] - begin);
 }
 
 std::string DecodeTextFile(std::string_view fileBytes) {

@@ -1,5 +1,6 @@
-// A line source over a whole text: the lines are split at CR LF, lone LF or
-// lone CR and handed out with CR LF, whole however long they are.
+// A line source over a whole text held in memory: the lines are found at
+// CR LF, lone LF or lone CR and handed out in place, without their breaks,
+// however long they are.
 #pragma once
 
 #include "common/LineSource.h"
@@ -14,16 +15,18 @@ class TTextLines : public TLineSource {
   public:
     TTextLines() = default;
     // `sjisText` is CP932 text; see DecodeTextFile for file bytes.
-    explicit TTextLines(std::string_view sjisText);
+    explicit TTextLines(std::string sjisText);
 
-    int Count() const override { return static_cast<int>(starts_.size()) - 1; }
+    int Count() const override { return static_cast<int>(ends_.size()); }
     std::string_view Line(int index) const override;
-    // All lines joined: the text with every line break made CR LF.
-    const std::string& Text() const { return text_; }
+    bool LastLineHasBreak() const override { return lastLineHasBreak_; }
 
   private:
-    std::string text_;           // the text with CR LF line breaks
-    std::vector<size_t> starts_; // start of each line, then the end of the text
+    void FindLines();
+
+    std::string text_;
+    std::vector<size_t> ends_; // where each line's bytes end: at its break or the text's end
+    bool lastLineHasBreak_ = false;
 };
 
 // The bytes of a text file as CP932: a file that starts with a UTF-8

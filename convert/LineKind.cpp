@@ -5,7 +5,7 @@
 namespace varnoke {
 
 TLineKind ClassifyLine(std::string_view line) {
-    if (line.empty() || line == "\r\n")
+    if (line.empty())
         return TLineKind::Empty;
     if (line[0] == '#')
         return TLineKind::Comment;

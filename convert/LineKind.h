@@ -10,7 +10,7 @@
 namespace varnoke {
 
 enum class TLineKind {
-    Empty,       // exactly CR LF (or, from a source that can give one, no bytes at all)
+    Empty,       // no bytes before the line break
     Comment,     // "#" first
     MainHeading, // no tab first
     Body,        // two tabs first

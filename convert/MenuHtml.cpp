@@ -8,10 +8,10 @@ namespace varnoke {
 
 namespace {
 void WriteMenuEntry(TTextFileWriter& file, std::string_view tag, const std::string& address,
-                    int number, std::string_view text) {
+                    int number, std::string_view text, std::string_view lineBreak) {
     WriteTagOpen(file, tag);
     WriteAnchorHref(file, address, number, "mainframe");
-    file.WriteLine(text);
+    file.WriteLine({text, lineBreak});
     WriteTagClose(file, "a");
     WriteTagClose(file, tag);
 }
@@ -31,7 +31,7 @@ void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileN
     std::string linkPage = split ? SplitPageFileName(bodyName, 0) : bodyName;
 
     for (int index = 0; index < lines.Count(); ++index) {
-        std::string_view line = lines.Line(index);
+        const std::string_view line = lines.Line(index);
         switch (ClassifyLine(line)) {
         case TLineKind::Empty:
         case TLineKind::Comment:
@@ -45,10 +45,12 @@ void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileN
                 linkPage = SplitPageFileName(bodyName, page);
             }
             mainHeadingSeen = true;
-            WriteMenuEntry(file, "h1", linkPage + "#h1", mainHeadingCounter++, line);
+            WriteMenuEntry(file, "h1", linkPage + "#h1", mainHeadingCounter++, line,
+                           lines.LineBreak(index));
             break;
         case TLineKind::Heading:
-            WriteMenuEntry(file, "h2", linkPage + "#h2", headingCounter++, line.substr(1));
+            WriteMenuEntry(file, "h2", linkPage + "#h2", headingCounter++, line.substr(1),
+                           lines.LineBreak(index));
             break;
         }
     }

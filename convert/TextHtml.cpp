@@ -22,7 +22,8 @@ class TBodyPage {
 
     void WriteLines(const TLineSource& lines, int& lineIndex) {
         for (; lineIndex < lines.Count(); ++lineIndex) {
-            std::string_view line = lines.Line(lineIndex);
+            const std::string_view line = lines.Line(lineIndex);
+            const std::string_view lineBreak = lines.LineBreak(lineIndex);
             switch (ClassifyLine(line)) {
             case TLineKind::Empty:
             case TLineKind::Comment:
@@ -31,13 +32,13 @@ class TBodyPage {
                 if (split_ && mainHeadingSeen_)
                     return;
                 mainHeadingSeen_ = true;
-                WriteHeading("h1", "h1", mainHeadingCounter_++, line);
+                WriteHeading("h1", "h1", mainHeadingCounter_++, line, lineBreak);
                 break;
             case TLineKind::Body:
-                WriteBody(line.substr(2));
+                WriteBody(line.substr(2), lineBreak);
                 break;
             case TLineKind::Heading:
-                WriteHeading("h2", "h2", headingCounter_++, line);
+                WriteHeading("h2", "h2", headingCounter_++, line, lineBreak);
                 break;
             }
         }
@@ -61,23 +62,26 @@ class TBodyPage {
         paragraphOpen_ = false;
     }
 
+    // The line keeps its own break in the page, so the closing markup
+    // follows on a line of its own (after an empty one).
     void WriteHeading(std::string_view tag, std::string_view anchorPrefix, int number,
-                      std::string_view line) {
+                      std::string_view line, std::string_view lineBreak) {
         CloseParagraph();
         WriteTagOpen(file_, tag);
         WriteAnchorName(file_, anchorPrefix, number);
-        file_.WriteLine(line);
+        file_.WriteLine({line, lineBreak});
         WriteTagClose(file_, "a");
         WriteTagClose(file_, tag);
     }
 
-    void WriteBody(std::string_view text) {
+    // "<br>" follows the line's own break, so it stands on the next line.
+    void WriteBody(std::string_view text, std::string_view lineBreak) {
         if (!paragraphOpen_)
             WriteTagOpen(file_, "p");
         paragraphOpen_ = true;
         bodyLine_.clear(); // reused: one allocation for the whole page
         AppendTabsToNbsp(bodyLine_, tabCount_, text);
-        file_.WriteLine({bodyLine_, "<br>"});
+        file_.WriteLine({bodyLine_, lineBreak, "<br>"});
     }
 
     TTextFileWriter file_;

@@ -17,9 +17,9 @@ using namespace varnoke::fuzz;
 
 namespace {
 
-// Lines cut at LF only, kept as they are: empty lines, lines without a
-// line break, lone CRs. Nothing the editor hands out, but nothing the
-// writers may trip over either.
+// Lines cut at LF only, kept as they are: lone CRs at their ends or
+// inside. Nothing the editor hands out, but nothing the writers may trip
+// over either.
 class TRawLines : public TLineSource {
   public:
     explicit TRawLines(std::string_view text) {
@@ -31,13 +31,37 @@ class TRawLines : public TLineSource {
             lines_.push_back(text.substr(start, end - start));
             start = end + 1;
         }
+        lastLineHasBreak_ = !text.empty() && text.back() == '\n';
     }
     int Count() const override { return static_cast<int>(lines_.size()); }
     std::string_view Line(int index) const override { return lines_[static_cast<size_t>(index)]; }
+    bool LastLineHasBreak() const override { return lastLineHasBreak_; }
 
   private:
     std::vector<std::string_view> lines_;
+    bool lastLineHasBreak_ = false;
 };
+
+// The lines with their breaks make up the text again, every break as CR
+// LF: nothing lost, nothing added.
+void CheckLinesRebuildText(const TTextLines& lines, std::string_view text) {
+    std::string joined;
+    for (int i = 0; i < lines.Count(); ++i) {
+        joined.append(lines.Line(i));
+        joined.append(lines.LineBreak(i));
+    }
+    std::string normalised;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            normalised += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            normalised += text[i];
+        }
+    }
+    FUZZ_CHECK(joined == normalised);
+}
 
 bool EndsWith(const std::string& text, std::string_view tail) {
     return text.size() >= tail.size() &&
@@ -111,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         MakeMenuHtml(split, lines, folder + "menu.html", body, folder + "menu.css");
     } else {
         const TTextLines lines(text);
-        FUZZ_CHECK(lines.Text().size() >= text.size());
+        CheckLinesRebuildText(lines, text);
         MakeTextHtml(split, lines, body, folder + "text.css", tabCount);
         MakeMenuHtml(split, lines, folder + "menu.html", body, folder + "menu.css");
     }

@@ -340,8 +340,9 @@ TEST_F(Platform, EditorLinesFeedTheWriters) {
     window->Editor().setPlainText(QString::fromUtf8("見出し😀\n\t\tbody"));
     const TLineSource& lines = window->Editor().Lines();
     ASSERT_EQ(lines.Count(), 2);
-    EXPECT_EQ(lines.Line(0), Sjis("見出し") + "&#128512;\r\n");
+    EXPECT_EQ(lines.Line(0), Sjis("見出し") + "&#128512;");
     EXPECT_EQ(lines.Line(1), "\t\tbody");
+    EXPECT_FALSE(lines.LastLineHasBreak());
 }
 
 TEST_F(Platform, RelativeNamesInAProjectMeanFilesBesideIt) {

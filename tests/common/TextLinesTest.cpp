@@ -7,11 +7,12 @@
 using namespace varnoke;
 
 namespace {
+// Each line as a page writes it: its bytes, then its break.
 std::vector<std::string> LinesOf(std::string_view text) {
-    TTextLines lines(text);
+    TTextLines lines{std::string(text)};
     std::vector<std::string> result;
     for (int i = 0; i < lines.Count(); ++i)
-        result.emplace_back(lines.Line(i));
+        result.push_back(std::string(lines.Line(i)) + std::string(lines.LineBreak(i)));
     return result;
 }
 using Lines = std::vector<std::string>;
@@ -50,4 +51,17 @@ TEST(TextLines, Utf8FilesAreConvertedToShiftJis) {
     EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF"
                              "😀"),
               "&#128512;");
+}
+
+TEST(TextLines, LinesComeWithoutTheirBreaksWhichThePagesAdd) {
+    TTextLines lines{std::string("a\r\nb\rc")};
+    ASSERT_EQ(lines.Count(), 3);
+    EXPECT_EQ(lines.Line(0), "a");
+    EXPECT_EQ(lines.Line(1), "b");
+    EXPECT_EQ(lines.LineBreak(1), "\r\n");
+    EXPECT_EQ(lines.Line(2), "c");
+    EXPECT_EQ(lines.LineBreak(2), "");
+    EXPECT_FALSE(lines.LastLineHasBreak());
+    EXPECT_TRUE(TTextLines(std::string("c\n")).LastLineHasBreak());
+    EXPECT_FALSE(TTextLines().LastLineHasBreak());
 }
