@@ -18,17 +18,20 @@ namespace fs = std::filesystem;
 namespace {
 
 class TCountingPreview : public TPreviewNavigator {
-public:
+  public:
     int Navigations = 0;
     void Navigate(const std::string&) override { ++Navigations; }
 };
 
 class TSilentDialogs : public TDialogs {
-public:
+  public:
     void ShowError(const QString& message) override { qWarning("%s", qPrintable(message)); }
     void ShowWarning(const QString&) override {}
     void ShowErrorMessage(const QString&) override {}
     TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::No; }
+    TAnswer AskYesOr(const QString&, const QString&, TSecondButton second, TAnswer) override {
+        return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
+    }
     std::optional<QString> OpenFile(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> SaveFile(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> ChooseFolder(const QString&, const QString&) override { return {}; }
@@ -111,8 +114,8 @@ BENCHMARK(BM_StartUpToShownWindow)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
