@@ -43,7 +43,7 @@ TTextDocument::TTextDocument(TCustomExtRichEdit& editor, TDialogs& dialogs,
     connect(&Document(), &QTextDocument::contentsChanged, this,
             &TTextDocument::ScheduleRecoveryCopy);
     connect(&Document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
-        if (!modified) {
+        if (!modified && !replacingText_) {
             // Back at the file's text, by a save or by undoing every change.
             recoveryTimer_.stop();
             recovery_.Remove(fileName_);
@@ -104,8 +104,12 @@ void TTextDocument::ShowText(const std::string& utf8, bool modified) {
     // the user was asked before and chose not to keep it.
     if (Modified())
         recovery_.Remove(fileName_);
+    // Replacing the text passes through the modified states on its way; a
+    // copy of the file about to be read must outlive that.
+    replacingText_ = true;
     editor_.SetText(QString::fromStdString(utf8));
     Document().setModified(modified);
+    replacingText_ = false;
     recoveryTimer_.stop(); // a text just read has nothing to keep yet
 }
 

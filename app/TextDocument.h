@@ -103,6 +103,7 @@ class TTextDocument : public QObject {
     QTimer recoveryTimer_;
     QElapsedTimer recoveryPendingSince_;
     bool recoveryWriteFailed_ = false;
+    bool replacingText_ = false;
     // A question about the file on disk is open; further reports wait.
     bool askingAboutDisk_ = false;
 };
