@@ -52,6 +52,8 @@ std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, TCountingPreview* 
     TPlatformEnvironment environment;
     environment.SettingsFile = (folder / "varnoke.INI").string();
     environment.TempFolder = (folder / "temp").string() + "/";
+    // Recovery copies on, as in the program: their timer runs on every key.
+    environment.RecoveryFolder = (folder / "recovery").string() + "/";
     environment.Dialogs = std::make_unique<TSilentDialogs>();
     if (preview != nullptr)
         environment.MakePreview = [preview](QWidget*, QWidget*& widget) {

@@ -50,6 +50,38 @@ class TIconv {
     iconv_t handle_;
 };
 
+// Length of the valid UTF-8 sequence at the start of `text`, 0 when invalid.
+size_t Utf8SequenceLength(std::string_view text, char32_t& codePoint) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (text.empty())
+        return 0;
+    unsigned char lead = byte(0);
+    size_t length;
+    char32_t minimum;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, codePoint = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, codePoint = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, codePoint = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() < length)
+        return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
 bool IsHalfOrFullWidthLower(std::string_view text, size_t i, size_t& width) {
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (IsSjisLeadByte(b)) {
@@ -102,35 +134,8 @@ TUnicodeToSjisTable& UnicodeToSjis() {
 
 } // namespace
 
-size_t Utf8SequenceLength(std::string_view text, char32_t& codePoint) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    if (text.empty())
-        return 0;
-    unsigned char lead = byte(0);
-    size_t length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        codePoint = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, codePoint = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, codePoint = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, codePoint = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() < length)
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-    }
-    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-        return 0;
-    return length;
+size_t Utf8CharacterLength(std::string_view text, char32_t& codePoint) {
+    return Utf8SequenceLength(text, codePoint);
 }
 
 bool IsSjisTrailByte(unsigned char byte) {

@@ -40,7 +40,7 @@ bool LooksLikeUtf8Text(std::string_view bytes);
 // The length of the valid UTF-8 sequence at the start of `text` (its code
 // point in `codePoint`), or 0 when the text starts with no valid sequence
 // (cut, overlong, a surrogate, beyond U+10FFFF).
-size_t Utf8SequenceLength(std::string_view text, char32_t& codePoint);
+size_t Utf8CharacterLength(std::string_view text, char32_t& codePoint);
 
 // A UTF-8 literal of the program (a message, a fixed page text) in CP932.
 std::string Sjis(std::string_view utf8Literal);

@@ -57,7 +57,7 @@ std::string RepairedUtf8(std::string_view bytes, bool& repaired) {
     result.reserve(bytes.size());
     while (!bytes.empty()) {
         char32_t codePoint = 0;
-        size_t length = Utf8SequenceLength(bytes, codePoint);
+        size_t length = Utf8CharacterLength(bytes, codePoint);
         if (length == 0) {
             result.append(ReplacementCharacter);
             repaired = true;
