@@ -12,6 +12,7 @@
 #include "controls/ExtMemo.h"
 #include "controls/PanelEx.h"
 #include "controls/PlatformColor.h"
+#include "controls/RETabWidth.h"
 #include "convert/SampleHtml.h"
 
 #include <QAction>
@@ -440,8 +441,12 @@ void TPlatform::FormCreate() {
     refreshPending_ = true;
     Guard([this] { RefreshAll(); });
     MarkSaved();
-    // Work that a crash or a killed window left unsaved.
-    Guard([this] { textDocument_->OfferRecoveryAtStartUp(); });
+    // Work that a crash or a killed window left unsaved, shown with the
+    // tab width a loaded text gets.
+    Guard([this] {
+        if (textDocument_->OfferRecoveryAtStartUp())
+            SetTabWidth(*extMemo1_, systemData_->TabSpace);
+    });
 }
 
 void TPlatform::FormDestroy() {

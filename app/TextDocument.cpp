@@ -11,6 +11,7 @@
 #include <QTextBlock>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace varnoke {
 
@@ -129,7 +130,7 @@ bool TTextDocument::Load(const std::string& fileName) {
     std::vector<std::string> damaged;
     const std::optional<TRecoveryCopy> copy = recovery_.Find(fileName, damaged);
     WarnAboutDamagedCopies(damaged);
-    if (copy && HoldsUnsavedWork(*copy)) {
+    if (copy && HoldsUnsavedWork(*copy) && !WrittenByAnotherRunningWindow(*copy)) {
         if (copy->Text == text.Utf8)
             recovery_.Remove(fileName); // nothing the file lacks
         else
@@ -206,7 +207,7 @@ void TTextDocument::WriteRecoveryCopy() {
     if (!Modified() || !recovery_.Enabled())
         return;
     try {
-        recovery_.Write({fileName_, NowMs(), EditorText()});
+        recovery_.Write({fileName_, NowMs(), EditorText(), ::getpid()});
         recoveryWriteFailed_ = false;
     } catch (const std::exception& error) {
         // Said once, not at every pause in the typing.
@@ -247,16 +248,17 @@ bool TTextDocument::OfferRecovery(const TRecoveryCopy& copy) {
     return true;
 }
 
-void TTextDocument::OfferRecoveryAtStartUp() {
+bool TTextDocument::OfferRecoveryAtStartUp() {
     std::vector<std::string> damaged;
     const std::vector<TRecoveryCopy> copies = recovery_.FindAll(damaged);
     WarnAboutDamagedCopies(damaged);
     for (const TRecoveryCopy& copy : copies) {
         // A copy older than its file holds nothing newer; it is kept, as it
         // may still be the author's, and offered no more.
-        if (HoldsUnsavedWork(copy) && OfferRecovery(copy))
-            return;
+        if (HoldsUnsavedWork(copy) && !WrittenByAnotherRunningWindow(copy) && OfferRecovery(copy))
+            return true;
     }
+    return false;
 }
 
 void TTextDocument::WarnAboutDamagedCopies(const std::vector<std::string>& copies) {

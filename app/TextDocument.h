@@ -63,8 +63,9 @@ class TTextDocument : public QObject {
     void DropChanges();
 
     // At start-up: offers the recovery copies that hold unsaved work, the
-    // newest first, until the user takes one.
-    void OfferRecoveryAtStartUp();
+    // newest first, until the user takes one; true when one was taken.
+    // Copies that another running window keeps are left to it.
+    bool OfferRecoveryAtStartUp();
 
     // Writes the recovery copy now if the text is modified; the window does
     // this on its own after an edit and some idle time.

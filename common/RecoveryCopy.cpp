@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <memory>
+#include <unistd.h>
 
 namespace varnoke {
 
@@ -31,7 +32,15 @@ std::string Hex(std::uint64_t value) {
 }
 
 std::uint64_t Checksum(const TRecoveryCopy& copy) {
-    return Fnv1a(copy.Text, Fnv1a(std::to_string(copy.SavedAtMs), Fnv1a(copy.TextFile)));
+    const std::string numbers =
+        std::to_string(copy.SavedAtMs) + " " + std::to_string(copy.WriterPid);
+    return Fnv1a(copy.Text, Fnv1a(numbers, Fnv1a(copy.TextFile)));
+}
+
+std::string ExecutableOf(const std::string& process) {
+    char target[4096];
+    const ssize_t length = ::readlink(("/proc/" + process + "/exe").c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<size_t>(length)) : std::string();
 }
 
 // Reads "<key> <number>\n" from the front of `in`.
@@ -69,6 +78,7 @@ bool EndsWith(std::string_view text, std::string_view end) {
 std::string EncodeRecoveryCopy(const TRecoveryCopy& copy) {
     std::string bytes(Signature);
     bytes += "TIME " + std::to_string(copy.SavedAtMs) + "\n";
+    bytes += "PID " + std::to_string(copy.WriterPid) + "\n";
     bytes += "FILE " + std::to_string(copy.TextFile.size()) + "\n" + copy.TextFile + "\n";
     bytes += "TEXT " + std::to_string(copy.Text.size()) + "\n";
     bytes += copy.Text;
@@ -82,9 +92,9 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view in) {
     in.remove_prefix(Signature.size());
     TRecoveryCopy copy;
     std::uint64_t sum = 0;
-    if (!TakeNumberLine(in, "TIME", copy.SavedAtMs) || !TakeBlock(in, "FILE", copy.TextFile) ||
-        !TakeBlock(in, "TEXT", copy.Text) || !TakeNumberLine(in, "SUM", sum, 16) || !in.empty() ||
-        sum != Checksum(copy))
+    if (!TakeNumberLine(in, "TIME", copy.SavedAtMs) || !TakeNumberLine(in, "PID", copy.WriterPid) ||
+        !TakeBlock(in, "FILE", copy.TextFile) || !TakeBlock(in, "TEXT", copy.Text) ||
+        !TakeNumberLine(in, "SUM", sum, 16) || !in.empty() || sum != Checksum(copy))
         return std::nullopt;
     return copy;
 }
@@ -94,6 +104,14 @@ bool HoldsUnsavedWork(const TRecoveryCopy& copy) {
         return true;
     const std::optional<std::int64_t> fileTime = FileModifiedMs(copy.TextFile);
     return !fileTime || copy.SavedAtMs > *fileTime;
+}
+
+bool WrittenByAnotherRunningWindow(const TRecoveryCopy& copy) {
+    if (copy.WriterPid <= 0 || copy.WriterPid == ::getpid())
+        return false;
+    // A process number may have been given to another program since.
+    const std::string writer = ExecutableOf(std::to_string(copy.WriterPid));
+    return !writer.empty() && writer == ExecutableOf("self");
 }
 
 std::int64_t NowMs() {

@@ -19,6 +19,7 @@ struct TRecoveryCopy {
     std::string TextFile;       // CP932 full path of the text's file; empty when it has none
     std::int64_t SavedAtMs = 0; // when the copy was written, milliseconds since the epoch
     std::string Text;           // the editor's characters, UTF-8 with "\n" line breaks
+    std::int64_t WriterPid = 0; // the process of the window that wrote it
 };
 
 std::string EncodeRecoveryCopy(const TRecoveryCopy& copy);
@@ -28,6 +29,10 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes);
 // Whether the copy holds work that its file lacks: it was written after the
 // file was last written, or the file is gone, or the text never had one.
 bool HoldsUnsavedWork(const TRecoveryCopy& copy);
+
+// Whether the window that wrote the copy is still running (a process of this
+// same program): its text is not left over, it is being worked on.
+bool WrittenByAnotherRunningWindow(const TRecoveryCopy& copy);
 
 // The milliseconds since the epoch, now.
 std::int64_t NowMs();

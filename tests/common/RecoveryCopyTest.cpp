@@ -3,17 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+
 using namespace varnoke;
 using namespace varnoke::test;
 
 TEST(RecoveryCopy, EveryByteComesBack) {
     const TRecoveryCopy copy{"/home/a/\x8C\xA9.txt", 1700000000123,
-                             std::string("a\nSUM 0\n\0z", 10)};
+                             std::string("a\nSUM 0\n\0z", 10), 4242};
     const std::optional<TRecoveryCopy> back = DecodeRecoveryCopy(EncodeRecoveryCopy(copy));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->TextFile, copy.TextFile);
     EXPECT_EQ(back->SavedAtMs, copy.SavedAtMs);
     EXPECT_EQ(back->Text, copy.Text);
+    EXPECT_EQ(back->WriterPid, 4242);
 }
 
 TEST(RecoveryCopy, DamageIsRecognised) {
@@ -82,4 +86,23 @@ TEST(RecoveryFolder, ACopyCountsOnlyWhenNewerThanItsFile) {
     EXPECT_FALSE(HoldsUnsavedWork({scratch.File("t.txt"), fileTime - 1, "x"}));
     EXPECT_TRUE(HoldsUnsavedWork({scratch.File("gone.txt"), 1, "x"}));
     EXPECT_TRUE(HoldsUnsavedWork({"", 1, "typed after New"}));
+}
+
+TEST(RecoveryFolder, ACopyOfAWindowStillRunningIsNotLeftOver) {
+    EXPECT_FALSE(WrittenByAnotherRunningWindow({"", 1, "x", ::getpid()})); // this very window
+    EXPECT_FALSE(WrittenByAnotherRunningWindow({"", 1, "x", 0}));
+    EXPECT_FALSE(WrittenByAnotherRunningWindow({"", 1, "x", 1})); // another program
+    EXPECT_FALSE(WrittenByAnotherRunningWindow({"", 1, "x", 999'999'999}));
+
+    // Another process of this same program: a window that still works on it.
+    const pid_t other = ::fork();
+    if (other == 0) {
+        ::sleep(30);
+        ::_exit(0);
+    }
+    ASSERT_GT(other, 0);
+    EXPECT_TRUE(WrittenByAnotherRunningWindow({"", 1, "x", other}));
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    EXPECT_FALSE(WrittenByAnotherRunningWindow({"", 1, "x", other}));
 }
