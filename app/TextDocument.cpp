@@ -300,8 +300,10 @@ void TTextDocument::FileRemovedFromDisk() {
 void TTextDocument::Reload() {
     try {
         const TDecodedText text = ReadFile(fileName_);
-        if (!AcceptSuspicious(fileName_, text))
+        if (!AcceptSuspicious(fileName_, text)) {
+            Document().setModified(true); // the editor now differs from the file
             return;
+        }
         const QTextCursor before = editor_.textCursor();
         const int line = before.blockNumber();
         const int column = before.positionInBlock();

@@ -412,6 +412,13 @@ TEST_F(TextSafety, AnUnmodifiedEditorFollowsTheFileAndKeepsItsPlace) {
     // Written in place, too; and again after the rename replaced the file.
     WriteFile(file, "in place\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return EditorText() == "in place\n"; }, 5000));
+    // A file that no longer looks like text is asked about; No keeps the
+    // editor's text, which now differs from the file.
+    ReplaceByRename(file, std::string("bin\0ary", 7));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs->Shown.isEmpty(); }, 5000));
+    EXPECT_TRUE(dialogs->Shown.last().contains("NUL 文字"));
+    EXPECT_EQ(EditorText(), "in place\n");
+    EXPECT_TRUE(Text().Modified());
 }
 
 TEST_F(TextSafety, AModifiedEditorAsksBeforeItFollowsTheFile) {
