@@ -127,21 +127,27 @@ bool TTextDocument::Load(const std::string& fileName) {
         return false;
     ShowText(text.Utf8, false);
     Bind(fileName, text.Format);
-    std::vector<std::string> damaged;
-    const std::optional<TRecoveryCopy> copy = recovery_.Find(fileName, damaged);
-    WarnAboutDamagedCopies(damaged);
-    if (copy && HoldsUnsavedWork(*copy) && !WrittenByAnotherRunningWindow(*copy)) {
-        if (copy->Text == text.Utf8)
-            recovery_.Remove(fileName); // nothing the file lacks
-        else
-            OfferRecovery(*copy);
-    }
+    OfferCopyOf(fileName, text.Utf8);
     return true;
 }
 
 void TTextDocument::StartNew(const std::string& fileName) {
     ShowText({}, false);
     Bind(fileName, TTextFormat{});
+    if (!fileName.empty())
+        OfferCopyOf(fileName, {}); // work typed for the file before it was ever saved
+}
+
+void TTextDocument::OfferCopyOf(const std::string& fileName, const std::string& fileText) {
+    std::vector<std::string> damaged;
+    const std::optional<TRecoveryCopy> copy = recovery_.Find(fileName, damaged);
+    WarnAboutDamagedCopies(damaged);
+    if (!copy || !HoldsUnsavedWork(*copy) || WrittenByAnotherRunningWindow(*copy))
+        return;
+    if (copy->Text == fileText)
+        recovery_.Remove(fileName); // nothing the file lacks
+    else
+        OfferRecovery(*copy);
 }
 
 // ---- writing ---------------------------------------------------------------

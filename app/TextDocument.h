@@ -87,6 +87,8 @@ class TTextDocument : public QObject {
     bool WriteTo(const std::string& fileName);
 
     void ScheduleRecoveryCopy();
+    // Offers the copy of the file just shown, when it holds more than the file.
+    void OfferCopyOf(const std::string& fileName, const std::string& fileText);
     bool OfferRecovery(const TRecoveryCopy& copy);
     void WarnAboutDamagedCopies(const std::vector<std::string>& copies);
 

@@ -8,6 +8,7 @@
 #include "app/PreviewPane.h"
 #include "app/StylePage.h"
 #include "app/TextDocument.h"
+#include "common/Errors.h"
 #include "common/RecoveryCopy.h"
 #include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
@@ -363,6 +364,19 @@ TEST_F(TextSafety, ACopyNewerThanItsFileIsOfferedWhenTheTextOpens) {
     dialogs->Shown.clear();
     window->LoadText(folder.File("t.txt"));
     EXPECT_TRUE(dialogs->Shown.isEmpty());
+}
+
+TEST_F(TextSafety, AProjectWhoseTextWasNeverSavedOffersItsRecoveryCopy) {
+    Open();
+    TRecoveryFolder(folder.File("recovery/"))
+        .Write({folder.File("unsaved.txt"), NowMs(), "typed, never saved"});
+    WriteFile(folder.File("p.vkp"), "[PROJECT]\r\nTEXTNAME=unsaved.txt\r\n");
+    dialogs->Answers = {TAnswer::Yes};
+    EXPECT_THROW(window->OpenProject(folder.File("p.vkp")), EFOpenError); // still reported
+    EXPECT_TRUE(dialogs->Shown.last().endsWith("復元しますか?"));
+    EXPECT_EQ(EditorText(), "typed, never saved");
+    Item("S1")->trigger();
+    EXPECT_EQ(ReadFile(folder.File("unsaved.txt")), Sjis("typed, never saved"));
 }
 
 TEST_F(TextSafety, StartUpOffersWhatAnEarlierRunLeftUnsaved) {
