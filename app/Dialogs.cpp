@@ -57,6 +57,21 @@ TAnswer TQtDialogs::AskYesNoCancel(const QString& caption, const QString& text) 
     return TAnswer::Cancel;
 }
 
+TAnswer TQtDialogs::AskYesOr(const QString& caption, const QString& text, TSecondButton second,
+                             TAnswer defaultAnswer) {
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parent_);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* other = second == TSecondButton::No
+                             ? box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole)
+                             : box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(defaultAnswer == TAnswer::Yes ? yes : other);
+    box.setEscapeButton(other);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return TAnswer::Yes;
+    return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
+}
+
 std::optional<QString> TQtDialogs::OpenFile(const TFileDialogOptions& options) {
     return Chosen(
         QFileDialog::getOpenFileName(parent_, options.Title, options.InitialPath, options.Filter));

@@ -11,6 +11,8 @@ class QWidget;
 namespace varnoke {
 
 enum class TAnswer { Yes, No, Cancel };
+// The second button of a two-button question; Escape chooses it.
+enum class TSecondButton { No, Cancel };
 
 struct TFileDialogOptions {
     QString Title;         // empty: the platform's default title
@@ -31,6 +33,10 @@ class TDialogs {
     virtual void ShowErrorMessage(const QString& message) = 0;
     // Yes / No / Cancel with Yes as default and Escape as Cancel.
     virtual TAnswer AskYesNoCancel(const QString& caption, const QString& text) = 0;
+    // Yes and No, or Yes and Cancel, with a warning icon; `defaultAnswer` is
+    // the button that Enter chooses.
+    virtual TAnswer AskYesOr(const QString& caption, const QString& text, TSecondButton second,
+                             TAnswer defaultAnswer) = 0;
     // File names in UTF-8 as Qt gives them; nullopt when cancelled.
     virtual std::optional<QString> OpenFile(const TFileDialogOptions& options) = 0;
     // Asks before replacing an existing file.
@@ -49,6 +55,8 @@ class TQtDialogs : public TDialogs {
     void ShowWarning(const QString& message) override;
     void ShowErrorMessage(const QString& message) override;
     TAnswer AskYesNoCancel(const QString& caption, const QString& text) override;
+    TAnswer AskYesOr(const QString& caption, const QString& text, TSecondButton second,
+                     TAnswer defaultAnswer) override;
     std::optional<QString> OpenFile(const TFileDialogOptions& options) override;
     std::optional<QString> SaveFile(const TFileDialogOptions& options) override;
     std::optional<QString> ChooseFolder(const QString& title, const QString& initial) override;

@@ -1,16 +1,18 @@
 #include "app/Platform.h"
 
 #include "app/AboutDialog.h"
-#include "controls/PlatformColor.h"
 #include "app/FolderDialog.h"
 #include "app/PreviewPane.h"
 #include "app/RecentMenu.h"
 #include "app/StylePage.h"
+#include "app/TextDocument.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
 #include "controls/PanelEx.h"
+#include "controls/PlatformColor.h"
+#include "controls/RETabWidth.h"
 #include "convert/SampleHtml.h"
 
 #include <QAction>
@@ -142,6 +144,9 @@ void TPlatform::BuildMenus() {
     fileMenu_->addSeparator();
     t1_ = MenuItem(fileMenu_, "T1", QStringLiteral("テキストファイルを開く(&T)"),
                    QKeySequence("Ctrl+Shift+O"));
+    saveText_ = MenuItem(fileMenu_, "SaveText", QStringLiteral("テキストファイルを保存(&E)"));
+    saveTextAs_ =
+        MenuItem(fileMenu_, "SaveTextAs", QStringLiteral("テキストファイルに名前を付けて保存..."));
     fileMenu_->addSeparator();
     s1_ = MenuItem(fileMenu_, "S1", QStringLiteral("上書き保存(&S)"), QKeySequence("Ctrl+S"));
     n4_ = MenuItem(fileMenu_, "N4", QStringLiteral("名前を付けて保存(&A)"),
@@ -236,6 +241,9 @@ QWidget* TPlatform::BuildEditorArea() {
     extMemo1_->WordWrapOption().SetPunctuationMode(wbfLevel2);
     extMemo1_->viewport()->installEventFilter(this);
     layout->addWidget(extMemo1_);
+    textDocument_ =
+        new TTextDocument(*extMemo1_, *dialogs_, TRecoveryFolder(environment_.RecoveryFolder),
+                          environment_.RecoveryDelayMs, this);
     return panelEx1_;
 }
 
@@ -350,6 +358,9 @@ void TPlatform::ConnectHandlers() {
     on(t1_, &TPlatform::T1Click);
     on(s1_, &TPlatform::S1Click);
     on(n4_, &TPlatform::N4Click);
+    connect(saveText_, &QAction::triggered, this, [this] { Guard([this] { SaveText(); }); });
+    connect(saveTextAs_, &QAction::triggered, this, [this] { Guard([this] { SaveTextAs(); }); });
+    connect(textDocument_, &TTextDocument::StateChanged, this, &TPlatform::UpdateSaveState);
     connect(x1_, &QAction::triggered, this, &QWidget::close);
     on(a1_, &TPlatform::A1Click);
     connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
@@ -418,17 +429,24 @@ void TPlatform::FormCreate() {
     projectData_ = std::make_unique<TProjectData>();
     Guard([this] { systemData_->Load(); });
     {
+        // A width the list does not offer (a hand-edited settings file) is
+        // shown, but not added to the choices.
         const QSignalBlocker blocker(comboBox1_);
         const QString width = QString::number(systemData_->TabSpace);
-        if (comboBox1_->findText(width) < 0)
-            comboBox1_->addItem(width);
-        comboBox1_->setCurrentText(width);
+        comboBox1_->setPlaceholderText(width);
+        comboBox1_->setCurrentIndex(comboBox1_->findText(width));
     }
     refreshPending_ = true;
     Guard([this] { stylePage_->L1Click(); });
     refreshPending_ = true;
     Guard([this] { RefreshAll(); });
     MarkSaved();
+    // Work that a crash or a killed window left unsaved, shown with the
+    // tab width a loaded text gets.
+    Guard([this] {
+        if (textDocument_->OfferRecoveryAtStartUp())
+            SetTabWidth(*extMemo1_, systemData_->TabSpace);
+    });
 }
 
 void TPlatform::FormDestroy() {
@@ -446,12 +464,16 @@ void TPlatform::FormDestroy() {
 }
 
 void TPlatform::closeEvent(QCloseEvent* event) {
+    // The text first, then the project, then the styles; a cancelled
+    // question or a failed save keeps the window open.
     bool mayClose = false;
-    Guard([&] { mayClose = ConfirmSave(); });
-    if (mayClose)
+    Guard([&] { mayClose = ConfirmTextSave() && ConfirmSave() && stylePage_->ConfirmStyleSave(); });
+    if (mayClose) {
+        textDocument_->DropChanges();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void TPlatform::showEvent(QShowEvent* event) {
@@ -492,6 +514,7 @@ void TPlatform::RefreshAll() {
     ShowPreview();
     ShowProject();
     n4_->setEnabled(!systemData_->ProjectFile.empty());
+    UpdateSaveState();
     refreshPending_ = false;
 }
 
@@ -544,12 +567,12 @@ void TPlatform::Memo1Change() {
 
 void TPlatform::MarkModified() {
     systemData_->ProjectModified = true;
-    s1_->setEnabled(true);
+    UpdateSaveState();
 }
 
 void TPlatform::MarkSaved() {
     systemData_->ProjectModified = false;
-    s1_->setEnabled(false);
+    UpdateSaveState();
 }
 
 // ---- helpers ------------------------------------------------------------

@@ -37,12 +37,18 @@ class TPanelEx;
 class TPreviewNavigator;
 class TSHBrowseForFolderEx;
 class TStylePage;
+class TTextDocument;
 
 // Where the window keeps its files and how it talks to the user; main()
 // passes the real ones, tests their own.
 struct TPlatformEnvironment {
     std::string SettingsFile; // CP932 path of the INI file
     std::string TempFolder;   // CP932 path with its trailing "/"
+    // Where the recovery copies of unsaved texts go (CP932, trailing "/");
+    // empty: none are written or offered.
+    std::string RecoveryFolder;
+    // Idle time after an edit before the recovery copy is written.
+    int RecoveryDelayMs = 2000;
     std::unique_ptr<TDialogs> Dialogs;
     // Creates the preview; null gives the embedded browser.
     std::function<TPreviewNavigator*(QWidget* parent, QWidget*& widget)> MakePreview;
@@ -62,7 +68,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void MarkSaved();
     void RefreshAll() override;
     void ShowProject();
-    void LoadText(const std::string& fileName);
+    // False when the user declined a file that does not look like text.
+    bool LoadText(const std::string& fileName);
     bool ConfirmSave();
     void Memo1Change();
 
@@ -83,6 +90,13 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void T1Click();
     void A1Click();
     void FileNameKeep1Select(const std::string& fileName);
+
+    // The text's commands: "テキストファイルを保存(&E)" and
+    // "テキストファイルに名前を付けて保存...", and the question before a
+    // command drops a modified text; each is false when nothing was saved.
+    bool SaveText();
+    bool SaveTextAs();
+    bool ConfirmTextSave();
 
     // Basic-settings handlers.
     void Edit4Change();
@@ -113,6 +127,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     TProjectData& ProjectData() { return *projectData_; }
     bool RefreshPending() const { return refreshPending_; }
     TExtRichEdit& Editor() { return *extMemo1_; }
+    TTextDocument& TextDocument() { return *textDocument_; }
     TStylePage& StylePage() { return *stylePage_; }
     QAction* Action(const QString& name) const;
     QWidget* Control(const QString& name) const;
@@ -142,6 +157,11 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     enum class TRebuild { No, Yes };
     void FinishChange(TModified modified, TRebuild rebuild);
     void BuildInto(const std::string& folder);
+    // Overwrite save's enabled state and the window title follow what is
+    // unsaved: the text, the project.
+    void UpdateSaveState();
+    // Relative names in the project follow it into another folder.
+    void RebaseProjectNames(const std::string& newProjectFile);
 
     TPlatformEnvironment environment_;
     std::string settingsFile_;
@@ -162,6 +182,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QMenu* n15_ = nullptr; // recent projects
     QAction *n1_ = nullptr, *o1_ = nullptr, *t1_ = nullptr, *s1_ = nullptr, *n4_ = nullptr,
             *x1_ = nullptr;
+    QAction *saveText_ = nullptr, *saveTextAs_ = nullptr;
     QAction *n6_ = nullptr, *n8_ = nullptr, *n9_ = nullptr, *n10_ = nullptr, *n11_ = nullptr,
             *n5_ = nullptr;
     QAction *a2_ = nullptr, *l1_ = nullptr, *s3_ = nullptr, *a1_ = nullptr;
@@ -173,6 +194,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QSplitter* splitter1_ = nullptr;
     QSplitter* splitter2_ = nullptr;
     TExtRichEdit* extMemo1_ = nullptr;
+    TTextDocument* textDocument_ = nullptr;
     QComboBox* comboBox1_ = nullptr; // tab width
     TPreviewNavigator* webBrowser1_ = nullptr;
     QToolButton* speedButton1_ = nullptr;

@@ -4,6 +4,7 @@
 #include "app/FolderDialog.h"
 #include "app/Platform.h"
 #include "app/RecentMenu.h"
+#include "app/TextDocument.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/PathNames.h"
@@ -59,20 +60,31 @@ void TPlatform::OpenProject(const std::string& fileName) {
     systemData_->ProjectFile = fileName;
     projectFileChosen_ = true;
     refreshPending_ = true;
+    // The editor never keeps the previous project's text, or Execute would
+    // publish it under this one. A text that does not exist yet leaves an
+    // empty editor bound to its name, so that saving creates it; one that
+    // cannot be read leaves it empty and unbound, so that nothing overwrites
+    // it unseen.
+    const std::string textFile = ProjectPath(projectData_->TextName);
+    std::exception_ptr textError;
     try {
-        LoadText(ProjectPath(projectData_->TextName));
-    } catch (...) {
-        // The project that was read is shown all the same; the recent list
-        // and the saved state stay as they were.
-        RefreshAll();
-        throw;
+        if (!LoadText(textFile))
+            textDocument_->StartNew({});
+    } catch (const std::exception&) {
+        textError = std::current_exception();
+        const bool missing =
+            !textFile.empty() && !FileExists(textFile) && !DirectoryExists(textFile);
+        textDocument_->StartNew(missing ? textFile : std::string());
     }
     RefreshAll();
     fileNameKeep1_->Add(fileName);
     MarkSaved();
+    if (textError)
+        std::rethrow_exception(textError);
 }
 
 void TPlatform::SaveProject(const std::string& fileName) {
+    RebaseProjectNames(fileName);
     systemData_->ProjectFile = fileName;
     projectFileChosen_ = true;
     projectData_->SaveToFile(systemData_->ProjectFile);
@@ -80,13 +92,17 @@ void TPlatform::SaveProject(const std::string& fileName) {
     MarkSaved();
 }
 
-void TPlatform::LoadText(const std::string& fileName) {
-    if (fileName.empty())
-        throw EFOpenError(fileName, SystemErrorReason(ENOENT));
-    extMemo1_->LoadFromFile(fileName);
+bool TPlatform::LoadText(const std::string& fileName) {
+    // A tab width the editor cannot take (a negative one from the settings
+    // file) fails before the text is replaced, so that the editor and the
+    // project keep agreeing.
+    TabStopsInTwips(systemData_->TabSpace, EditorTabMetrics(*extMemo1_));
+    if (!textDocument_->Load(fileName))
+        return false;
     // The editor shows the tab width the selector shows.
     SetTabWidth(*extMemo1_, systemData_->TabSpace);
     refreshPending_ = true;
+    return true;
 }
 
 bool TPlatform::ConfirmSave() {
@@ -111,25 +127,43 @@ bool TPlatform::ConfirmSave() {
 
 // ---- project commands -----------------------------------------------------
 
+// A new project starts with a new, empty text: the project names its text,
+// and an old text left in the editor would be built under the new project.
 void TPlatform::N1Click() {
-    if (!ConfirmSave())
+    if (!ConfirmTextSave() || !ConfirmSave())
         return;
     projectData_->Reset();
     projectFileChosen_ = false;
+    textDocument_->StartNew({});
     refreshPending_ = true;
     RefreshAll();
 }
 
+// Opening another project drops the text and the project: both questions
+// come first, the text's before the project's.
 void TPlatform::O1Click() {
+    if (!ConfirmTextSave() || !ConfirmSave())
+        return;
     if (std::optional<QString> name = dialogs_->OpenFile(ProjectOpenDialog))
         OpenProject(ChosenFileName(*name));
 }
 
 void TPlatform::FileNameKeep1Select(const std::string& fileName) {
-    Guard([&] { OpenProject(fileName); });
+    Guard([&] {
+        if (ConfirmTextSave() && ConfirmSave())
+            OpenProject(fileName);
+    });
 }
 
+// Saves what is modified: the text, then the project. When only the text
+// is modified, only the text is written; the project's save dialog never
+// opens for a change of the text.
 void TPlatform::S1Click() {
+    const bool onlyTheText = textDocument_->Modified() && !systemData_->ProjectModified;
+    if (textDocument_->Modified() && !SaveText())
+        return;
+    if (onlyTheText)
+        return;
     // Before a project is opened or saved under a name in this run, the
     // remembered ProjectFile belongs to another project: ask for a name.
     if (systemData_->ProjectFile.empty() || !projectFileChosen_) {
@@ -140,17 +174,38 @@ void TPlatform::S1Click() {
     MarkSaved();
 }
 
+// A relative text name or output folder means a file beside the project;
+// saved into another folder, the project names the same files from there
+// (an absolute name stays as it is).
+void TPlatform::RebaseProjectNames(const std::string& newProjectFile) {
+    if (systemData_->ProjectFile.empty())
+        return;
+    const std::string oldFolder = ExtractFilePath(systemData_->ProjectFile);
+    const std::string newFolder = ExtractFilePath(newProjectFile);
+    TProjectData& project = *projectData_;
+    const std::string textName = RebaseRelativeName(project.TextName, oldFolder, newFolder);
+    const std::string outputPath = RebaseRelativeName(project.OutputPath, oldFolder, newFolder);
+    if (textName == project.TextName && outputPath == project.OutputPath)
+        return;
+    project.TextName = textName;
+    project.OutputPath = outputPath;
+    ShowProject();
+}
+
 void TPlatform::N4Click() {
     if (std::optional<QString> name = dialogs_->SaveFile(ProjectSaveDialog))
         SaveProject(ChosenFileName(*name));
 }
 
 void TPlatform::T1Click() {
+    if (!ConfirmTextSave())
+        return;
     std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog);
     if (!name)
         return;
     const std::string fileName = ChosenFileName(*name);
-    LoadText(fileName);
+    if (!LoadText(fileName))
+        return;
     projectData_->TextName = fileName;
     MarkModified();
     RefreshAll();
@@ -180,6 +235,8 @@ void TPlatform::Edit4Change() {
 }
 
 void TPlatform::Edit4KeyPress() {
+    if (!ConfirmTextSave())
+        return;
     LoadText(ProjectPath(projectData_->TextName));
     RefreshAll();
 }

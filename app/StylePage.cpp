@@ -51,6 +51,16 @@ const QString LastStyleMessage = QStringLiteral("最低１つのスタイルが�
 const QStringList SideItems = {QStringLiteral("左(left)"), QStringLiteral("上(top)"),
                                QStringLiteral("右(right)"), QStringLiteral("下(bottom)")};
 
+// Stores a control's value into a style field; true when it differs from
+// what the field held. Showing a style in the controls can run their
+// handlers with the values just shown: those change nothing.
+template <typename T, typename V> bool Store(T& field, const V& value) {
+    if (field == static_cast<T>(value))
+        return false;
+    field = static_cast<T>(value);
+    return true;
+}
+
 QString Utf8(const std::string& sjis) {
     return QString::fromStdString(SjisToUtf8(sjis));
 }
@@ -487,11 +497,37 @@ void TStylePage::KeepStyleIndexInRange() {
 void TStylePage::SaveStylesIfAutomatic() {
     // With automatic saving the menu's save command is disabled, so a style
     // that is added, copied or deleted must reach the file now or never.
+    stylesModified_ = true;
     Guarded([&] {
-        TSystemData& sys = host_.SystemData();
-        if (sys.AutoSaveFlag)
-            sys.Styles.SaveToFile(host_.StyleFile());
+        if (host_.SystemData().AutoSaveFlag)
+            SaveStyles();
     });
+}
+
+void TStylePage::SaveStyles() {
+    host_.SystemData().Styles.SaveToFile(host_.StyleFile());
+    stylesModified_ = false;
+}
+
+bool TStylePage::ConfirmStyleSave() {
+    if (!stylesModified_)
+        return true;
+    switch (host_.Dialogs().AskYesNoCancel(QStringLiteral("警告"),
+                                           QStringLiteral("スタイルを保存しますか?"))) {
+    case TAnswer::Yes:
+        try {
+            SaveStyles();
+            return true;
+        } catch (const std::exception& error) {
+            host_.Dialogs().ShowError(QString::fromUtf8(error.what()));
+            return false;
+        }
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 // ----------------------------------------------------------- the refresh
@@ -589,7 +625,7 @@ void TStylePage::ApplyStyleChange() {
     host_.ShowPreview();
     DrawCell(sys.StyleIndex, SlotOf(sys.StyleIndex, sys.StyleTop));
     if (sys.AutoSaveFlag)
-        sys.Styles.SaveToFile(host_.StyleFile());
+        SaveStyles();
     host_.SetRefreshPending();
 }
 
@@ -599,42 +635,44 @@ void TStylePage::ComboBoxChange(int n) {
         if (chip == nullptr)
             return;
         const int index = comboBoxes_[static_cast<std::size_t>(n)]->currentIndex();
+        bool changed = false;
         if (index >= 0) {
             const auto value = static_cast<std::uint8_t>(index);
             switch (n) {
             case 2:
-                chip->Weight = value;
+                changed = Store(chip->Weight, value);
                 break;
             case 3:
-                chip->Style = value;
+                changed = Store(chip->Style, value);
                 break;
             case 4:
-                chip->Size = value;
+                changed = Store(chip->Size, value);
                 break;
             case 5:
-                chip->Family = value;
+                changed = Store(chip->Family, value);
                 break;
             case 9:
-                chip->Line.LType = value;
+                changed = Store(chip->Line.LType, value);
                 break;
             case 8:
-                chip->Space.LType = value;
+                changed = Store(chip->Space.LType, value);
                 break;
             case 12:
                 if (const int s = SideOf(13); s >= 0)
-                    chip->Margin.Sides[static_cast<std::size_t>(s)].Style = value;
+                    changed = Store(chip->Margin.Sides[static_cast<std::size_t>(s)].Style, value);
                 break;
             case 7:
                 if (const int s = SideOf(6); s >= 0)
-                    chip->Border.Sides[static_cast<std::size_t>(s)].Style = value;
+                    changed = Store(chip->Border.Sides[static_cast<std::size_t>(s)].Style, value);
                 break;
             case 10:
                 if (const int s = SideOf(6); s >= 0)
-                    chip->Border.Sides[static_cast<std::size_t>(s)].WidthType = value;
+                    changed =
+                        Store(chip->Border.Sides[static_cast<std::size_t>(s)].WidthType, value);
                 break;
             case 11:
                 if (const int s = SideOf(14); s >= 0)
-                    chip->Padding.Sides[static_cast<std::size_t>(s)].Style = value;
+                    changed = Store(chip->Padding.Sides[static_cast<std::size_t>(s)].Style, value);
                 break;
             default:
                 // The element and side selectors store nothing: the change
@@ -642,6 +680,7 @@ void TStylePage::ComboBoxChange(int n) {
                 break;
             }
         }
+        stylesModified_ = stylesModified_ || changed;
         ApplyStyleChange();
     });
 }
@@ -683,7 +722,7 @@ void TStylePage::DragEditChange(int n) {
                     QStringLiteral("'%1' は浮動小数点数ではありません").arg(edit->text()));
                 return;
             }
-            *field = *value;
+            stylesModified_ = Store(*field, *value) || stylesModified_;
         }
         ApplyStyleChange();
     });
@@ -696,25 +735,27 @@ void TStylePage::ColorLookupComboBoxChange(int n) {
         if (style == nullptr || chip == nullptr)
             return;
         const std::int32_t color = colorCombos_[static_cast<std::size_t>(n)]->SelectedColor();
+        bool changed = false;
         // Nothing selected holds no colour to store.
         if (color != TColorLookupComboBox::clDefault) {
             switch (n) {
             case 3:
-                style->Background.Color = color;
+                changed = Store(style->Background.Color, color);
                 break;
             case 1:
-                chip->Color = color;
+                changed = Store(chip->Color, color);
                 break;
             case 4:
-                chip->BackC = color;
+                changed = Store(chip->BackC, color);
                 break;
             case 2:
                 if (const int s = SideOf(6); s >= 0)
-                    chip->Border.Sides[static_cast<std::size_t>(s)].Color = color;
+                    changed = Store(chip->Border.Sides[static_cast<std::size_t>(s)].Color, color);
                 break;
             default:
                 return;
             }
+            stylesModified_ = stylesModified_ || changed;
         }
         ApplyStyleChange();
     });
@@ -725,7 +766,8 @@ void TStylePage::CheckBox1Click() {
         TCSSProperty* style = CurrentStyle();
         if (style == nullptr)
             return;
-        style->Background.CGFlag = checkBox1_->isChecked();
+        stylesModified_ =
+            Store(style->Background.CGFlag, checkBox1_->isChecked()) || stylesModified_;
         ApplyStyleChange();
     });
 }
@@ -745,7 +787,9 @@ void TStylePage::Button2Click() {
         if (!file)
             return;
         // Raises EConvertError for a name CP932 cannot hold; nothing is stored.
-        style->Background.CGFile = SjisPathFromNative(file->toStdString());
+        stylesModified_ =
+            Store(style->Background.CGFile, SjisPathFromNative(file->toStdString())) ||
+            stylesModified_;
         ApplyStyleChange();
     });
 }
@@ -808,7 +852,15 @@ void TStylePage::Button5Click() {
             host_.Dialogs().ShowWarning(LastStyleMessage);
             return;
         }
-        if (CurrentStyle() == nullptr)
+        const TCSSProperty* style = CurrentStyle();
+        if (style == nullptr)
+            return;
+        // With automatic saving the deletion is written at once, and every
+        // project that names a later style by its number then names another.
+        const QString question =
+            QStringLiteral("スタイル \"%1\" を削除しますか?").arg(Utf8(style->Name));
+        if (host_.Dialogs().AskYesOr(QStringLiteral("確認"), question, TSecondButton::No,
+                                     TAnswer::No) != TAnswer::Yes)
             return;
         // The index stays, so the next style becomes current; after the last
         // style of the list the new last one does.
@@ -840,8 +892,13 @@ void TStylePage::A2Click(bool checked) {
 
 void TStylePage::L1Click() {
     Guarded([&] {
+        // Loading replaces every style in memory: unsaved changes are asked
+        // about first.
+        if (!ConfirmStyleSave())
+            return;
         host_.SetRefreshPending();
         host_.SystemData().Styles.LoadFromFile(host_.StyleFile());
+        stylesModified_ = false;
         // A file with fewer styles than before must not leave the current
         // index past the end.
         KeepStyleIndexInRange();
@@ -850,7 +907,7 @@ void TStylePage::L1Click() {
 }
 
 void TStylePage::S3Click() {
-    Guarded([&] { host_.SystemData().Styles.SaveToFile(host_.StyleFile()); });
+    Guarded([&] { SaveStyles(); });
 }
 
 // ------------------------------------------------------------------ strip

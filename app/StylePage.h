@@ -66,6 +66,13 @@ class TStylePage : public QWidget {
     void L1Click();
     void S3Click();
 
+    // Whether a style was changed, added, copied or deleted since the style
+    // file was last loaded or saved.
+    bool StylesModified() const { return stylesModified_; }
+    // "スタイルを保存しますか?" while the styles hold unsaved changes: Yes
+    // saves them, No drops them; false for Cancel or a failed save.
+    bool ConfirmStyleSave();
+
     // Buttons: "ｺﾋﾟｰ", "参照", "新規", "削除", "すぐ反映"; the check box "背景画像".
     void Button1Click();
     void Button2Click();
@@ -155,6 +162,7 @@ class TStylePage : public QWidget {
     std::optional<std::string> AskNewStyleName();
     void KeepStyleIndexInRange();
     void SaveStylesIfAutomatic();
+    void SaveStyles();
 
     TStylePageHost& host_;
     std::array<QComboBox*, 16> comboBoxes_{};
@@ -173,6 +181,7 @@ class TStylePage : public QWidget {
     TPageScrollBar* scrollBar1_ = nullptr;
     QTabWidget* pageControl2_ = nullptr;
     bool stripPressed_ = false;
+    bool stylesModified_ = false;
 };
 
 } // namespace varnoke

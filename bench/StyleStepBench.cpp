@@ -31,6 +31,9 @@ class TSilentDialogs : public TDialogs {
     void ShowWarning(const QString&) override {}
     void ShowErrorMessage(const QString&) override {}
     TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::Cancel; }
+    TAnswer AskYesOr(const QString&, const QString&, TSecondButton second, TAnswer) override {
+        return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
+    }
     std::optional<QString> OpenFile(const TFileDialogOptions&) override { return std::nullopt; }
     std::optional<QString> SaveFile(const TFileDialogOptions&) override { return std::nullopt; }
     std::optional<QString> ChooseFolder(const QString&, const QString&) override {

@@ -29,6 +29,9 @@ class TSilentDialogs : public TDialogs {
     void ShowWarning(const QString&) override {}
     void ShowErrorMessage(const QString&) override {}
     TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::No; }
+    TAnswer AskYesOr(const QString&, const QString&, TSecondButton second, TAnswer) override {
+        return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
+    }
     std::optional<QString> OpenFile(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> SaveFile(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> ChooseFolder(const QString&, const QString&) override { return {}; }
@@ -49,6 +52,8 @@ std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, TCountingPreview* 
     TPlatformEnvironment environment;
     environment.SettingsFile = (folder / "varnoke.INI").string();
     environment.TempFolder = (folder / "temp").string() + "/";
+    // Recovery copies on, as in the program: their timer runs on every key.
+    environment.RecoveryFolder = (folder / "recovery").string() + "/";
     environment.Dialogs = std::make_unique<TSilentDialogs>();
     if (preview != nullptr)
         environment.MakePreview = [preview](QWidget*, QWidget*& widget) {

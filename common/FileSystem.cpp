@@ -128,9 +128,14 @@ int WriteAllToDescriptor(int descriptor, const char* data, size_t size) {
     return 0;
 }
 
-void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes) {
-    const std::string fileName(sjisPath);
-    std::string native = NativePath(sjisPath);
+namespace {
+enum class TDurability { PageCache, Disk };
+
+// `fileName` names the file in error messages. With TDurability::Disk the
+// bytes reach the disk before the rename, so that a power failure right
+// after a save cannot leave an empty file in place of the old one.
+void WriteNativeAtomically(const std::string& native, const std::string& fileName,
+                           std::string_view bytes, TDurability durability) {
     std::string temporary = native + ".XXXXXX";
     TDescriptor file(::mkstemp(temporary.data()));
     if (file.Get() < 0)
@@ -155,10 +160,37 @@ void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes) {
     ::fchmod(file.Get(), mode);
     if (int error = WriteAllToDescriptor(file.Get(), bytes.data(), bytes.size()))
         fail(error);
+    if (durability == TDurability::Disk && ::fsync(file.Get()) != 0)
+        fail(errno);
     if (::close(file.Release()) != 0)
         fail(errno);
     if (::rename(temporary.c_str(), native.c_str()) != 0)
         fail(errno);
+}
+} // namespace
+
+void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes) {
+    WriteNativeAtomically(NativePath(sjisPath), std::string(sjisPath), bytes,
+                          TDurability::PageCache);
+}
+
+void SaveUserFile(std::string_view sjisPath, std::string_view bytes) {
+    const std::string native = NativePath(sjisPath);
+    std::string target = native;
+    if (char* resolved = ::realpath(native.c_str(), nullptr)) {
+        target = resolved;
+        std::free(resolved);
+    }
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        throw EFCreateError(std::string(sjisPath), SystemErrorReason(errno));
+    WriteNativeAtomically(target, std::string(sjisPath), bytes, TDurability::Disk);
+}
+
+std::optional<std::int64_t> FileModifiedMs(std::string_view sjisPath) {
+    struct stat info {};
+    if (::stat(NativePath(sjisPath).c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
 }
 
 void SetWriteFaultHookForTesting(TWriteFaultHook hook) {

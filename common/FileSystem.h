@@ -3,7 +3,9 @@
 // else).
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,16 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes);
 // it, which is then renamed over it, so a failed or interrupted save leaves
 // the old content. Throws EFCreateError naming the file.
 void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes);
+
+// Saves a file the author edits, atomically as above, with two more
+// guards: a symbolic link keeps naming its file (the file it points to is
+// replaced, not the link), and an existing file without write permission is
+// refused rather than replaced behind the user's back. Throws EFCreateError.
+void SaveUserFile(std::string_view sjisPath, std::string_view bytes);
+
+// The time a file was last written, in milliseconds since the epoch; empty
+// when it does not exist.
+std::optional<std::int64_t> FileModifiedMs(std::string_view sjisPath);
 
 // Writes all bytes to an open descriptor, retrying short writes; returns 0
 // or the errno of the failure.

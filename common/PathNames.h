@@ -24,5 +24,17 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 // Joins a relative name onto a folder; an absolute name stays as it is.
 std::string ResolveAgainst(std::string_view folder, std::string_view name);
+// An absolute path with "." and empty parts dropped and ".." folded into
+// the part before it; symbolic links are not followed.
+std::string NormalizedPath(std::string_view absolutePath);
+// How the absolute `target` is named relative to the absolute `folder`:
+// "t.txt", "sub/t.txt", "../other/t.txt", or "." for the folder itself.
+std::string RelativePath(std::string_view folder, std::string_view target);
+// A name stored in a file that moves from `oldFolder` to `newFolder`: an
+// empty or absolute name stays; a relative one is rewritten so that it names
+// the same file from the new folder. Without two absolute folders to compare,
+// the name stays as it is.
+std::string RebaseRelativeName(std::string_view name, std::string_view oldFolder,
+                               std::string_view newFolder);
 
 } // namespace varnoke

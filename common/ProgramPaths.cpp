@@ -48,7 +48,9 @@ std::string SettingsIniPathFor(const std::string& executablePath) {
     return ChangeFileExt(executablePath, ".INI");
 }
 
-std::string SettingsIniPath() { return SettingsIniPathOfProgram(ExecutablePath()); }
+std::string SettingsIniPath() {
+    return SettingsIniPathOfProgram(ExecutablePath());
+}
 
 std::string SettingsIniPathOfProgram(const std::string& executable) {
     if (FolderIsWritable(ExtractFilePath(executable)))
@@ -64,6 +66,12 @@ std::string TempFolder() {
     if (FolderIsWritable(folder))
         return folder + "temp/";
     return IncludeTrailingPathDelimiter(XdgFolder("XDG_CACHE_HOME", "/.cache")) + "varnoke/temp/";
+}
+
+std::string RecoveryFolder() {
+    std::string temp = TempFolder();
+    temp.pop_back(); // the "/" after "temp"
+    return ExtractFilePath(temp) + "recovery/";
 }
 
 } // namespace varnoke

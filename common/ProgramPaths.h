@@ -23,5 +23,8 @@ std::string SettingsIniPathFor(const std::string& executablePath);
 
 // The executable's folder + "temp/", or $XDG_CACHE_HOME/varnoke/temp/.
 std::string TempFolder();
+// The recovery copies of unsaved texts, beside the temp folder: the
+// executable's folder + "recovery/", or $XDG_CACHE_HOME/varnoke/recovery/.
+std::string RecoveryFolder();
 
 } // namespace varnoke

@@ -134,6 +134,10 @@ TUnicodeToSjisTable& UnicodeToSjis() {
 
 } // namespace
 
+size_t Utf8CharacterLength(std::string_view text, char32_t& codePoint) {
+    return Utf8SequenceLength(text, codePoint);
+}
+
 bool IsSjisTrailByte(unsigned char byte) {
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }

@@ -37,6 +37,11 @@ std::string SjisToUtf8(std::string_view sjis);
 // sequence: such a text file was written by a UTF-8 editor, not in CP932.
 bool LooksLikeUtf8Text(std::string_view bytes);
 
+// The length of the valid UTF-8 sequence at the start of `text` (its code
+// point in `codePoint`), or 0 when the text starts with no valid sequence
+// (cut, overlong, a surrogate, beyond U+10FFFF).
+size_t Utf8CharacterLength(std::string_view text, char32_t& codePoint);
+
 // A UTF-8 literal of the program (a message, a fixed page text) in CP932.
 std::string Sjis(std::string_view utf8Literal);
 

@@ -5,6 +5,7 @@
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
+#include "common/TextEncoding.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -642,8 +643,12 @@ void TCustomExtRichEdit::LoadFromFile(std::string_view sjisPath) {
     std::string bytes;
     if (!ReadWholeFile(sjisPath, bytes))
         throw EFOpenError(std::string(sjisPath), SystemErrorReason(ENOENT));
-    const std::string utf8 = SjisToUtf8(DecodeTextFile(bytes));
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    // The characters as they are: a trip through CP932 would turn what it
+    // lacks into character references and change others (U+2212 into U+FF0D).
+    SetText(QString::fromStdString(DecodeText(bytes).Utf8));
+}
+
+void TCustomExtRichEdit::SetText(const QString& text) {
     BeginUpdate();
     setPlainText(text);
     EndUpdate();

@@ -251,10 +251,13 @@ class TCustomExtRichEdit : public QPlainTextEdit {
     // Built once per change of the text; valid until the text changes.
     const TLineSource& Lines() const;
 
-    // Replaces the text by the file's (CP932, or UTF-8 with or without a
-    // byte-order mark). Throws EFOpenError and keeps the text when the file
-    // cannot be read. Raises Changed once.
+    // Replaces the text by the file's characters (the file in CP932, or in
+    // UTF-8 with or without a byte-order mark). Throws EFOpenError and keeps
+    // the text when the file cannot be read. Raises Changed once.
     void LoadFromFile(std::string_view sjisPath);
+    // Replaces the whole text, with an empty undo history. Raises Changed
+    // once.
+    void SetText(const QString& text);
 
     // Suspends repainting; the outermost EndUpdate repaints and raises
     // Changed exactly once, whether or not the text changed in between.

@@ -26,6 +26,12 @@ class TFakeDialogs : public TDialogs {
         Shown << "ask: " + caption + ": " + text;
         return Take(Answers, TAnswer::Cancel);
     }
+    // Unanswered, a two-button question takes its second button, as Escape does.
+    TAnswer AskYesOr(const QString& caption, const QString& text, TSecondButton second,
+                     TAnswer) override {
+        Shown << "ask: " + caption + ": " + text;
+        return Take(Answers, second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel);
+    }
     std::optional<QString> OpenFile(const TFileDialogOptions& options) override {
         Shown << "open: " + options.Title;
         return Take(FileNames, std::optional<QString>());

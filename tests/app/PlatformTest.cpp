@@ -155,11 +155,12 @@ TEST_F(Platform, SplitAndTitleFrameRebuildThePreview) {
     EXPECT_TRUE(Item("S1")->isEnabled());
 }
 
-TEST_F(Platform, EditingTheTextRebuildsWithoutMarkingModified) {
+TEST_F(Platform, EditingTheTextRebuildsWithoutMarkingTheProjectModified) {
     Open();
     QTest::keyClicks(&window->Editor(), "Heading");
     EXPECT_NE(ReadFile(Temp("text.html")).find("\r\nHeading\r\n"), std::string::npos);
-    EXPECT_FALSE(Item("S1")->isEnabled());
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+    EXPECT_TRUE(Item("S1")->isEnabled()); // the text is modified
 }
 
 TEST_F(Platform, NewAsksOnlyWhenModified) {
@@ -213,9 +214,10 @@ TEST_F(Platform, OpenShowsTheProjectAndItsText) {
     const std::string file =
         Project("one", "TITLENAME=First\r\nCONTENTSTYPE=1\r\nOUTPUTPATH=/o\r\n");
     window->MarkModified();
+    dialogs->Answers = {TAnswer::No};
     dialogs->FileNames = {QString::fromStdString(file)};
     window->O1Click();
-    EXPECT_TRUE(dialogs->Shown.filter("ask").isEmpty()); // no save question on open
+    EXPECT_EQ(dialogs->Shown.filter("ask").size(), 1); // the modified project is asked about
     EXPECT_EQ(window->Editor().toPlainText(), "A\n\tb\n");
     EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "First");
     EXPECT_TRUE(Find<QGroupBox>("GroupBox2")->isEnabled());
@@ -233,21 +235,24 @@ TEST_F(Platform, OpeningKeepsFieldsTheFileDoesNotName) {
     EXPECT_EQ(window->ProjectData().TitleName, "First");
 }
 
-TEST_F(Platform, AMissingTextShowsTheErrorAndKeepsTheEditor) {
+TEST_F(Platform, AMissingTextLeavesAnEmptyEditorBoundToItsName) {
     Open();
-    window->Editor().setPlainText("old text");
+    window->OpenProject(Project("old", "", "old text\r\n"));
     WriteFile(folder.File("p.vkp"),
               "[PROJECT]\r\nTEXTNAME=" + folder.File("gone.txt") + "\r\nTITLENAME=Shown\r\n");
-    window->MarkModified();
     dialogs->FileNames = {QString::fromStdString(folder.File("p.vkp"))};
     Item("O1")->trigger();
     ASSERT_EQ(dialogs->Shown.filter("error").size(), 1);
     EXPECT_TRUE(dialogs->Shown.last().contains("gone.txt"));
     EXPECT_TRUE(dialogs->Shown.last().contains("は開けません"));
-    EXPECT_EQ(window->Editor().toPlainText(), "old text");
-    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "Shown"); // the project is still shown
-    EXPECT_FALSE(Find<QMenu>("N15")->isEnabled());        // but not remembered
-    EXPECT_TRUE(window->SystemData().ProjectModified);
+    // Never the previous project's text: Execute would publish it as this one's.
+    EXPECT_EQ(window->Editor().toPlainText(), "");
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "Shown");
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+    // Typing and saving creates the missing text under its name.
+    QTest::keyClicks(&window->Editor(), "New");
+    Item("S1")->trigger();
+    EXPECT_EQ(ReadFile(folder.File("gone.txt")), "New");
 }
 
 TEST_F(Platform, OverwriteSaveNeverWritesIntoARememberedProject) {

@@ -312,6 +312,11 @@ TEST_F(StylePageTest, NewAndCopyRefuseDuplicateAndUnusableNames) {
 TEST_F(StylePageTest, DeleteKeepsTheIndexOnAStyleAndTheLastStyleStays) {
     Open({"ONE", "TWO", "THREE"});
     Data().StyleIndex = 0;
+    // Deleting asks first; No keeps the style.
+    Page().Button5Click();
+    EXPECT_EQ(host_.Shown.Shown.back(), "ask: 確認: スタイル \"ONE\" を削除しますか?");
+    EXPECT_EQ(Styles().Count(), 3);
+    host_.Shown.Answers = {TAnswer::Yes, TAnswer::Yes};
     Page().Button5Click();
     ASSERT_EQ(Styles().Count(), 2);
     EXPECT_EQ(Data().StyleIndex, 0);
@@ -364,10 +369,15 @@ TEST_F(StylePageTest, AutomaticSavingWritesTheStyleFileOnEachEdit) {
     Page().S3Click();
     EXPECT_TRUE(Exists(host_.StyleFile()));
 
-    // Loading drops what was not saved.
+    // Loading asks about what was not saved: Cancel keeps it, No drops it.
     Type(4, "0.8");
     Page().L1Click();
+    EXPECT_EQ(host_.Shown.Shown.back(), "ask: 警告: スタイルを保存しますか?");
+    EXPECT_FLOAT_EQ(Styles().Items(0).Chips[ChipP].Line.Param, 0.8f);
+    host_.Shown.Answers = {TAnswer::No};
+    Page().L1Click();
     EXPECT_FLOAT_EQ(Styles().Items(0).Chips[ChipP].Line.Param, 0.7f);
+    EXPECT_FALSE(Page().StylesModified());
     Page().A2Click(true);
     EXPECT_TRUE(Data().AutoSaveFlag);
 }

@@ -201,6 +201,7 @@ TEST_F(StyleStripTest, TopIndexFollowsAShorterList) {
     Open(10);
     Page().ScrollBar1()->setValue(6);
     Data().StyleIndex = 9;
+    host_.Shown.Answers = {TAnswer::Yes, TAnswer::Yes, TAnswer::Yes, TAnswer::Yes};
     for (int i = 0; i < 4; ++i)
         Page().Button5Click();
     ASSERT_EQ(Data().Styles.Count(), 6);

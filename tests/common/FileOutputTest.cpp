@@ -88,3 +88,36 @@ TEST(FileSystem, OnlyRegularFilesAreRead) {
     EXPECT_THROW(ReadWholeFile("/dev/zero", bytes), EFOpenError);
     EXPECT_TRUE(bytes.empty());
 }
+
+TEST(SaveUserFile, ReplacesWholeKeepsPermissionsAndLinks) {
+    TScratchFolder folder;
+    const std::string text = folder.File("t.txt");
+    WriteFile(text, "old");
+    std::filesystem::permissions(text, std::filesystem::perms(0640));
+    SaveUserFile(text, "new");
+    EXPECT_EQ(ReadFile(text), "new");
+    EXPECT_EQ(std::filesystem::status(text).permissions(), std::filesystem::perms(0640));
+
+    // Saving through a link replaces the file it names; the link stays a link.
+    std::filesystem::create_symlink(text, folder.File("link.txt"));
+    SaveUserFile(folder.File("link.txt"), "through the link");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.txt")));
+    EXPECT_EQ(ReadFile(text), "through the link");
+
+    EXPECT_THROW(SaveUserFile(folder.File("gone/t.txt"), "x"), EFCreateError);
+    SetWriteFaultHookForTesting([](size_t) { return ENOSPC; });
+    EXPECT_THROW(SaveUserFile(text, "disk full"), EFCreateError);
+    SetWriteFaultHookForTesting(nullptr);
+    EXPECT_EQ(ReadFile(text), "through the link");
+}
+
+TEST(SaveUserFile, AReadOnlyFileIsRefusedNotReplaced) {
+    if (RunningAsRoot())
+        GTEST_SKIP() << "root may write any file";
+    TScratchFolder folder;
+    const std::string text = folder.File("t.txt");
+    WriteFile(text, "keep");
+    std::filesystem::permissions(text, std::filesystem::perms(0444));
+    EXPECT_THROW(SaveUserFile(text, "x"), EFCreateError);
+    EXPECT_EQ(ReadFile(text), "keep");
+}

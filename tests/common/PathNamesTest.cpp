@@ -24,3 +24,20 @@ TEST(ProgramPaths, SettingsSitBesideTheExecutable) {
     EXPECT_NE(ExecutablePath().find("common_tests"), std::string::npos);
     EXPECT_EQ(TempFolder().substr(TempFolder().size() - 5), "temp/");
 }
+
+TEST(PathNames, RelativeNamesFollowAMovedProject) {
+    EXPECT_EQ(NormalizedPath("/a/./b//c/../d/"), "/a/b/d");
+    EXPECT_EQ(NormalizedPath("/.."), "/");
+    EXPECT_EQ(RelativePath("/p/", "/p/t.txt"), "t.txt");
+    EXPECT_EQ(RelativePath("/p", "/p/sub/t.txt"), "sub/t.txt");
+    EXPECT_EQ(RelativePath("/p/q/", "/p/t.txt"), "../t.txt");
+    EXPECT_EQ(RelativePath("/p/q", "/p"), "..");
+    EXPECT_EQ(RelativePath("/p/", "/p"), ".");
+    EXPECT_EQ(RebaseRelativeName("guide.txt", "/ex/", "/elsewhere/"), "../ex/guide.txt");
+    EXPECT_EQ(RebaseRelativeName("site", "/ex/", "/ex/deep/"), "../site");
+    EXPECT_EQ(RebaseRelativeName("../t.txt", "/a/b/", "/a/"), "t.txt");
+    EXPECT_EQ(RebaseRelativeName("t.txt", "/a/", "/a/"), "t.txt");
+    EXPECT_EQ(RebaseRelativeName("/abs/t.txt", "/a/", "/b/"), "/abs/t.txt");
+    EXPECT_EQ(RebaseRelativeName("", "/a/", "/b/"), "");
+    EXPECT_EQ(RebaseRelativeName("t.txt", "", "/b/"), "t.txt"); // no folder to start from
+}

@@ -387,6 +387,15 @@ TEST_F(ExtMemoTest, LoadFromFile) {
     EXPECT_THROW(editor.LoadFromFile("/tmp"), EFOpenError);
     EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("あ"));
     EXPECT_EQ(changes.count(), 2);
+
+    // Characters CP932 lacks, or holds only as a look-alike (U+2212 would
+    // come back as U+FF0D), reach the editor as they are; the lines for the
+    // pages carry them as CP932 and character references.
+    const std::string minusFile = TempFile("\xE2\x88\x92 \xC3\xA9");
+    editor.LoadFromFile(minusFile);
+    EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("\xE2\x88\x92 \xC3\xA9"));
+    EXPECT_EQ(LinesOf(editor), (std::vector<std::string>{"\x81\x7C &#233;"}));
+    std::remove(minusFile.c_str());
 }
 
 TEST_F(ExtMemoTest, ScrollLineMovesOneLine) {

@@ -1,0 +1,110 @@
+#include "common/TextEncoding.h"
+
+#include "common/ShiftJis.h"
+
+namespace varnoke {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";
+
+TLineBreak FirstLineBreak(std::string_view text) {
+    const size_t at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos)
+        return TLineBreak::CrLf;
+    if (text[at] == '\n')
+        return TLineBreak::Lf;
+    return at + 1 < text.size() && text[at + 1] == '\n' ? TLineBreak::CrLf : TLineBreak::Cr;
+}
+
+// CR LF and lone CR become "\n". Neither byte can be the second half of a
+// Shift-JIS character, so this works on either encoding.
+std::string WithNewlines(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            result.push_back(text[i]);
+            continue;
+        }
+        result.push_back('\n');
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    return result;
+}
+
+std::string WithLineBreaks(std::string_view text, TLineBreak lineBreak) {
+    if (lineBreak == TLineBreak::Lf)
+        return std::string(text);
+    const std::string_view replacement = lineBreak == TLineBreak::CrLf ? "\r\n" : "\r";
+    std::string result;
+    result.reserve(text.size() + text.size() / 32);
+    for (char c : text) {
+        if (c == '\n')
+            result.append(replacement);
+        else
+            result.push_back(c);
+    }
+    return result;
+}
+
+// Valid UTF-8 stays as it is; each byte that starts no valid sequence
+// becomes U+FFFD, so that the result is always valid.
+std::string RepairedUtf8(std::string_view bytes, bool& repaired) {
+    std::string result;
+    result.reserve(bytes.size());
+    while (!bytes.empty()) {
+        char32_t codePoint = 0;
+        size_t length = Utf8CharacterLength(bytes, codePoint);
+        if (length == 0) {
+            result.append(ReplacementCharacter);
+            repaired = true;
+            length = 1;
+        } else {
+            result.append(bytes.substr(0, length));
+        }
+        bytes.remove_prefix(length);
+    }
+    return result;
+}
+
+} // namespace
+
+TDecodedText DecodeText(std::string_view fileBytes) {
+    TDecodedText decoded;
+    decoded.HasNulBytes = fileBytes.find('\0') != std::string_view::npos;
+    std::string utf8;
+    if (fileBytes.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+        decoded.Format.Encoding = TTextEncoding::Utf8WithBom;
+        utf8 = RepairedUtf8(fileBytes.substr(ByteOrderMark.size()), decoded.HasUnreadableBytes);
+    } else if (LooksLikeUtf8Text(fileBytes)) {
+        decoded.Format.Encoding = TTextEncoding::Utf8;
+        utf8 = std::string(fileBytes);
+    } else {
+        decoded.Format.Encoding = TTextEncoding::ShiftJis;
+        utf8 = SjisToUtf8(fileBytes);
+        // CP932 maps no character to U+FFFD: each one stands for bytes the
+        // conversion could not read.
+        decoded.HasUnreadableBytes = utf8.find(ReplacementCharacter) != std::string::npos;
+    }
+    decoded.Format.LineBreak = FirstLineBreak(utf8);
+    decoded.Utf8 = WithNewlines(utf8);
+    return decoded;
+}
+
+std::string EncodeText(std::string_view utf8, const TTextFormat& format) {
+    std::string text = WithLineBreaks(utf8, format.LineBreak);
+    switch (format.Encoding) {
+    case TTextEncoding::ShiftJis:
+        return Utf8ToSjis(text, TUnmappable::Fail);
+    case TTextEncoding::Utf8:
+        return text;
+    case TTextEncoding::Utf8WithBom:
+        return std::string(ByteOrderMark) + text;
+    }
+    return text;
+}
+
+} // namespace varnoke
