@@ -122,7 +122,11 @@ void TPlatform::N1Click() {
 
 void TPlatform::O1Click() {
     if (std::optional<QString> name = dialogs_->OpenFile(ProjectOpenDialog))
-        OpenProject(ChosenFileName(*name));
+        OpenProjectFile(ChosenFileName(*name));
+}
+
+void TPlatform::OpenProjectFile(const std::string& fileName) {
+    OpenProject(fileName);
 }
 
 void TPlatform::FileNameKeep1Select(const std::string& fileName) {
@@ -146,10 +150,11 @@ void TPlatform::N4Click() {
 }
 
 void TPlatform::T1Click() {
-    std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog);
-    if (!name)
-        return;
-    const std::string fileName = ChosenFileName(*name);
+    if (std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog))
+        OpenTextFile(ChosenFileName(*name));
+}
+
+void TPlatform::OpenTextFile(const std::string& fileName) {
     LoadText(fileName);
     projectData_->TextName = fileName;
     MarkModified();

@@ -1,5 +1,6 @@
 // varnoke: the window program.
 #include "app/Dialogs.h"
+#include "app/ExternalFiles.h"
 #include "app/Platform.h"
 #include "common/ProgramPaths.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
         QStringLiteral("Varnoke V2: tab-structured text to an HTML manual"));
     parser.addHelpOption();
     parser.addVersionOption();
+    varnoke::AddFileArgument(parser);
     parser.process(application);
 
     varnoke::TPlatformEnvironment environment;
@@ -26,6 +28,7 @@ int main(int argc, char** argv) {
     auto window = std::make_unique<varnoke::TPlatform>(std::move(environment));
     return [&] {
         window->show();
+        varnoke::OpenFileArgument(*window, parser);
         return QApplication::exec();
     }();
 }

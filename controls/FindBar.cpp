@@ -92,6 +92,8 @@ TFindBar::TFindBar(QPlainTextEdit& editor, QWidget* parent)
     wrap_->setObjectName(QStringLiteral("WrapAround"));
     wrap_->setChecked(true);
     findEdit_->setClearButtonEnabled(true);
+    findEdit_->setMinimumWidth(110);
+    replaceEdit_->setMinimumWidth(110);
 
     auto* close = new QToolButton;
     close->setText(QStringLiteral("×"));
@@ -190,6 +192,11 @@ bool TFindBar::Find(bool backward, int from) {
     if (what.isEmpty()) {
         ShowMessage({});
         return false;
+    }
+    // F3 with the bar closed shows it: the answer appears there.
+    if (isHidden()) {
+        show();
+        UpdateHighlights();
     }
     QTextDocument& document = *editor_.document();
     QTextCursor found = FindInDocument(document, what, from, backward, Sensitivity());

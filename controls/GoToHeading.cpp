@@ -4,6 +4,7 @@
 #include "controls/OutlinePane.h"
 #include "convert/HeadingOutline.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +25,17 @@ TGoToHeading::TGoToHeading(QPlainTextEdit& editor, const THeadingOutline& outlin
     setObjectName(QStringLiteral("GoToHeading"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
+    // The window's colours, not the editor's white on black it lies over: set
+    // role by role, as a palette taken whole would still give way to the
+    // editor's.
+    QPalette colours;
+    const QPalette& standard = QApplication::palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto colourRole = static_cast<QPalette::ColorRole>(role);
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            colours.setBrush(group, colourRole, standard.brush(group, colourRole));
+    }
+    setPalette(colours);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
     layout->setSpacing(2);
