@@ -145,3 +145,9 @@ TEST_F(OutlinePane, RandomEditsMatchAFreshReading) {
         ASSERT_EQ(Tree(), FreshTreeOf(editor.toPlainText())) << "round " << round;
     }
 }
+
+TEST_F(OutlinePane, LineBreaksOfEveryKindEndALine) {
+    editor.setPlainText("A\r\n\tb\rC\n\td");
+    EXPECT_EQ(editor.document()->blockCount(), 4);
+    EXPECT_EQ(Tree(), (QStringList{"A", "  b", "C", "  d"}));
+}
