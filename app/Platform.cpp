@@ -101,6 +101,9 @@ TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
     setMinimumSize(848, 640);
     resize(848, 640);
     BuildLayout();
+    // The status line comes below the areas the window has always had, so
+    // that they keep their room (the style editor needs all of it).
+    resize(848, 640 + statusBar()->sizeHint().height());
     fileDropTarget_ = new TFileDropTarget(*this);
     FormCreate();
 }
