@@ -5,10 +5,12 @@
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "controls/ExtMemo.h"
+#include "controls/FindBar.h"
 #include "controls/OutlinePane.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -150,6 +152,58 @@ BENCHMARK(BM_OutlineIn1MBManual)
     ->Args({1, 1})
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(300);
+
+// Putting a 1 MB manual into an editor, with the outline beside it or not:
+// the outline reads every line once and builds its whole tree.
+void BM_Load1MBManual(benchmark::State& state) {
+    QWidget frame;
+    auto* layout = new QHBoxLayout(&frame);
+    auto* editor = new QPlainTextEdit;
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    if (state.range(0) != 0)
+        layout->addWidget(new TOutlinePane(*editor));
+    layout->addWidget(editor, 1);
+    frame.resize(800, 600);
+    frame.show();
+    const QString text = Manual(1'000'000);
+    for (auto _ : state) {
+        editor->setPlainText(text);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Load1MBManual)
+    ->ArgName("outline")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// Replacing a word of every body line of a 1 MB manual at once, beside the
+// outline: one edit block, so the outline and the view follow once.
+void BM_ReplaceAllIn1MBManual(benchmark::State& state) {
+    QWidget frame;
+    auto* layout = new QHBoxLayout(&frame);
+    auto* editor = new QPlainTextEdit;
+    layout->addWidget(new TOutlinePane(*editor));
+    layout->addWidget(editor, 1);
+    auto* bar = new TFindBar(*editor);
+    layout->addWidget(bar);
+    frame.show();
+    const QString text = Manual(1'000'000);
+    int replaced = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor->setPlainText(text);
+        bar->OpenReplace();
+        bar->FindField().setText(QStringLiteral("本文"));
+        bar->ReplaceField().setText(QStringLiteral("ほんぶん"));
+        state.ResumeTiming();
+        replaced = bar->ReplaceAll();
+        QCoreApplication::processEvents();
+    }
+    state.counters["replaced"] = replaced;
+}
+BENCHMARK(BM_ReplaceAllIn1MBManual)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_StartUpToShownWindow(benchmark::State& state) {
     const fs::path folder = Scratch();
