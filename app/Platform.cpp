@@ -1,15 +1,23 @@
 #include "app/Platform.h"
 
 #include "app/AboutDialog.h"
+#include "app/ExternalFiles.h"
 #include "app/FolderDialog.h"
 #include "app/PreviewPane.h"
+#include "app/ReadyStyles.h"
 #include "app/RecentMenu.h"
+#include "app/StyleImport.h"
 #include "app/StylePage.h"
 #include "app/TextDocument.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
+#include "controls/EditorStatus.h"
 #include "controls/ExtMemo.h"
+#include "controls/FindBar.h"
+#include "controls/GoToHeading.h"
+#include "controls/OutlineModel.h"
+#include "controls/OutlinePane.h"
 #include "controls/PanelEx.h"
 #include "controls/PlatformColor.h"
 #include "controls/RETabWidth.h"
@@ -33,6 +41,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -94,6 +103,10 @@ TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
     setMinimumSize(848, 640);
     resize(848, 640);
     BuildLayout();
+    // The status line comes below the areas the window has always had, so
+    // that they keep their room (the style editor needs all of it).
+    resize(848, 640 + statusBar()->sizeHint().height());
+    fileDropTarget_ = new TFileDropTarget(*this);
     FormCreate();
 }
 
@@ -125,8 +138,11 @@ void TPlatform::BuildLayout() {
     splitter2_->addWidget(pageControl1_);
     splitter2_->setStretchFactor(0, 1);
     splitter1_->addWidget(splitter2_);
-    splitter1_->setStretchFactor(1, 1);
-    splitter1_->setSizes({330, 518});
+    // The editor area grows with the window too: beside the outline and
+    // above the find bar, the text needs the room.
+    splitter1_->setStretchFactor(0, 2);
+    splitter1_->setStretchFactor(1, 3);
+    splitter1_->setSizes({390, 458});
     setCentralWidget(splitter1_);
 
     ConnectHandlers();
@@ -156,6 +172,9 @@ void TPlatform::BuildMenus() {
 
     editMenu_ = new QMenu(QStringLiteral("編集(&E)"), this);
     n6_ = MenuItem(editMenu_, "N6", QStringLiteral("元に戻す(&U)"), QKeySequence("Ctrl+Z"));
+    r1_ = MenuItem(editMenu_, "R1", QStringLiteral("やり直し(&R)"));
+    r1_->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+    r1_->setEnabled(false);
     editMenu_->addSeparator();
     n8_ = MenuItem(editMenu_, "N8", QStringLiteral("コピー(&C)"), QKeySequence("Ctrl+C"));
     n9_ = MenuItem(editMenu_, "N9", QStringLiteral("切り取り(&X)"), QKeySequence("Ctrl+X"));
@@ -163,8 +182,18 @@ void TPlatform::BuildMenus() {
     n11_ = MenuItem(editMenu_, "N11", QStringLiteral("削除(&D)"), QKeySequence("Ctrl+Del"));
     n5_ = MenuItem(editMenu_, "N5", QStringLiteral("全て選択(&A)"), QKeySequence("Ctrl+A"));
     // The editor handles these keys itself; the menu items must not steal them.
-    for (QAction* action : {n6_, n8_, n9_, n10_, n11_, n5_})
+    for (QAction* action : {n6_, r1_, n8_, n9_, n10_, n11_, n5_})
         action->setShortcutContext(Qt::WidgetShortcut);
+    editMenu_->addSeparator();
+    find1_ = MenuItem(editMenu_, "Find1", QStringLiteral("検索(&F)..."), QKeySequence("Ctrl+F"));
+    findNext1_ =
+        MenuItem(editMenu_, "FindNext1", QStringLiteral("次を検索(&N)"), QKeySequence("F3"));
+    findPrevious1_ = MenuItem(editMenu_, "FindPrevious1", QStringLiteral("前を検索(&P)"),
+                              QKeySequence("Shift+F3"));
+    replace1_ =
+        MenuItem(editMenu_, "Replace1", QStringLiteral("置換(&H)..."), QKeySequence("Ctrl+H"));
+    goToHeading1_ = MenuItem(editMenu_, "GoToHeading1", QStringLiteral("見出しへ移動(&J)..."),
+                             QKeySequence("Ctrl+J"));
 
     styleMenu_ = new QMenu(QStringLiteral("ｽﾀｲﾙ(&S)"), this);
     a2_ = MenuItem(styleMenu_, "A2", QStringLiteral("自動保存(&A)"));
@@ -173,6 +202,8 @@ void TPlatform::BuildMenus() {
     styleMenu_->addSeparator();
     l1_ = MenuItem(styleMenu_, "L1", QStringLiteral("読み込み(&L)"));
     s3_ = MenuItem(styleMenu_, "S3", QStringLiteral("保存(&S)"));
+    styleMenu_->addSeparator();
+    importStyles1_ = MenuItem(styleMenu_, "ImportStyles1", QStringLiteral("スタイルを取り込む..."));
 
     helpMenu_ = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
     a1_ = MenuItem(helpMenu_, "A1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
@@ -201,9 +232,15 @@ void TPlatform::BuildMenus() {
     toolButton4_->setObjectName("ToolButton4");
     toolButton4_->setCheckable(true);
     toolButton4_->setChecked(true);
+    outlineToggle_ = viewBar->addAction(QStringLiteral("見出し"));
+    outlineToggle_->setObjectName("OutlineToggle");
+    outlineToggle_->setCheckable(true);
+    outlineToggle_->setChecked(true);
     viewBar->addSeparator();
     toolButton7_ = viewBar->addAction(QStringLiteral("実行"));
     toolButton7_->setObjectName("ToolButton7");
+    toolButton7_->setShortcut(QKeySequence("F5"));
+    toolButton7_->setToolTip(QStringLiteral("実行 (F5)"));
 
     // The recent list binds itself to its menu while the window is built,
     // and reads its section then.
@@ -240,7 +277,20 @@ QWidget* TPlatform::BuildEditorArea() {
     extMemo1_->setTabChangesFocus(false);
     extMemo1_->WordWrapOption().SetPunctuationMode(wbfLevel2);
     extMemo1_->viewport()->installEventFilter(this);
-    layout->addWidget(extMemo1_);
+
+    outlinePane_ = new TOutlinePane(*extMemo1_);
+    auto* besideEditor = new QSplitter(Qt::Horizontal);
+    besideEditor->setObjectName("OutlineSplitter");
+    besideEditor->addWidget(outlinePane_);
+    besideEditor->addWidget(extMemo1_);
+    besideEditor->setStretchFactor(1, 1);
+    besideEditor->setSizes({110, 220});
+    layout->addWidget(besideEditor, 1);
+    findBar_ = new TFindBar(*extMemo1_);
+    layout->addWidget(findBar_);
+    goToHeading_ = new TGoToHeading(*extMemo1_, outlinePane_->Model().Outline());
+    editorStatus_ = new TEditorStatus(*extMemo1_);
+    statusBar()->addPermanentWidget(editorStatus_);
     textDocument_ =
         new TTextDocument(*extMemo1_, *dialogs_, TRecoveryFolder(environment_.RecoveryFolder),
                           environment_.RecoveryDelayMs, this);
@@ -364,6 +414,10 @@ void TPlatform::ConnectHandlers() {
     connect(x1_, &QAction::triggered, this, &QWidget::close);
     on(a1_, &TPlatform::A1Click);
     connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
+    connect(r1_, &QAction::triggered, extMemo1_, &QPlainTextEdit::redo);
+    connect(extMemo1_, &QPlainTextEdit::redoAvailable, r1_, &QAction::setEnabled);
+    // Bound to the editor, so that its shortcuts work while it has the focus.
+    extMemo1_->addAction(r1_);
     connect(n8_, &QAction::triggered, extMemo1_, &QPlainTextEdit::copy);
     connect(n9_, &QAction::triggered, extMemo1_, &QPlainTextEdit::cut);
     connect(n10_, &QAction::triggered, extMemo1_, &QPlainTextEdit::paste);
@@ -374,6 +428,23 @@ void TPlatform::ConnectHandlers() {
             [this](bool checked) { Guard([=] { stylePage_->A2Click(checked); }); });
     connect(l1_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->L1Click(); }); });
     connect(s3_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->S3Click(); }); });
+    connect(find1_, &QAction::triggered, findBar_, &TFindBar::OpenFind);
+    connect(replace1_, &QAction::triggered, findBar_, &TFindBar::OpenReplace);
+    // Without a text to find, F3 asks for one.
+    connect(findNext1_, &QAction::triggered, findBar_, [this] {
+        findBar_->FindField().text().isEmpty() ? findBar_->OpenFind() : void(findBar_->FindNext());
+    });
+    connect(findPrevious1_, &QAction::triggered, findBar_, [this] {
+        findBar_->FindField().text().isEmpty() ? findBar_->OpenFind()
+                                               : void(findBar_->FindPrevious());
+    });
+    connect(goToHeading1_, &QAction::triggered, goToHeading_, &TGoToHeading::Open);
+    connect(importStyles1_, &QAction::triggered, this,
+            [this] { Guard([this] { ImportStyles(*this); }); });
+    connect(outlineToggle_, &QAction::triggered, this, [this](bool shown) {
+        systemData_->OutlineVisible = shown;
+        outlinePane_->setVisible(shown);
+    });
     on(toolButton3_, &TPlatform::ToolButton3Click);
     on(toolButton4_, &TPlatform::ToolButton4Click);
     on(toolButton7_, &TPlatform::Button8Click);
@@ -418,6 +489,8 @@ void TPlatform::ConnectHandlers() {
 // ---- start-up and shut-down ---------------------------------------------
 
 void TPlatform::FormCreate() {
+    // A first start has no settings file yet; it gets the ready styles.
+    const bool firstStart = !FileExists(settingsFile_) && !DirectoryExists(settingsFile_);
     // Without a temp folder the window still works; the preview shows
     // nothing until a build succeeds.
     Guard([this] {
@@ -436,8 +509,17 @@ void TPlatform::FormCreate() {
         comboBox1_->setPlaceholderText(width);
         comboBox1_->setCurrentIndex(comboBox1_->findText(width));
     }
+    outlineToggle_->setChecked(systemData_->OutlineVisible);
+    outlinePane_->setVisible(systemData_->OutlineVisible);
     refreshPending_ = true;
     Guard([this] { stylePage_->L1Click(); });
+    if (firstStart) {
+        // Saved at once: the next start reads its styles from the file.
+        Guard([this] {
+            LoadReadyStyles(systemData_->Styles);
+            systemData_->Styles.SaveToFile(settingsFile_);
+        });
+    }
     refreshPending_ = true;
     Guard([this] { RefreshAll(); });
     MarkSaved();
@@ -556,6 +638,7 @@ void TPlatform::ShowProject() {
 
 void TPlatform::Memo1Change() {
     n6_->setEnabled(extMemo1_->document()->isUndoAvailable());
+    r1_->setEnabled(extMemo1_->document()->isRedoAvailable());
     const bool selected = extMemo1_->textCursor().hasSelection();
     n8_->setEnabled(selected);
     n9_->setEnabled(selected);

@@ -31,8 +31,13 @@ class QToolButton;
 
 namespace varnoke {
 
+class TEditorStatus;
 class TExtRichEdit;
+class TFileDropTarget;
 class TFileNameKeepMenu;
+class TFindBar;
+class TGoToHeading;
+class TOutlinePane;
 class TPanelEx;
 class TPreviewNavigator;
 class TSHBrowseForFolderEx;
@@ -89,6 +94,10 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void N4Click();
     void T1Click();
     void A1Click();
+    // The open commands after their dialogs, for a file named otherwise
+    // (dropped on the window, or given on the command line).
+    void OpenProjectFile(const std::string& fileName);
+    void OpenTextFile(const std::string& fileName);
     void FileNameKeep1Select(const std::string& fileName);
 
     // The text's commands: "テキストファイルを保存(&E)" and
@@ -129,6 +138,10 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     TExtRichEdit& Editor() { return *extMemo1_; }
     TTextDocument& TextDocument() { return *textDocument_; }
     TStylePage& StylePage() { return *stylePage_; }
+    TOutlinePane& Outline() { return *outlinePane_; }
+    TFindBar& FindBar() { return *findBar_; }
+    TGoToHeading& GoToHeading() { return *goToHeading_; }
+    TEditorStatus& EditorStatus() { return *editorStatus_; }
     QAction* Action(const QString& name) const;
     QWidget* Control(const QString& name) const;
 
@@ -187,6 +200,11 @@ class TPlatform : public QMainWindow, public TStylePageHost {
             *n5_ = nullptr;
     QAction *a2_ = nullptr, *l1_ = nullptr, *s3_ = nullptr, *a1_ = nullptr;
     QAction *toolButton3_ = nullptr, *toolButton4_ = nullptr, *toolButton7_ = nullptr;
+    QAction* r1_ = nullptr; // redo
+    QAction *find1_ = nullptr, *findNext1_ = nullptr, *findPrevious1_ = nullptr,
+            *replace1_ = nullptr, *goToHeading1_ = nullptr;
+    QAction* importStyles1_ = nullptr;
+    QAction* outlineToggle_ = nullptr;
 
     // Areas.
     TPanelEx* panelEx1_ = nullptr; // editor
@@ -195,6 +213,11 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QSplitter* splitter2_ = nullptr;
     TExtRichEdit* extMemo1_ = nullptr;
     TTextDocument* textDocument_ = nullptr;
+    TOutlinePane* outlinePane_ = nullptr;
+    TFindBar* findBar_ = nullptr;
+    TGoToHeading* goToHeading_ = nullptr;
+    TEditorStatus* editorStatus_ = nullptr;
+    TFileDropTarget* fileDropTarget_ = nullptr;
     QComboBox* comboBox1_ = nullptr; // tab width
     TPreviewNavigator* webBrowser1_ = nullptr;
     QToolButton* speedButton1_ = nullptr;

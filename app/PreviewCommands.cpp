@@ -4,7 +4,10 @@
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "buildmanual/BuildManual.h"
+#include "controls/EditorStatus.h"
 #include "controls/ExtMemo.h"
+#include "controls/OutlineModel.h"
+#include "controls/OutlinePane.h"
 #include "controls/PanelEx.h"
 
 #include <QAction>
@@ -19,6 +22,11 @@ void TPlatform::BuildInto(const std::string& folder) {
     BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
                  SystemColors()},
                 folder);
+    // The outline reads the editor's lines as the build does: its counts are
+    // the build's. Split, every main heading after the first opens a page.
+    const THeadingOutline& outline = outlinePane_->Model().Outline();
+    const int pages = projectData_->FileDivideFlag ? std::max(1, outline.MainHeadingCount()) : 1;
+    editorStatus_->SetBuildResult(static_cast<int>(outline.Headings().size()), pages);
 }
 
 void TPlatform::MakePreview() {

@@ -145,7 +145,11 @@ void TPlatform::O1Click() {
     if (!ConfirmTextSave() || !ConfirmSave())
         return;
     if (std::optional<QString> name = dialogs_->OpenFile(ProjectOpenDialog))
-        OpenProject(ChosenFileName(*name));
+        OpenProjectFile(ChosenFileName(*name));
+}
+
+void TPlatform::OpenProjectFile(const std::string& fileName) {
+    OpenProject(fileName);
 }
 
 void TPlatform::FileNameKeep1Select(const std::string& fileName) {
@@ -200,10 +204,11 @@ void TPlatform::N4Click() {
 void TPlatform::T1Click() {
     if (!ConfirmTextSave())
         return;
-    std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog);
-    if (!name)
-        return;
-    const std::string fileName = ChosenFileName(*name);
+    if (std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog))
+        OpenTextFile(ChosenFileName(*name));
+}
+
+void TPlatform::OpenTextFile(const std::string& fileName) {
     if (!LoadText(fileName))
         return;
     projectData_->TextName = fileName;

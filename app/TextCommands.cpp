@@ -4,6 +4,7 @@
 #include "app/TextDocument.h"
 #include "common/PathNames.h"
 #include "common/ShiftJis.h"
+#include "controls/EditorStatus.h"
 
 #include <QAction>
 
@@ -31,6 +32,30 @@ QString WindowTitle(const std::string& textFile, const std::string& projectFile,
         name.empty() ? QStringLiteral("無題") : QString::fromStdString(SjisToUtf8(name));
     return shown + (unsaved ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
            ApplicationTitle;
+}
+// The text's form as the status line names it.
+QString EncodingName(TTextEncoding encoding) {
+    switch (encoding) {
+    case TTextEncoding::ShiftJis:
+        return QStringLiteral("Shift-JIS");
+    case TTextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TTextEncoding::Utf8WithBom:
+        return QStringLiteral("UTF-8 (BOM)");
+    }
+    return {};
+}
+
+QString LineBreakName(TLineBreak lineBreak) {
+    switch (lineBreak) {
+    case TLineBreak::CrLf:
+        return QStringLiteral("CR LF");
+    case TLineBreak::Lf:
+        return QStringLiteral("LF");
+    case TLineBreak::Cr:
+        return QStringLiteral("CR");
+    }
+    return {};
 }
 } // namespace
 
@@ -86,6 +111,9 @@ void TPlatform::UpdateSaveState() {
     setWindowTitle(WindowTitle(textDocument_->FileName(),
                                projectFileChosen_ ? systemData_->ProjectFile : std::string(),
                                textModified, systemData_->ProjectModified));
+    const TTextFormat& format = textDocument_->Format();
+    editorStatus_->SetEncoding(EncodingName(format.Encoding));
+    editorStatus_->SetLineEnds(LineBreakName(format.LineBreak));
 }
 
 } // namespace varnoke

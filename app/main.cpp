@@ -1,5 +1,6 @@
 // varnoke: the window program.
 #include "app/Dialogs.h"
+#include "app/ExternalFiles.h"
 #include "app/Platform.h"
 #include "common/ProgramPaths.h"
 #include "controls/ExtMemo.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
         QStringLiteral("Varnoke V2: tab-structured text to an HTML manual"));
     parser.addHelpOption();
     parser.addVersionOption();
+    varnoke::AddFileArgument(parser);
     parser.process(application);
 
     varnoke::TPlatformEnvironment environment;
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
     auto window = std::make_unique<varnoke::TPlatform>(std::move(environment));
     return [&] {
         window->show();
+        varnoke::OpenFileArgument(*window, parser);
         TypeAtStart(window->Editor());
         return QApplication::exec();
     }();

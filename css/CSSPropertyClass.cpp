@@ -59,7 +59,10 @@ int TCSSPropertyClass::IndexOf(std::string_view name) const {
 }
 
 void TCSSPropertyClass::LoadFromFile(const std::string& fileName) {
-    const TIniDocument ini(fileName);
+    LoadFromIni(TIniDocument(fileName));
+}
+
+void TCSSPropertyClass::LoadFromIni(const TIniDocument& ini) {
     const int count = ini.ReadInteger(StyleSection, "COUNT", 0);
     // COUNT comes from a file that may have been edited by hand, and a huge
     // value must not make us create millions of styles. Every save writes a

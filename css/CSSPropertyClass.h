@@ -20,6 +20,8 @@
 
 namespace varnoke {
 
+class TIniDocument;
+
 class TCSSPropertyClass {
   public:
     int Count() const { return static_cast<int>(items_.size()); }
@@ -42,6 +44,9 @@ class TCSSPropertyClass {
     // file loads what it has; a file that exists but cannot be read raises
     // EFOpenError and leaves the list as it was.
     void LoadFromFile(const std::string& fileName);
+    // The same from a document already in memory (a style file built into
+    // the program, for one).
+    void LoadFromIni(const TIniDocument& ini);
     // Writes every style into the file, replacing it atomically; raises
     // EFCreateError naming the file, which then keeps its old content.
     void SaveToFile(const std::string& fileName) const;

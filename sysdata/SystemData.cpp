@@ -21,6 +21,7 @@ void TSystemData::Reset() {
     AutoSaveFlag = true;
     ProjectModified = false;
     TabSpace = 2;
+    OutlineVisible = true;
 }
 
 void TSystemData::Load() {
@@ -33,6 +34,7 @@ void TSystemData::Load() {
     ProjectFile = ini.ReadString(Section, "PROJECTFILE", ProjectFile);
     AutoSaveFlag = ini.ReadBool(Section, "AUTOSAVEFLAG", AutoSaveFlag);
     TabSpace = ini.ReadInteger(Section, "TABSPACE", TabSpace);
+    OutlineVisible = ini.ReadBool(Section, "SHOWOUTLINE", OutlineVisible);
 }
 
 void TSystemData::Save() const {
@@ -43,6 +45,7 @@ void TSystemData::Save() const {
     ini.WriteString(Section, "PROJECTFILE", ProjectFile);
     ini.WriteBool(Section, "AUTOSAVEFLAG", AutoSaveFlag);
     ini.WriteInteger(Section, "TABSPACE", TabSpace);
+    ini.WriteBool(Section, "SHOWOUTLINE", OutlineVisible);
     ini.UpdateFile();
 }
 

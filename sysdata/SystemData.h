@@ -1,7 +1,8 @@
 // What belongs to the installation rather than to one manual: the thumbnail
 // strip's position, the current style, what the preview shows, the current
-// project file, automatic style saving, the editor's tab width; and the
-// style collection. Stored as the section "SYSTEM" of the settings file.
+// project file, automatic style saving, the editor's tab width, whether the
+// heading outline is shown; and the style collection. Stored as the section
+// "SYSTEM" of the settings file.
 #pragma once
 
 #include "css/CSSPropertyClass.h"
@@ -34,6 +35,7 @@ class TSystemData {
     bool AutoSaveFlag = true;
     bool ProjectModified = false; // never stored
     int TabSpace = 2;
+    bool OutlineVisible = true; // the heading outline beside the editor
 
   private:
     std::string iniFile_;

@@ -20,6 +20,7 @@ TEST(SystemData, FirstStartGivesTheDefaults) {
     EXPECT_TRUE(settings.AutoSaveFlag);
     EXPECT_FALSE(settings.ProjectModified);
     EXPECT_EQ(settings.TabSpace, 2);
+    EXPECT_TRUE(settings.OutlineVisible);
     EXPECT_EQ(settings.Styles.Count(), 0);
 }
 
@@ -37,7 +38,7 @@ TEST(SystemData, ReadsTheSystemSection) {
     EXPECT_EQ(settings.TabSpace, -4); // taken as it comes
 }
 
-TEST(SystemData, SaveReplacesOnlyTheSixKeys) {
+TEST(SystemData, SaveReplacesOnlyItsOwnKeys) {
     TScratchFolder folder;
     const std::string file = folder.File("v.INI");
     WriteFile(file, "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n\r\n"
@@ -50,10 +51,24 @@ TEST(SystemData, SaveReplacesOnlyTheSixKeys) {
     EXPECT_EQ(ReadFile(file),
               "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n"
               "STYLETOP=0\r\nSTYLEINDEX=0\r\nPREVIEWTARGET=0\r\nPROJECTFILE=/q.vkp\r\n"
-              "AUTOSAVEFLAG=1\r\n\r\n[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
+              "AUTOSAVEFLAG=1\r\nSHOWOUTLINE=1\r\n\r\n[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
     settings.Load();
     EXPECT_FALSE(settings.ProjectModified);
     EXPECT_EQ(settings.ProjectFile, "/q.vkp");
+}
+
+TEST(SystemData, TheOutlineToggleIsKept) {
+    TScratchFolder folder;
+    const std::string file = folder.File("v.INI");
+    TSystemData settings(file);
+    settings.OutlineVisible = false;
+    settings.Save();
+    EXPECT_NE(ReadFile(file).find("SHOWOUTLINE=0\r\n"), std::string::npos);
+    settings.Load();
+    EXPECT_FALSE(settings.OutlineVisible);
+    WriteFile(file, "[SYSTEM]\r\nSHOWOUTLINE=2\r\n");
+    settings.Load();
+    EXPECT_TRUE(settings.OutlineVisible);
 }
 
 TEST(SystemData, AnUnreadableFileRaisesAfterTheReset) {

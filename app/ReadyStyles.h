@@ -1,0 +1,14 @@
+// The styles built into the program, which a first start (no settings file
+// yet) puts into the style collection, so that the style lists offer
+// something and a first build already looks finished. They are a style file
+// compiled in as a resource: a copied or installed program has them alike.
+#pragma once
+
+namespace varnoke {
+
+class TCSSPropertyClass;
+
+// Replaces the collection's styles by the built-in ones.
+void LoadReadyStyles(TCSSPropertyClass& styles);
+
+} // namespace varnoke
