@@ -20,6 +20,7 @@ namespace {
 
 constexpr const char* Program = "varnoke-build";
 constexpr int MaximumTabWidth = 64;
+constexpr int MaximumBuildAttempts = 3;
 
 const char* const HelpText =
     "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] PROJECT.vkp\n"
@@ -135,10 +136,10 @@ TTextLines LoadText(const TProjectData& project, const std::string& projectFile)
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
     const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
-    std::string bytes;
-    if (DirectoryExists(textFile) || !ReadWholeFile(textFile, bytes))
+    TTextLines lines;
+    if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines))
         throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
-    return TTextLines(DecodeTextFile(bytes));
+    return lines;
 }
 
 std::string OutputFolder(const TOptions& options, const TProjectData& project,
@@ -159,7 +160,7 @@ int Build(const TOptions& options, const std::string& windowExecutable, std::ost
           std::ostream& err) {
     const std::string projectFile = ModelPath(options.ProjectFile);
     const TProjectData project = LoadProject(projectFile);
-    const TTextLines lines = LoadText(project, projectFile);
+    TTextLines lines = LoadText(project, projectFile);
 
     std::string settingsFile = SettingsIniPathOfProgram(ModelPath(windowExecutable));
     if (options.Styles) {
@@ -174,7 +175,19 @@ int Build(const TOptions& options, const std::string& windowExecutable, std::ost
 
     const std::string folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
-    TBuildReport report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
+    // The text is read where it lies; an editor that cuts it short to write
+    // it anew meanwhile leaves pages of a text that never was: build again.
+    TBuildReport report;
+    for (int attempt = 1;; ++attempt) {
+        report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
+        if (!lines.FileWasCut())
+            break;
+        if (attempt == MaximumBuildAttempts)
+            throw TUsageError{
+                "テキストファイルが作成中に書き換えられ続けています: " +
+                Shown(ResolveAgainst(ExtractFilePath(projectFile), project.TextName))};
+        lines = LoadText(project, projectFile);
+    }
     for (const auto& fallback : report.Fallbacks)
         err << Program << ": 警告: スタイル番号 " << fallback.StyleIndex << " は "
             << Shown(settingsFile) << " にありません。" << fallback.SheetName

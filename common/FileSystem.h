@@ -21,6 +21,11 @@ bool DirectoryExists(std::string_view sjisPath);
 // Creates the folder and its missing parents; throws EFCreateError.
 void ForceDirectories(std::string_view sjisPath);
 
+// Opens an existing regular file for reading and tells its size. Returns
+// -1 when it does not exist; throws EFOpenError when it cannot be read or
+// is no regular file (a folder, a device, a pipe).
+int OpenFileForReading(std::string_view sjisPath, size_t& size);
+
 // Reads a whole file. Throws EFOpenError when it exists but cannot be read
 // (a folder, no permission); returns false when it does not exist.
 bool ReadWholeFile(std::string_view sjisPath, std::string& bytes);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <mutex>
 #include <stdexcept>
@@ -132,6 +133,63 @@ TUnicodeToSjisTable& UnicodeToSjis() {
     return table;
 }
 
+// The number of ASCII bytes at the start of `text`, eight at a time: they
+// are the same in UTF-8 and CP932, and most of a manual is ASCII.
+size_t AsciiRunLength(std::string_view text) {
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080u)
+            break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+enum class TInvalidUtf8 {
+    PassThrough, // keep the byte as it is
+    Stop,        // give up: the text is not UTF-8
+};
+
+// Appends the CP932 form of UTF-8 text to `out`; false when told to stop at
+// a byte that is not valid UTF-8.
+bool AppendUtf8AsSjis(std::string_view utf8, std::string& out, TUnmappable policy,
+                      TInvalidUtf8 invalid) {
+    TUnicodeToSjisTable& table = UnicodeToSjis();
+    std::lock_guard<std::mutex> lock(table.Mutex);
+    for (;;) {
+        const size_t ascii = AsciiRunLength(utf8);
+        out.append(utf8.data(), ascii);
+        utf8.remove_prefix(ascii);
+        if (utf8.empty())
+            return true;
+        char32_t codePoint = 0;
+        const size_t length = Utf8SequenceLength(utf8, codePoint);
+        if (length == 0) {
+            if (invalid == TInvalidUtf8::Stop)
+                return false;
+            out.push_back(utf8.front());
+            utf8.remove_prefix(1);
+            continue;
+        }
+        const std::uint16_t sjis = table.Lookup(codePoint, utf8.substr(0, length));
+        if (sjis == TUnicodeToSjisTable::Unmappable) {
+            if (policy == TUnmappable::Fail)
+                throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
+                                    "\" は Shift-JIS で表せません");
+            out += "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
+        } else if (sjis > 0xFF) {
+            out.push_back(static_cast<char>(sjis >> 8));
+            out.push_back(static_cast<char>(sjis & 0xFF));
+        } else {
+            out.push_back(static_cast<char>(sjis));
+        }
+        utf8.remove_prefix(length);
+    }
+}
+
 } // namespace
 
 bool IsSjisTrailByte(unsigned char byte) {
@@ -161,38 +219,26 @@ bool SjisSameText(std::string_view a, std::string_view b) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8, TUnmappable policy) {
-    TUnicodeToSjisTable& table = UnicodeToSjis();
-    std::lock_guard<std::mutex> lock(table.Mutex);
     std::string out;
     out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        const unsigned char first = static_cast<unsigned char>(utf8.front());
-        if (first < 0x80) { // ASCII is the same in both
-            out.push_back(static_cast<char>(first));
-            utf8.remove_prefix(1);
-            continue;
-        }
-        char32_t codePoint = 0;
-        const size_t length = Utf8SequenceLength(utf8, codePoint);
-        if (length == 0) {
-            out.push_back(utf8.front()); // not UTF-8 at all: keep the byte
-            utf8.remove_prefix(1);
-            continue;
-        }
-        const std::uint16_t sjis = table.Lookup(codePoint, utf8.substr(0, length));
-        if (sjis == TUnicodeToSjisTable::Unmappable) {
-            if (policy == TUnmappable::Fail)
-                throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
-                                    "\" は Shift-JIS で表せません");
-            out += "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
-        } else if (sjis > 0xFF) {
-            out.push_back(static_cast<char>(sjis >> 8));
-            out.push_back(static_cast<char>(sjis & 0xFF));
-        } else {
-            out.push_back(static_cast<char>(sjis));
-        }
-        utf8.remove_prefix(length);
-    }
+    AppendUtf8AsSjis(utf8, out, policy, TInvalidUtf8::PassThrough);
+    return out;
+}
+
+std::optional<std::string> Utf8TextToSjis(std::string_view fileBytes) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (fileBytes.substr(0, 3) == byteOrderMark)
+        return Utf8ToSjis(fileBytes.substr(3));
+    // Most CP932 texts show at their first non-ASCII character that they
+    // are not UTF-8; plain ASCII is the same in both.
+    const size_t ascii = AsciiRunLength(fileBytes);
+    char32_t codePoint = 0;
+    if (ascii == fileBytes.size() || Utf8SequenceLength(fileBytes.substr(ascii), codePoint) == 0)
+        return std::nullopt;
+    std::string out;
+    out.reserve(fileBytes.size());
+    if (!AppendUtf8AsSjis(fileBytes, out, TUnmappable::CharacterReference, TInvalidUtf8::Stop))
+        return std::nullopt;
     return out;
 }
 

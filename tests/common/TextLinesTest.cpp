@@ -1,4 +1,6 @@
 #include "common/TextLines.h"
+#include "TestSupport.h"
+#include "common/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -64,4 +66,44 @@ TEST(TextLines, LinesComeWithoutTheirBreaksWhichThePagesAdd) {
     EXPECT_FALSE(lines.LastLineHasBreak());
     EXPECT_TRUE(TTextLines(std::string("c\n")).LastLineHasBreak());
     EXPECT_FALSE(TTextLines().LastLineHasBreak());
+}
+
+TEST(TextLines, LinesReadInAnyOrderAreTheSame) {
+    // Writers read in order; anything else starts again from a nearby line.
+    std::string text;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 1000; ++i) {
+        expected.push_back("line " + std::to_string(i));
+        text += expected.back() + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    }
+    const TTextLines lines(text);
+    ASSERT_EQ(lines.Count(), 1000);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(lines.Line(i), expected[static_cast<size_t>(i)]);
+    for (int i = 999; i >= 0; i -= 7)
+        ASSERT_EQ(lines.Line(i), expected[static_cast<size_t>(i)]);
+    EXPECT_EQ(lines.Line(256), "line 256");
+    EXPECT_EQ(lines.Line(255), "line 255");
+}
+
+TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
+    test::TScratchFolder folder;
+    const std::string sjis = "\x8C\xA9\x8F\x6F\x82\xB5"; // 見出し
+    test::WriteFile(folder.File("sjis.txt"), sjis + "\r\n\t\tx");
+    test::WriteFile(folder.File("utf8.txt"), "見出し\n");
+    TTextLines lines;
+    ASSERT_TRUE(LoadTextLines(folder.File("sjis.txt"), lines));
+    ASSERT_EQ(lines.Count(), 2);
+    EXPECT_EQ(lines.Line(0), sjis);
+    EXPECT_EQ(lines.Line(1), "\t\tx");
+    EXPECT_FALSE(lines.LastLineHasBreak());
+    EXPECT_FALSE(lines.FileWasCut());
+
+    ASSERT_TRUE(LoadTextLines(folder.File("utf8.txt"), lines));
+    ASSERT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines.Line(0), sjis);
+    EXPECT_TRUE(lines.LastLineHasBreak());
+
+    EXPECT_FALSE(LoadTextLines(folder.File("missing.txt"), lines));
+    EXPECT_THROW(LoadTextLines(folder.Path(), lines), EFOpenError);
 }
