@@ -20,7 +20,6 @@ namespace {
 
 constexpr const char* Program = "varnoke-build";
 constexpr int MaximumTabWidth = 64;
-constexpr int MaximumBuildAttempts = 3;
 
 const char* const HelpText =
     "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] PROJECT.vkp\n"
@@ -160,7 +159,7 @@ int Build(const TOptions& options, const std::string& windowExecutable, std::ost
           std::ostream& err) {
     const std::string projectFile = ModelPath(options.ProjectFile);
     const TProjectData project = LoadProject(projectFile);
-    TTextLines lines = LoadText(project, projectFile);
+    const TTextLines lines = LoadText(project, projectFile);
 
     std::string settingsFile = SettingsIniPathOfProgram(ModelPath(windowExecutable));
     if (options.Styles) {
@@ -175,19 +174,7 @@ int Build(const TOptions& options, const std::string& windowExecutable, std::ost
 
     const std::string folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
-    // The text is read where it lies; an editor that cuts it short to write
-    // it anew meanwhile leaves pages of a text that never was: build again.
-    TBuildReport report;
-    for (int attempt = 1;; ++attempt) {
-        report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
-        if (!lines.FileWasCut())
-            break;
-        if (attempt == MaximumBuildAttempts)
-            throw TUsageError{
-                "テキストファイルが作成中に書き換えられ続けています: " +
-                Shown(ResolveAgainst(ExtractFilePath(projectFile), project.TextName))};
-        lines = LoadText(project, projectFile);
-    }
+    TBuildReport report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
     for (const auto& fallback : report.Fallbacks)
         err << Program << ": 警告: スタイル番号 " << fallback.StyleIndex << " は "
             << Shown(settingsFile) << " にありません。" << fallback.SheetName

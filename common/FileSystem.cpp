@@ -123,6 +123,28 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
     return true;
 }
 
+bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes) {
+    bytes.Resize(0);
+    size_t size = 0;
+    TDescriptor file(OpenFileForReading(sjisPath, size));
+    if (file.Get() < 0)
+        return false;
+    bytes.Reserve(size + 1); // one byte more tells the end without another read
+    for (;;) {
+        if (bytes.Size() == bytes.Capacity())
+            bytes.Reserve(bytes.Capacity() * 2);
+        ssize_t count =
+            ::read(file.Get(), bytes.Data() + bytes.Size(), bytes.Capacity() - bytes.Size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+        if (count == 0)
+            return true;
+        bytes.Resize(bytes.Size() + static_cast<size_t>(count));
+    }
+}
+
 int WriteAllToDescriptor(int descriptor, const char* data, size_t size) {
     if (WriteFaultHook()) {
         if (int error = WriteFaultHook()(size))

@@ -3,6 +3,8 @@
 // else).
 #pragma once
 
+#include "common/ByteBuffer.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,6 +31,8 @@ int OpenFileForReading(std::string_view sjisPath, size_t& size);
 // Reads a whole file. Throws EFOpenError when it exists but cannot be read
 // (a folder, no permission); returns false when it does not exist.
 bool ReadWholeFile(std::string_view sjisPath, std::string& bytes);
+// The same into a byte buffer: a text file of any size.
+bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes);
 
 // Replaces a file's content whole: the bytes go to a temporary file beside
 // it, which is then renamed over it, so a failed or interrupted save leaves

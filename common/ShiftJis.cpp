@@ -153,15 +153,30 @@ enum class TInvalidUtf8 {
     Stop,        // give up: the text is not UTF-8
 };
 
-// Appends the CP932 form of UTF-8 text to `out`; false when told to stop at
-// a byte that is not valid UTF-8.
-bool AppendUtf8AsSjis(std::string_view utf8, std::string& out, TUnmappable policy,
+// The two kinds of output a conversion writes into.
+void AppendBytes(std::string& out, std::string_view bytes) {
+    out.append(bytes);
+}
+void AppendBytes(TByteBuffer& out, std::string_view bytes) {
+    out.Append(bytes);
+}
+void ReserveBytes(std::string& out, size_t size) {
+    out.reserve(size);
+}
+void ReserveBytes(TByteBuffer& out, size_t size) {
+    out.Reserve(size);
+}
+
+// Appends the CP932 form of UTF-8 text to `out` (a std::string or a
+// TByteBuffer); false when told to stop at a byte that is not valid UTF-8.
+template <class TOutput>
+bool AppendUtf8AsSjis(std::string_view utf8, TOutput& out, TUnmappable policy,
                       TInvalidUtf8 invalid) {
     TUnicodeToSjisTable& table = UnicodeToSjis();
     std::lock_guard<std::mutex> lock(table.Mutex);
     for (;;) {
         const size_t ascii = AsciiRunLength(utf8);
-        out.append(utf8.data(), ascii);
+        AppendBytes(out, utf8.substr(0, ascii));
         utf8.remove_prefix(ascii);
         if (utf8.empty())
             return true;
@@ -170,7 +185,7 @@ bool AppendUtf8AsSjis(std::string_view utf8, std::string& out, TUnmappable polic
         if (length == 0) {
             if (invalid == TInvalidUtf8::Stop)
                 return false;
-            out.push_back(utf8.front());
+            AppendBytes(out, utf8.substr(0, 1));
             utf8.remove_prefix(1);
             continue;
         }
@@ -179,15 +194,39 @@ bool AppendUtf8AsSjis(std::string_view utf8, std::string& out, TUnmappable polic
             if (policy == TUnmappable::Fail)
                 throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
                                     "\" は Shift-JIS で表せません");
-            out += "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
+            const std::string reference =
+                "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
+            AppendBytes(out, reference);
         } else if (sjis > 0xFF) {
-            out.push_back(static_cast<char>(sjis >> 8));
-            out.push_back(static_cast<char>(sjis & 0xFF));
+            const char pair[] = {static_cast<char>(sjis >> 8), static_cast<char>(sjis & 0xFF)};
+            AppendBytes(out, std::string_view(pair, 2));
         } else {
-            out.push_back(static_cast<char>(sjis));
+            const char single = static_cast<char>(sjis);
+            AppendBytes(out, std::string_view(&single, 1));
         }
         utf8.remove_prefix(length);
     }
+}
+
+// The conversion of a text file's bytes into `out` when they are UTF-8 text.
+template <class TOutput> bool ConvertUtf8Text(std::string_view fileBytes, TOutput& out) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = fileBytes.substr(0, 3) == byteOrderMark;
+    if (marked) {
+        fileBytes.remove_prefix(3);
+    } else {
+        // Most CP932 texts show at their first non-ASCII character that
+        // they are not UTF-8; plain ASCII is the same in both.
+        const size_t ascii = AsciiRunLength(fileBytes);
+        char32_t codePoint = 0;
+        if (ascii == fileBytes.size() ||
+            Utf8SequenceLength(fileBytes.substr(ascii), codePoint) == 0)
+            return false;
+    }
+    ReserveBytes(out, fileBytes.size());
+    // With the mark the file says it is UTF-8, so stray bytes stay.
+    return AppendUtf8AsSjis(fileBytes, out, TUnmappable::CharacterReference,
+                            marked ? TInvalidUtf8::PassThrough : TInvalidUtf8::Stop);
 }
 
 } // namespace
@@ -226,20 +265,15 @@ std::string Utf8ToSjis(std::string_view utf8, TUnmappable policy) {
 }
 
 std::optional<std::string> Utf8TextToSjis(std::string_view fileBytes) {
-    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-    if (fileBytes.substr(0, 3) == byteOrderMark)
-        return Utf8ToSjis(fileBytes.substr(3));
-    // Most CP932 texts show at their first non-ASCII character that they
-    // are not UTF-8; plain ASCII is the same in both.
-    const size_t ascii = AsciiRunLength(fileBytes);
-    char32_t codePoint = 0;
-    if (ascii == fileBytes.size() || Utf8SequenceLength(fileBytes.substr(ascii), codePoint) == 0)
-        return std::nullopt;
     std::string out;
-    out.reserve(fileBytes.size());
-    if (!AppendUtf8AsSjis(fileBytes, out, TUnmappable::CharacterReference, TInvalidUtf8::Stop))
+    if (!ConvertUtf8Text(fileBytes, out))
         return std::nullopt;
     return out;
+}
+
+bool Utf8TextToSjis(std::string_view fileBytes, TByteBuffer& sjis) {
+    sjis.Resize(0);
+    return ConvertUtf8Text(fileBytes, sjis);
 }
 
 std::string SjisToUtf8(std::string_view sjis) {

@@ -1,5 +1,6 @@
 #include "common/TextLines.h"
 
+#include "common/FileSystem.h"
 #include "common/ShiftJis.h"
 
 #if defined(__SSE2__)
@@ -45,55 +46,44 @@ TTextLines::TTextLines(std::string sjisText) : text_(std::move(sjisText)) {
     FindLines();
 }
 
-TTextLines::TTextLines(TMappedFile sjisFile) : file_(std::move(sjisFile)) {
+TTextLines::TTextLines(TByteBuffer sjisText) : buffer_(std::move(sjisText)) {
     FindLines();
 }
 
 std::string_view TTextLines::Text() const {
-    return file_.Bytes().data() != nullptr ? file_.Bytes() : std::string_view(text_);
+    return buffer_.Data() != nullptr ? buffer_.View() : std::string_view(text_);
 }
 
 void TTextLines::FindLines() {
     const std::string_view text = Text();
+    ends_.Reserve(text.size() / 32 + 1); // a guess: lines are rarely shorter
     size_t position = 0;
     while (position < text.size()) {
-        if (count_ % CheckpointEvery == 0)
-            checkpoints_.push_back(position);
         const size_t end = FindLineBreak(text, position);
-        ++count_;
+        ends_.PushBack(end);
         if (end == text.size())
             return; // the last line has no break
         position = AfterBreak(text, end);
     }
-    lastLineHasBreak_ = count_ > 0;
+    lastLineHasBreak_ = ends_.Size() > 0;
 }
 
 std::string_view TTextLines::Line(int index) const {
     const std::string_view text = Text();
-    if (index != cursorIndex_) {
-        size_t begin;
-        if (cursorIndex_ >= 0 && index == cursorIndex_ + 1) {
-            begin = AfterBreak(text, cursorEnd_);
-        } else {
-            begin = checkpoints_[static_cast<size_t>(index / CheckpointEvery)];
-            for (int skip = index % CheckpointEvery; skip > 0; --skip)
-                begin = AfterBreak(text, FindLineBreak(text, begin));
-        }
-        cursorIndex_ = index;
-        cursorBegin_ = begin;
-        cursorEnd_ = FindLineBreak(text, begin);
-    }
-    return text.substr(cursorBegin_, cursorEnd_ - cursorBegin_);
+    const size_t i = static_cast<size_t>(index);
+    const size_t begin = i == 0 ? 0 : AfterBreak(text, ends_[i - 1]);
+    return text.substr(begin, ends_[i] - begin);
 }
 
 bool LoadTextLines(std::string_view sjisPath, TTextLines& lines) {
-    TMappedFile file;
-    if (!file.Open(sjisPath))
+    TByteBuffer bytes;
+    if (!ReadWholeFile(sjisPath, bytes))
         return false;
-    if (std::optional<std::string> converted = Utf8TextToSjis(file.Bytes()))
-        lines = TTextLines(std::move(*converted));
+    TByteBuffer converted;
+    if (Utf8TextToSjis(bytes.View(), converted))
+        lines = TTextLines(std::move(converted));
     else
-        lines = TTextLines(std::move(file));
+        lines = TTextLines(std::move(bytes));
     return true;
 }
 

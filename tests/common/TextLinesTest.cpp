@@ -97,7 +97,6 @@ TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
     EXPECT_EQ(lines.Line(0), sjis);
     EXPECT_EQ(lines.Line(1), "\t\tx");
     EXPECT_FALSE(lines.LastLineHasBreak());
-    EXPECT_FALSE(lines.FileWasCut());
 
     ASSERT_TRUE(LoadTextLines(folder.File("utf8.txt"), lines));
     ASSERT_EQ(lines.Count(), 1);
