@@ -104,12 +104,17 @@ struct TUnicodeToSjisTable {
     static constexpr std::uint16_t Unmappable = 0xFFFF;
 
     std::mutex Mutex;
-    std::vector<std::uint16_t> Bmp = std::vector<std::uint16_t>(0x10000, Unknown);
-    TIconv Converter{"CP932", "UTF-8"};
+    // Both made at the first character beyond ASCII: most conversions (file
+    // names, a command line) never need them, and a short-lived tool
+    // should not pay for them at start.
+    std::vector<std::uint16_t> Bmp;
+    std::optional<TIconv> Converter;
 
     std::uint16_t Lookup(char32_t codePoint, std::string_view utf8) {
         if (codePoint > 0xFFFF)
             return Unmappable; // CP932 has nothing beyond the basic plane
+        if (Bmp.empty())
+            Bmp.assign(0x10000, Unknown);
         std::uint16_t& entry = Bmp[codePoint];
         if (entry == Unknown)
             entry = Ask(utf8);
@@ -118,8 +123,10 @@ struct TUnicodeToSjisTable {
 
   private:
     std::uint16_t Ask(std::string_view utf8) {
+        if (!Converter)
+            Converter.emplace("CP932", "UTF-8");
         std::string bytes;
-        if (!Converter.Convert(utf8, bytes) || bytes.empty() || bytes.size() > 2)
+        if (!Converter->Convert(utf8, bytes) || bytes.empty() || bytes.size() > 2)
             return Unmappable;
         if (bytes.size() == 1)
             return static_cast<unsigned char>(bytes[0]);
@@ -277,6 +284,9 @@ bool Utf8TextToSjis(std::string_view fileBytes, TByteBuffer& sjis) {
 }
 
 std::string SjisToUtf8(std::string_view sjis) {
+    // ASCII is the same in both: most paths and messages need no converter.
+    if (AsciiRunLength(sjis) == sjis.size())
+        return std::string(sjis);
     TIconv converter("UTF-8", "CP932");
     std::string out;
     out.reserve(sjis.size() + sjis.size() / 2);

@@ -45,7 +45,7 @@ class TTextFileWriter {
     const std::string& FileName() const { return fileName_; }
 
   private:
-    static constexpr size_t BufferSize = 256 * 1024;
+    static constexpr size_t BufferSize = 128 * 1024;
 
     void WriteBeyondBuffer(std::string_view bytes);
     void Flush();

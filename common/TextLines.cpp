@@ -11,26 +11,31 @@ namespace varnoke {
 
 namespace {
 
-// Where the first CR or LF at or after `from` stands, or text.size(). Lines
-// are short and many: sixteen bytes at a time where the processor allows.
-size_t FindLineBreak(std::string_view text, size_t from) {
-    const char* const begin = text.data();
-    const char* p = begin + from;
-    const char* const end = begin + text.size();
+bool IsLineBreak(char byte) {
+    return byte == '\r' || byte == '\n';
+}
+
+// Calls found(position) for every CR and LF of the text, in order. Lines
+// are short and many: sixteen bytes are looked at in one step where the
+// processor allows, and every break among them is taken from one mask.
+template <class TFound> void ForEachLineBreakByte(std::string_view text, TFound&& found) {
+    size_t offset = 0;
 #if defined(__SSE2__)
     const __m128i carriageReturn = _mm_set1_epi8('\r');
     const __m128i lineFeed = _mm_set1_epi8('\n');
-    for (; end - p >= 16; p += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed)));
-        if (found != 0)
-            return static_cast<size_t>(p - begin) + static_cast<size_t>(__builtin_ctz(found));
+    for (; text.size() - offset >= 16; offset += 16) {
+        const __m128i chunk =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + offset));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed))));
+        for (; mask != 0; mask &= mask - 1)
+            found(offset + static_cast<size_t>(__builtin_ctz(mask)));
     }
 #endif
-    while (p != end && *p != '\r' && *p != '\n')
-        ++p;
-    return static_cast<size_t>(p - begin);
+    for (; offset < text.size(); ++offset) {
+        if (IsLineBreak(text[offset]))
+            found(offset);
+    }
 }
 
 // Where the line after a break at `position` begins: CR LF is one break.
@@ -57,15 +62,14 @@ std::string_view TTextLines::Text() const {
 void TTextLines::FindLines() {
     const std::string_view text = Text();
     ends_.Reserve(text.size() / 32 + 1); // a guess: lines are rarely shorter
-    size_t position = 0;
-    while (position < text.size()) {
-        const size_t end = FindLineBreak(text, position);
-        ends_.PushBack(end);
-        if (end == text.size())
-            return; // the last line has no break
-        position = AfterBreak(text, end);
-    }
-    lastLineHasBreak_ = ends_.Size() > 0;
+    ForEachLineBreakByte(text, [&](size_t position) {
+        if (text[position] == '\n' && position > 0 && text[position - 1] == '\r')
+            return; // the second half of a CR LF
+        ends_.PushBack(position);
+    });
+    lastLineHasBreak_ = !text.empty() && IsLineBreak(text.back());
+    if (!text.empty() && !lastLineHasBreak_)
+        ends_.PushBack(text.size()); // the last line, without a break
 }
 
 std::string_view TTextLines::Line(int index) const {

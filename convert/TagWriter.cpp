@@ -45,13 +45,24 @@ void WriteDocType(TTextFileWriter& file, std::string_view text) {
     file.WriteLine({"<!DOCTYPE ", text, ">"});
 }
 
-void AppendTabsToNbsp(std::string& result, int count, std::string_view text) {
+namespace {
+// The one expansion of leading tabs, handing its pieces to `write`.
+template <class TWrite> void ExpandLeadingTabs(int count, std::string_view text, TWrite&& write) {
     while (!text.empty() && text.front() == '\t') {
         for (int i = 0; i < count; ++i)
-            result += "&nbsp;";
+            write("&nbsp;");
         text.remove_prefix(1);
     }
-    result.append(text);
+    write(text);
+}
+} // namespace
+
+void AppendTabsToNbsp(std::string& result, int count, std::string_view text) {
+    ExpandLeadingTabs(count, text, [&](std::string_view piece) { result.append(piece); });
+}
+
+void WriteTabsToNbsp(TTextFileWriter& file, int count, std::string_view text) {
+    ExpandLeadingTabs(count, text, [&](std::string_view piece) { file.Write(piece); });
 }
 
 std::string TabsToNbsp(int count, std::string_view text) {

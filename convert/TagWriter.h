@@ -27,6 +27,8 @@ void WriteDocType(TTextFileWriter& file, std::string_view text); // <!DOCTYPE %s
 std::string TabsToNbsp(int count, std::string_view text);
 // The same, appended to `result`.
 void AppendTabsToNbsp(std::string& result, int count, std::string_view text);
+// The same, written into the page (no line break follows).
+void WriteTabsToNbsp(TTextFileWriter& file, int count, std::string_view text);
 
 inline constexpr std::string_view TransitionalDocType =
     "HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"";

@@ -79,9 +79,8 @@ class TBodyPage {
         if (!paragraphOpen_)
             WriteTagOpen(file_, "p");
         paragraphOpen_ = true;
-        bodyLine_.clear(); // reused: one allocation for the whole page
-        AppendTabsToNbsp(bodyLine_, tabCount_, text);
-        file_.WriteLine({bodyLine_, lineBreak, "<br>"});
+        WriteTabsToNbsp(file_, tabCount_, text);
+        file_.WriteLine({lineBreak, "<br>"});
     }
 
     TTextFileWriter file_;
@@ -91,7 +90,6 @@ class TBodyPage {
     int headingCounter_ = 0;
     bool mainHeadingSeen_ = false;
     bool paragraphOpen_ = false;
-    std::string bodyLine_;
 };
 
 } // namespace
