@@ -15,26 +15,34 @@ bool IsLineBreak(char byte) {
     return byte == '\r' || byte == '\n';
 }
 
-// Calls found(position) for every CR and LF of the text, in order. Lines
-// are short and many: sixteen bytes are looked at in one step where the
-// processor allows, and every break among them is taken from one mask.
-template <class TFound> void ForEachLineBreakByte(std::string_view text, TFound&& found) {
+// Calls found(position) for every line break of the text, in order: at a
+// lone CR or LF, and at the CR of a CR LF. Lines are short and many: sixteen
+// bytes are looked at in one step where the processor allows, and every
+// break among them is taken from one mask.
+template <class TFound> void ForEachLineBreak(std::string_view text, TFound&& found) {
     size_t offset = 0;
+    bool afterCarriageReturn = false; // the byte before `offset` is a CR
 #if defined(__SSE2__)
     const __m128i carriageReturn = _mm_set1_epi8('\r');
     const __m128i lineFeed = _mm_set1_epi8('\n');
     for (; text.size() - offset >= 16; offset += 16) {
         const __m128i chunk =
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + offset));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturn), _mm_cmpeq_epi8(chunk, lineFeed))));
-        for (; mask != 0; mask &= mask - 1)
+        const auto crs =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, carriageReturn)));
+        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed)));
+        // An LF right after a CR is the second half of one break.
+        const unsigned secondHalves = lfs & ((crs << 1) | (afterCarriageReturn ? 1u : 0u));
+        afterCarriageReturn = (crs >> 15) != 0;
+        for (unsigned mask = crs | (lfs & ~secondHalves); mask != 0; mask &= mask - 1)
             found(offset + static_cast<size_t>(__builtin_ctz(mask)));
     }
 #endif
     for (; offset < text.size(); ++offset) {
-        if (IsLineBreak(text[offset]))
+        const char byte = text[offset];
+        if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
             found(offset);
+        afterCarriageReturn = byte == '\r';
     }
 }
 
@@ -62,11 +70,7 @@ std::string_view TTextLines::Text() const {
 void TTextLines::FindLines() {
     const std::string_view text = Text();
     ends_.Reserve(text.size() / 32 + 1); // a guess: lines are rarely shorter
-    ForEachLineBreakByte(text, [&](size_t position) {
-        if (text[position] == '\n' && position > 0 && text[position - 1] == '\r')
-            return; // the second half of a CR LF
-        ends_.PushBack(position);
-    });
+    ForEachLineBreak(text, [&](size_t position) { ends_.PushBack(position); });
     lastLineHasBreak_ = !text.empty() && IsLineBreak(text.back());
     if (!text.empty() && !lastLineHasBreak_)
         ends_.PushBack(text.size()); // the last line, without a break

@@ -106,3 +106,15 @@ TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
     EXPECT_FALSE(LoadTextLines(folder.File("missing.txt"), lines));
     EXPECT_THROW(LoadTextLines(folder.Path(), lines), EFOpenError);
 }
+
+TEST(TextLines, BreaksAreFoundWhereverTheyFallInTheText) {
+    // Lines are looked for many bytes at a time: a CR LF split between two
+    // such steps is still one break, and a CR at the end of a step followed
+    // by anything else is a break of its own.
+    for (size_t prefix = 0; prefix < 40; ++prefix) {
+        const std::string a(prefix, 'a');
+        EXPECT_EQ(LinesOf(a + "\r\nb"), (Lines{a + "\r\n", "b"})) << prefix;
+        EXPECT_EQ(LinesOf(a + "\rb\n"), (Lines{a + "\r\n", "b\r\n"})) << prefix;
+        EXPECT_EQ(LinesOf(a + "\r\r\n\n"), (Lines{a + "\r\n", "\r\n", "\r\n"})) << prefix;
+    }
+}
