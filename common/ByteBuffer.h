@@ -55,6 +55,16 @@ template <class T> class TLargeArray {
   public:
     void Reserve(size_t count) { bytes_.Reserve(count * sizeof(T)); }
     void PushBack(T value) { bytes_.Append(reinterpret_cast<const char*>(&value), sizeof value); }
+    // Room for `count` more values past the end, to be filled and then
+    // taken into the array with Grow: a tight loop can write without a
+    // check per value.
+    T* Room(size_t count) {
+        const size_t needed = (Size() + count) * sizeof(T);
+        if (needed > bytes_.Capacity())
+            bytes_.Reserve(needed > 2 * bytes_.Capacity() ? needed : 2 * bytes_.Capacity());
+        return reinterpret_cast<T*>(bytes_.Data()) + Size();
+    }
+    void Grow(size_t count) { bytes_.Resize(bytes_.Size() + count * sizeof(T)); }
     size_t Size() const { return bytes_.Size() / sizeof(T); }
     T operator[](size_t index) const {
         T value;

@@ -3,6 +3,8 @@
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
 
+#include <cstdint>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -15,36 +17,49 @@ bool IsLineBreak(char byte) {
     return byte == '\r' || byte == '\n';
 }
 
-// Calls found(position) for every line break of the text, in order: at a
-// lone CR or LF, and at the CR of a CR LF. Lines are short and many: sixteen
-// bytes are looked at in one step where the processor allows, and every
-// break among them is taken from one mask.
-template <class TFound> void ForEachLineBreak(std::string_view text, TFound&& found) {
-    size_t offset = 0;
-    bool afterCarriageReturn = false; // the byte before `offset` is a CR
 #if defined(__SSE2__)
-    const __m128i carriageReturn = _mm_set1_epi8('\r');
-    const __m128i lineFeed = _mm_set1_epi8('\n');
-    for (; text.size() - offset >= 16; offset += 16) {
-        const __m128i chunk =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + offset));
-        const auto crs =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, carriageReturn)));
-        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineFeed)));
-        // An LF right after a CR is the second half of one break.
-        const unsigned secondHalves = lfs & ((crs << 1) | (afterCarriageReturn ? 1u : 0u));
-        afterCarriageReturn = (crs >> 15) != 0;
-        for (unsigned mask = crs | (lfs & ~secondHalves); mask != 0; mask &= mask - 1)
-            found(offset + static_cast<size_t>(__builtin_ctz(mask)));
-    }
-#endif
-    for (; offset < text.size(); ++offset) {
-        const char byte = text[offset];
-        if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
-            found(offset);
-        afterCarriageReturn = byte == '\r';
-    }
+// One bit for each of the 16 bytes at `p` that equals `byte`.
+std::uint64_t BytesEqual(const char* p, __m128i byte) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, byte)));
 }
+
+// One bit for each of the 64 bytes at `p` that equals `byte`.
+std::uint64_t BlockBytesEqual(const char* p, __m128i byte) {
+    return BytesEqual(p, byte) | BytesEqual(p + 16, byte) << 16 | BytesEqual(p + 32, byte) << 32 |
+           BytesEqual(p + 48, byte) << 48;
+}
+#endif
+
+// Appends the end of every line whose break lies among the 64 bytes at
+// `offset`: the position of a lone CR or LF, or of the CR of a CR LF.
+// Lines are short and many, so the breaks of a whole block come from one
+// mask, and the first four are written without asking whether there are
+// four. `afterCarriageReturn` carries a CR at the end of a block into the
+// next.
+#if defined(__SSE2__)
+void AppendBlockLineEnds(std::string_view text, size_t offset, bool& afterCarriageReturn,
+                         TLargeArray<size_t>& ends) {
+    const std::uint64_t crs = BlockBytesEqual(text.data() + offset, _mm_set1_epi8('\r'));
+    const std::uint64_t lfs = BlockBytesEqual(text.data() + offset, _mm_set1_epi8('\n'));
+    // An LF right after a CR is the second half of one break.
+    const std::uint64_t secondHalves = lfs & (crs << 1 | (afterCarriageReturn ? 1u : 0u));
+    afterCarriageReturn = (crs >> 63) != 0;
+    std::uint64_t mask = crs | (lfs & ~secondHalves);
+    const int count = __builtin_popcountll(mask);
+    size_t* out = ends.Room(64);
+    for (int i = 0; i < 4; ++i) {
+        // Beyond the last break the values are of no use, and are not kept.
+        out[i] = offset + static_cast<size_t>(__builtin_ctzll(mask | 1ull << 63));
+        mask &= mask - 1;
+    }
+    for (int i = 4; i < count; ++i) {
+        out[i] = offset + static_cast<size_t>(__builtin_ctzll(mask));
+        mask &= mask - 1;
+    }
+    ends.Grow(static_cast<size_t>(count));
+}
+#endif
 
 // Where the line after a break at `position` begins: CR LF is one break.
 size_t AfterBreak(std::string_view text, size_t position) {
@@ -69,8 +84,19 @@ std::string_view TTextLines::Text() const {
 
 void TTextLines::FindLines() {
     const std::string_view text = Text();
-    ends_.Reserve(text.size() / 32 + 1); // a guess: lines are rarely shorter
-    ForEachLineBreak(text, [&](size_t position) { ends_.PushBack(position); });
+    ends_.Reserve(text.size() / 32 + 64); // a guess: lines are rarely shorter
+    size_t offset = 0;
+    bool afterCarriageReturn = false; // the byte before `offset` is a CR
+#if defined(__SSE2__)
+    for (; text.size() - offset >= 64; offset += 64)
+        AppendBlockLineEnds(text, offset, afterCarriageReturn, ends_);
+#endif
+    for (; offset < text.size(); ++offset) {
+        const char byte = text[offset];
+        if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
+            ends_.PushBack(offset);
+        afterCarriageReturn = byte == '\r';
+    }
     lastLineHasBreak_ = !text.empty() && IsLineBreak(text.back());
     if (!text.empty() && !lastLineHasBreak_)
         ends_.PushBack(text.size()); // the last line, without a break

@@ -109,12 +109,23 @@ TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
 
 TEST(TextLines, BreaksAreFoundWhereverTheyFallInTheText) {
     // Lines are looked for many bytes at a time: a CR LF split between two
-    // such steps is still one break, and a CR at the end of a step followed
-    // by anything else is a break of its own.
-    for (size_t prefix = 0; prefix < 40; ++prefix) {
+    // such steps is still one break, a CR at the end of a step followed by
+    // anything else is a break of its own, and a step may hold any number
+    // of breaks.
+    for (size_t prefix = 0; prefix < 140; ++prefix) {
         const std::string a(prefix, 'a');
         EXPECT_EQ(LinesOf(a + "\r\nb"), (Lines{a + "\r\n", "b"})) << prefix;
         EXPECT_EQ(LinesOf(a + "\rb\n"), (Lines{a + "\r\n", "b\r\n"})) << prefix;
         EXPECT_EQ(LinesOf(a + "\r\r\n\n"), (Lines{a + "\r\n", "\r\n", "\r\n"})) << prefix;
     }
+    EXPECT_EQ(LinesOf(std::string(200, '\n')), Lines(200, "\r\n"));
+    EXPECT_EQ(LinesOf(std::string(201, '\r') + "\n"), Lines(201, "\r\n"));
+    std::string mixed;
+    for (int i = 0; i < 100; ++i)
+        mixed += i % 3 == 0 ? "x\r\n" : i % 3 == 1 ? "\n" : "yy\r";
+    const Lines lines = LinesOf(mixed);
+    ASSERT_EQ(lines.size(), 100u);
+    EXPECT_EQ(lines[97], "\r\n");
+    EXPECT_EQ(lines[98], "yy\r\n");
+    EXPECT_EQ(lines[99], "x\r\n");
 }
