@@ -30,7 +30,7 @@ void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileN
     bool mainHeadingSeen = false;
     std::string linkPage = split ? SplitPageFileName(bodyName, 0) : bodyName;
 
-    for (int index = 0; index < lines.Count(); ++index) {
+    for (int index = 0, count = lines.Count(); index < count; ++index) {
         const std::string_view line = lines.Line(index);
         switch (ClassifyLine(line)) {
         case TLineKind::Empty:
