@@ -18,6 +18,20 @@ bool IsLineBreak(char byte) {
 }
 
 #if defined(__SSE2__)
+// The number of bits set. The processors the program is built for need not
+// have an instruction for it, and a call into the compiler's library for
+// each block of text costs more than these few steps.
+int BitCount(std::uint64_t bits) {
+#if defined(__POPCNT__)
+    return __builtin_popcountll(bits);
+#else
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+#endif
+}
+
 // One bit for each of the 16 bytes at `p` that equals `byte`.
 std::uint64_t BytesEqual(const char* p, __m128i byte) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -46,7 +60,7 @@ void AppendBlockLineEnds(std::string_view text, size_t offset, bool& afterCarria
     const std::uint64_t secondHalves = lfs & (crs << 1 | (afterCarriageReturn ? 1u : 0u));
     afterCarriageReturn = (crs >> 63) != 0;
     std::uint64_t mask = crs | (lfs & ~secondHalves);
-    const int count = __builtin_popcountll(mask);
+    const int count = BitCount(mask);
     size_t* out = ends.Room(64);
     for (int i = 0; i < 4; ++i) {
         // Beyond the last break the values are of no use, and are not kept.
