@@ -33,6 +33,8 @@ class TByteBuffer {
     void Resize(size_t size) { size_ = size; }
 
     void Append(const char* bytes, size_t count) {
+        if (count == 0)
+            return; // `bytes` may be null then
         if (count > capacity_ - size_)
             Reserve(size_ + count > 2 * capacity_ ? size_ + count : 2 * capacity_);
         std::memcpy(data_ + size_, bytes, count);

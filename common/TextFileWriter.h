@@ -36,6 +36,8 @@ class TTextFileWriter {
     void Write(std::string_view bytes) {
         if (bytes.size() > BufferSize - used_)
             return WriteBeyondBuffer(bytes);
+        if (bytes.empty())
+            return; // an empty view may have no bytes to point to at all
         std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
         used_ += bytes.size();
     }
