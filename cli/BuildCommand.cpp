@@ -1,5 +1,7 @@
 #include "cli/BuildCommand.h"
 
+#include "cli/WatchCommand.h"
+
 #include "buildmanual/BuildManual.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
@@ -22,13 +24,15 @@ constexpr const char* Program = "varnoke-build";
 constexpr int MaximumTabWidth = 64;
 
 const char* const HelpText =
-    "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] PROJECT.vkp\n"
+    "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] [--watch] PROJECT.vkp\n"
     "\n"
     "プロジェクトファイルからマニュアル (HTML ページと CSS) を作成します。\n"
     "\n"
     "  --styles INI  スタイルを読むファイル (既定: varnoke の設定ファイル)\n"
     "  --out DIR     出力フォルダ (既定: プロジェクトの出力フォルダ。無ければ作成)\n"
     "  --tab N       本文の先頭タブ 1 つあたりの &nbsp; の数 (既定: 設定の TABSPACE、無ければ 2)\n"
+    "  --watch       作成のあと、プロジェクト・テキスト・スタイルのファイルが変わるたびに\n"
+    "                作り直します (Ctrl+C で終了)\n"
     "  --help        この説明を表示します\n"
     "  --version     版を表示します\n"
     "\n"
@@ -48,6 +52,7 @@ struct TOptions {
     std::string ProjectFile;
     bool Help = false;
     bool Version = false;
+    bool Watch = false;
 };
 
 int ParseTabWidth(const std::string& text) {
@@ -91,6 +96,8 @@ TOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.Help = true;
         else if (argument == "--version")
             options.Version = true;
+        else if (argument == "--watch")
+            options.Watch = true;
         else if (argument == "--styles")
             options.Styles = value();
         else if (argument == "--out")
@@ -135,10 +142,10 @@ TTextLines LoadText(const TProjectData& project, const std::string& projectFile)
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
     const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
-    std::string bytes;
-    if (DirectoryExists(textFile) || !ReadWholeFile(textFile, bytes))
+    TTextLines lines;
+    if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines))
         throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
-    return TTextLines(DecodeTextFile(bytes));
+    return lines;
 }
 
 std::string OutputFolder(const TOptions& options, const TProjectData& project,
@@ -155,18 +162,33 @@ std::string OutputFolder(const TOptions& options, const TProjectData& project,
     return IncludeTrailingPathDelimiter(folder);
 }
 
-int Build(const TOptions& options, const std::string& windowExecutable, std::ostream& out,
-          std::ostream& err) {
+// What one build did: its exit code (the error already shown) and the page
+// to open.
+struct TBuildOutcome {
+    int ExitCode = ExitSuccess;
+    std::string EntryPage; // as shown to the user
+};
+
+std::string StylesFile(const TOptions& options, const std::string& windowExecutable) {
+    if (options.Styles)
+        return ModelPath(*options.Styles);
+    return SettingsIniPathOfProgram(ModelPath(windowExecutable));
+}
+
+// willRead hears of every input file before it is read (see TWillRead).
+void Build(const TOptions& options, const std::string& windowExecutable, const TWillRead& willRead,
+           std::ostream& err, TBuildOutcome& outcome) {
     const std::string projectFile = ModelPath(options.ProjectFile);
+    willRead(NativePath(projectFile));
     const TProjectData project = LoadProject(projectFile);
+    if (!project.TextName.empty())
+        willRead(NativePath(ResolveAgainst(ExtractFilePath(projectFile), project.TextName)));
     const TTextLines lines = LoadText(project, projectFile);
 
-    std::string settingsFile = SettingsIniPathOfProgram(ModelPath(windowExecutable));
-    if (options.Styles) {
-        settingsFile = ModelPath(*options.Styles);
-        if (!FileExists(settingsFile))
-            throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
-    }
+    const std::string settingsFile = StylesFile(options, windowExecutable);
+    willRead(NativePath(settingsFile));
+    if (options.Styles && !FileExists(settingsFile))
+        throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
     TSystemData settings(settingsFile);
     settings.Load();
     settings.Styles.LoadFromFile(settingsFile);
@@ -182,8 +204,49 @@ int Build(const TOptions& options, const std::string& windowExecutable, std::ost
     const char* entryPage = project.ContentsType == 1 ? "frame.html" : "text.html";
     if (project.ContentsType != 1 && project.FileDivideFlag)
         entryPage = "text0.html";
-    out << Shown(folder) << entryPage << "\n";
-    return ExitSuccess;
+    outcome.EntryPage = Shown(folder) + entryPage;
+}
+
+// One build with every failure shown on `err` and turned into an exit code.
+TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecutable,
+                        const TWillRead& willRead, std::ostream& err) {
+    TBuildOutcome outcome;
+    const auto fail = [&](int exitCode, const std::string& message) {
+        err << Program << ": " << message << "\n";
+        outcome.ExitCode = exitCode;
+    };
+    try {
+        Build(options, windowExecutable, willRead, err, outcome);
+    } catch (const TUsageError& error) {
+        fail(ExitUsage, error.Message);
+        if (error.PointToHelp)
+            err << "詳しくは varnoke-build --help を見てください\n";
+    } catch (const EInOutError& error) {
+        fail(ExitWriteFailed, Shown(error.FileName()) + ": " + error.what());
+    } catch (const EFOpenError& error) {
+        fail(ExitUsage, error.what());
+    } catch (const std::exception& error) {
+        fail(ExitWriteFailed, error.what());
+    }
+    return outcome;
+}
+
+// Rebuilds on every change of the inputs; the page to open is shown at the
+// start and whenever the project moves it.
+int Watch(const TOptions& options, const std::string& windowExecutable, std::ostream& out,
+          std::ostream& err) {
+    std::string shownEntryPage;
+    return WatchAndRebuild(
+        [&](const TWillRead& willRead) {
+            const TBuildOutcome outcome = BuildOnce(options, windowExecutable, willRead, err);
+            err.flush();
+            if (!outcome.EntryPage.empty() && outcome.EntryPage != shownEntryPage) {
+                shownEntryPage = outcome.EntryPage;
+                out << shownEntryPage << "\n";
+            }
+            return outcome.ExitCode == ExitSuccess;
+        },
+        out, err);
 }
 
 } // namespace
@@ -200,21 +263,18 @@ int RunBuildCommand(const std::vector<std::string>& arguments, const std::string
             out << Program << " 2.0.0\n";
             return ExitSuccess;
         }
-        return Build(options, windowExecutable, out, err);
+        if (options.Watch)
+            return Watch(options, windowExecutable, out, err);
+        const TBuildOutcome outcome = BuildOnce(
+            options, windowExecutable, [](const std::string&) {}, err);
+        if (outcome.ExitCode == ExitSuccess)
+            out << outcome.EntryPage << "\n";
+        return outcome.ExitCode;
     } catch (const TUsageError& error) {
         err << Program << ": " << error.Message << "\n";
         if (error.PointToHelp)
             err << "詳しくは varnoke-build --help を見てください\n";
         return ExitUsage;
-    } catch (const EInOutError& error) {
-        err << Program << ": " << Shown(error.FileName()) << ": " << error.what() << "\n";
-        return ExitWriteFailed;
-    } catch (const EFOpenError& error) {
-        err << Program << ": " << error.what() << "\n";
-        return ExitUsage;
-    } catch (const EVarnokeError& error) {
-        err << Program << ": " << error.what() << "\n";
-        return ExitWriteFailed;
     }
 }
 

@@ -78,36 +78,71 @@ void ForceDirectories(std::string_view sjisPath) {
         throw EFCreateError(std::string(sjisPath), SystemErrorReason(ENOTDIR));
 }
 
-bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
-    bytes.clear();
-    std::string native = NativePath(sjisPath);
-    TDescriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
+int OpenFileForReading(std::string_view sjisPath, size_t& size) {
+    TDescriptor file(::open(NativePath(sjisPath).c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return false;
+            return -1;
         throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
     }
     struct stat info {};
-    if (::fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode))
+    if (::fstat(file.Get(), &info) != 0)
+        throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+    if (S_ISDIR(info.st_mode))
         throw EFOpenError(std::string(sjisPath), SystemErrorReason(EISDIR));
     // A device or a pipe would be read until memory runs out (/dev/zero)
     // or wait forever: only regular files hold a text or a project.
     if (!S_ISREG(info.st_mode))
         throw EFOpenError(std::string(sjisPath), "通常のファイルではありません。");
-    if (info.st_size > 0)
-        bytes.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
+    size = static_cast<size_t>(info.st_size);
+    return file.Release();
+}
+
+bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
+    bytes.clear();
+    size_t size = 0;
+    TDescriptor file(OpenFileForReading(sjisPath, size));
+    if (file.Get() < 0)
+        return false;
+    // Straight into the string, with room for a file that grows meanwhile.
+    bytes.resize(size + 1);
+    size_t got = 0;
     for (;;) {
-        ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
+        if (got == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        ssize_t count = ::read(file.Get(), bytes.data() + got, bytes.size() - got);
+        if (count < 0 && errno == EINTR)
             continue;
-        if (got < 0)
+        if (count < 0)
             throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
-        if (got == 0)
+        if (count == 0)
             break;
-        bytes.append(buffer, static_cast<size_t>(got));
+        got += static_cast<size_t>(count);
     }
+    bytes.resize(got);
     return true;
+}
+
+bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes) {
+    bytes.Resize(0);
+    size_t size = 0;
+    TDescriptor file(OpenFileForReading(sjisPath, size));
+    if (file.Get() < 0)
+        return false;
+    bytes.Reserve(size + 1); // one byte more tells the end without another read
+    for (;;) {
+        if (bytes.Size() == bytes.Capacity())
+            bytes.Reserve(bytes.Capacity() * 2);
+        ssize_t count =
+            ::read(file.Get(), bytes.Data() + bytes.Size(), bytes.Capacity() - bytes.Size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+        if (count == 0)
+            return true;
+        bytes.Resize(bytes.Size() + static_cast<size_t>(count));
+    }
 }
 
 int WriteAllToDescriptor(int descriptor, const char* data, size_t size) {

@@ -3,6 +3,8 @@
 // else).
 #pragma once
 
+#include "common/ByteBuffer.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -23,9 +25,16 @@ bool DirectoryExists(std::string_view sjisPath);
 // Creates the folder and its missing parents; throws EFCreateError.
 void ForceDirectories(std::string_view sjisPath);
 
+// Opens an existing regular file for reading and tells its size. Returns
+// -1 when it does not exist; throws EFOpenError when it cannot be read or
+// is no regular file (a folder, a device, a pipe).
+int OpenFileForReading(std::string_view sjisPath, size_t& size);
+
 // Reads a whole file. Throws EFOpenError when it exists but cannot be read
 // (a folder, no permission); returns false when it does not exist.
 bool ReadWholeFile(std::string_view sjisPath, std::string& bytes);
+// The same into a byte buffer: a text file of any size.
+bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes);
 
 // Replaces a file's content whole: the bytes go to a temporary file beside
 // it, which is then renamed over it, so a failed or interrupted save leaves

@@ -25,7 +25,7 @@ class TLineSource {
     // after a last line without a break.
     std::string_view LineBreak(int index) const {
         return index + 1 < Count() || LastLineHasBreak() ? std::string_view("\r\n")
-                                                         : std::string_view();
+                                                         : std::string_view("");
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <mutex>
 #include <stdexcept>
@@ -103,12 +104,17 @@ struct TUnicodeToSjisTable {
     static constexpr std::uint16_t Unmappable = 0xFFFF;
 
     std::mutex Mutex;
-    std::vector<std::uint16_t> Bmp = std::vector<std::uint16_t>(0x10000, Unknown);
-    TIconv Converter{"CP932", "UTF-8"};
+    // Both made at the first character beyond ASCII: most conversions (file
+    // names, a command line) never need them, and a short-lived tool
+    // should not pay for them at start.
+    std::vector<std::uint16_t> Bmp;
+    std::optional<TIconv> Converter;
 
     std::uint16_t Lookup(char32_t codePoint, std::string_view utf8) {
         if (codePoint > 0xFFFF)
             return Unmappable; // CP932 has nothing beyond the basic plane
+        if (Bmp.empty())
+            Bmp.assign(0x10000, Unknown);
         std::uint16_t& entry = Bmp[codePoint];
         if (entry == Unknown)
             entry = Ask(utf8);
@@ -117,8 +123,10 @@ struct TUnicodeToSjisTable {
 
   private:
     std::uint16_t Ask(std::string_view utf8) {
+        if (!Converter)
+            Converter.emplace("CP932", "UTF-8");
         std::string bytes;
-        if (!Converter.Convert(utf8, bytes) || bytes.empty() || bytes.size() > 2)
+        if (!Converter->Convert(utf8, bytes) || bytes.empty() || bytes.size() > 2)
             return Unmappable;
         if (bytes.size() == 1)
             return static_cast<unsigned char>(bytes[0]);
@@ -130,6 +138,102 @@ struct TUnicodeToSjisTable {
 TUnicodeToSjisTable& UnicodeToSjis() {
     static TUnicodeToSjisTable table;
     return table;
+}
+
+// The number of ASCII bytes at the start of `text`, eight at a time: they
+// are the same in UTF-8 and CP932, and most of a manual is ASCII.
+size_t AsciiRunLength(std::string_view text) {
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080u)
+            break;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    return i;
+}
+
+enum class TInvalidUtf8 {
+    PassThrough, // keep the byte as it is
+    Stop,        // give up: the text is not UTF-8
+};
+
+// The two kinds of output a conversion writes into.
+void AppendBytes(std::string& out, std::string_view bytes) {
+    out.append(bytes);
+}
+void AppendBytes(TByteBuffer& out, std::string_view bytes) {
+    out.Append(bytes);
+}
+void ReserveBytes(std::string& out, size_t size) {
+    out.reserve(size);
+}
+void ReserveBytes(TByteBuffer& out, size_t size) {
+    out.Reserve(size);
+}
+
+// Appends the CP932 form of UTF-8 text to `out` (a std::string or a
+// TByteBuffer); false when told to stop at a byte that is not valid UTF-8.
+template <class TOutput>
+bool AppendUtf8AsSjis(std::string_view utf8, TOutput& out, TUnmappable policy,
+                      TInvalidUtf8 invalid) {
+    TUnicodeToSjisTable& table = UnicodeToSjis();
+    std::lock_guard<std::mutex> lock(table.Mutex);
+    for (;;) {
+        const size_t ascii = AsciiRunLength(utf8);
+        AppendBytes(out, utf8.substr(0, ascii));
+        utf8.remove_prefix(ascii);
+        if (utf8.empty())
+            return true;
+        char32_t codePoint = 0;
+        const size_t length = Utf8SequenceLength(utf8, codePoint);
+        if (length == 0) {
+            if (invalid == TInvalidUtf8::Stop)
+                return false;
+            AppendBytes(out, utf8.substr(0, 1));
+            utf8.remove_prefix(1);
+            continue;
+        }
+        const std::uint16_t sjis = table.Lookup(codePoint, utf8.substr(0, length));
+        if (sjis == TUnicodeToSjisTable::Unmappable) {
+            if (policy == TUnmappable::Fail)
+                throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
+                                    "\" は Shift-JIS で表せません");
+            const std::string reference =
+                "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
+            AppendBytes(out, reference);
+        } else if (sjis > 0xFF) {
+            const char pair[] = {static_cast<char>(sjis >> 8), static_cast<char>(sjis & 0xFF)};
+            AppendBytes(out, std::string_view(pair, 2));
+        } else {
+            const char single = static_cast<char>(sjis);
+            AppendBytes(out, std::string_view(&single, 1));
+        }
+        utf8.remove_prefix(length);
+    }
+}
+
+// The conversion of a text file's bytes into `out` when they are UTF-8 text.
+template <class TOutput> bool ConvertUtf8Text(std::string_view fileBytes, TOutput& out) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    const bool marked = fileBytes.substr(0, 3) == byteOrderMark;
+    if (marked) {
+        fileBytes.remove_prefix(3);
+    } else {
+        // Most CP932 texts show at their first non-ASCII character that
+        // they are not UTF-8; plain ASCII is the same in both.
+        const size_t ascii = AsciiRunLength(fileBytes);
+        char32_t codePoint = 0;
+        if (ascii == fileBytes.size() ||
+            Utf8SequenceLength(fileBytes.substr(ascii), codePoint) == 0)
+            return false;
+    }
+    ReserveBytes(out, fileBytes.size());
+    // With the mark the file says it is UTF-8, so stray bytes stay.
+    return AppendUtf8AsSjis(fileBytes, out, TUnmappable::CharacterReference,
+                            marked ? TInvalidUtf8::PassThrough : TInvalidUtf8::Stop);
 }
 
 } // namespace
@@ -165,42 +269,28 @@ bool SjisSameText(std::string_view a, std::string_view b) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8, TUnmappable policy) {
-    TUnicodeToSjisTable& table = UnicodeToSjis();
-    std::lock_guard<std::mutex> lock(table.Mutex);
     std::string out;
     out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        const unsigned char first = static_cast<unsigned char>(utf8.front());
-        if (first < 0x80) { // ASCII is the same in both
-            out.push_back(static_cast<char>(first));
-            utf8.remove_prefix(1);
-            continue;
-        }
-        char32_t codePoint = 0;
-        const size_t length = Utf8SequenceLength(utf8, codePoint);
-        if (length == 0) {
-            out.push_back(utf8.front()); // not UTF-8 at all: keep the byte
-            utf8.remove_prefix(1);
-            continue;
-        }
-        const std::uint16_t sjis = table.Lookup(codePoint, utf8.substr(0, length));
-        if (sjis == TUnicodeToSjisTable::Unmappable) {
-            if (policy == TUnmappable::Fail)
-                throw EConvertError(std::string("文字 \"") + std::string(utf8.substr(0, length)) +
-                                    "\" は Shift-JIS で表せません");
-            out += "&#" + std::to_string(static_cast<unsigned long>(codePoint)) + ";";
-        } else if (sjis > 0xFF) {
-            out.push_back(static_cast<char>(sjis >> 8));
-            out.push_back(static_cast<char>(sjis & 0xFF));
-        } else {
-            out.push_back(static_cast<char>(sjis));
-        }
-        utf8.remove_prefix(length);
-    }
+    AppendUtf8AsSjis(utf8, out, policy, TInvalidUtf8::PassThrough);
     return out;
 }
 
+std::optional<std::string> Utf8TextToSjis(std::string_view fileBytes) {
+    std::string out;
+    if (!ConvertUtf8Text(fileBytes, out))
+        return std::nullopt;
+    return out;
+}
+
+bool Utf8TextToSjis(std::string_view fileBytes, TByteBuffer& sjis) {
+    sjis.Resize(0);
+    return ConvertUtf8Text(fileBytes, sjis);
+}
+
 std::string SjisToUtf8(std::string_view sjis) {
+    // ASCII is the same in both: most paths and messages need no converter.
+    if (AsciiRunLength(sjis) == sjis.size())
+        return std::string(sjis);
     TIconv converter("UTF-8", "CP932");
     std::string out;
     out.reserve(sjis.size() + sjis.size() / 2);

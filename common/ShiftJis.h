@@ -3,6 +3,9 @@
 // only at the edges (Qt widgets, file names on Linux, terminal output).
 #pragma once
 
+#include "common/ByteBuffer.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +32,15 @@ enum class TUnmappable {
 
 // UTF-8 to CP932. Bytes that are not valid UTF-8 are passed through unchanged.
 std::string Utf8ToSjis(std::string_view utf8, TUnmappable policy = TUnmappable::CharacterReference);
+
+// The bytes of a text file as CP932 when they are UTF-8 text: a file that
+// starts with a UTF-8 byte-order mark, or that is valid UTF-8 holding
+// multi-byte characters. Checked and converted in one pass; nothing when the
+// bytes are to be taken as CP932 as they are (plain ASCII included).
+std::optional<std::string> Utf8TextToSjis(std::string_view fileBytes);
+// The same into a byte buffer, for a whole text file: false, and `sjis`
+// empty, when the bytes are to be taken as they are.
+bool Utf8TextToSjis(std::string_view fileBytes, TByteBuffer& sjis);
 
 // CP932 to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);

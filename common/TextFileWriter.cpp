@@ -9,16 +9,11 @@
 
 namespace varnoke {
 
-namespace {
-constexpr size_t BufferSize = 256 * 1024;
-}
-
 TTextFileWriter::TTextFileWriter(std::string fileName) : fileName_(std::move(fileName)) {
     descriptor_ =
         ::open(NativePath(fileName_).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
         Fail(errno);
-    buffer_.reserve(16 * 1024);
 }
 
 TTextFileWriter::~TTextFileWriter() {
@@ -28,27 +23,15 @@ TTextFileWriter::~TTextFileWriter() {
         ::close(descriptor_);
 }
 
-void TTextFileWriter::WriteLine(std::string_view line) {
-    Write(line);
-    Write("\r\n");
-}
-
-void TTextFileWriter::WriteLine(std::initializer_list<std::string_view> pieces) {
-    for (std::string_view piece : pieces)
-        Write(piece);
-    Write("\r\n");
-}
-
-void TTextFileWriter::Write(std::string_view bytes) {
-    if (buffer_.size() + bytes.size() > BufferSize) {
-        Flush();
-        if (bytes.size() > BufferSize) {
-            if (int error = WriteAllToDescriptor(descriptor_, bytes.data(), bytes.size()))
-                Fail(error);
-            return;
-        }
+void TTextFileWriter::WriteBeyondBuffer(std::string_view bytes) {
+    Flush();
+    if (bytes.size() <= BufferSize) {
+        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+        used_ = bytes.size();
+        return;
     }
-    buffer_.append(bytes);
+    if (int error = WriteAllToDescriptor(descriptor_, bytes.data(), bytes.size()))
+        Fail(error);
 }
 
 void TTextFileWriter::Close() {
@@ -62,10 +45,10 @@ void TTextFileWriter::Close() {
 }
 
 void TTextFileWriter::Flush() {
-    if (buffer_.empty())
+    if (used_ == 0)
         return;
-    int error = WriteAllToDescriptor(descriptor_, buffer_.data(), buffer_.size());
-    buffer_.clear();
+    int error = WriteAllToDescriptor(descriptor_, buffer_.get(), used_);
+    used_ = 0;
     if (error)
         Fail(error);
 }

@@ -3,7 +3,9 @@
 // calls. Every failure raises EInOutError with the file name and a code.
 #pragma once
 
+#include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,23 +20,43 @@ class TTextFileWriter {
     TTextFileWriter& operator=(const TTextFileWriter&) = delete;
 
     // Writes the bytes followed by CR LF.
-    void WriteLine(std::string_view line);
+    void WriteLine(std::string_view line) {
+        Write(line);
+        Write("\r\n");
+    }
     // Writes the pieces one after another, then CR LF: one line of markup
     // without building a temporary string first.
-    void WriteLine(std::initializer_list<std::string_view> pieces);
-    // Writes the bytes as they are.
-    void Write(std::string_view bytes);
+    void WriteLine(std::initializer_list<std::string_view> pieces) {
+        for (std::string_view piece : pieces)
+            Write(piece);
+        Write("\r\n");
+    }
+    // Writes the bytes as they are. A page is millions of short pieces:
+    // the common case is a copy into the buffer, here in the header.
+    void Write(std::string_view bytes) {
+        if (bytes.size() > BufferSize - used_)
+            return WriteBeyondBuffer(bytes);
+        if (bytes.empty())
+            return; // an empty view may have no bytes to point to at all
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
     // Writes what is buffered and closes the file; a failure raises.
     void Close();
 
     const std::string& FileName() const { return fileName_; }
 
   private:
+    static constexpr size_t BufferSize = 128 * 1024;
+
+    void WriteBeyondBuffer(std::string_view bytes);
     void Flush();
     [[noreturn]] void Fail(int error);
 
     std::string fileName_;
-    std::string buffer_;
+    // Left uninitialised: a small page touches only the memory it fills.
+    std::unique_ptr<char[]> buffer_{new char[BufferSize]};
+    size_t used_ = 0;
     int descriptor_ = -1;
 };
 

@@ -1,51 +1,143 @@
 #include "common/TextLines.h"
 
+#include "common/FileSystem.h"
 #include "common/ShiftJis.h"
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace varnoke {
 
 namespace {
-// The length of the line break at `position`: 2 for CR LF, 1 for a lone CR
-// or LF.
-size_t BreakLength(std::string_view text, size_t position) {
-    return text[position] == '\r' && position + 1 < text.size() && text[position + 1] == '\n' ? 2
-                                                                                              : 1;
+
+bool IsLineBreak(char byte) {
+    return byte == '\r' || byte == '\n';
 }
+
+#if defined(__SSE2__)
+// The number of bits set. The processors the program is built for need not
+// have an instruction for it, and a call into the compiler's library for
+// each block of text costs more than these few steps.
+int BitCount(std::uint64_t bits) {
+#if defined(__POPCNT__)
+    return __builtin_popcountll(bits);
+#else
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int>((bits * 0x0101010101010101u) >> 56);
+#endif
+}
+
+// One bit for each of the 16 bytes at `p` that equals `byte`.
+std::uint64_t BytesEqual(const char* p, __m128i byte) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, byte)));
+}
+
+// One bit for each of the 64 bytes at `p` that equals `byte`.
+std::uint64_t BlockBytesEqual(const char* p, __m128i byte) {
+    return BytesEqual(p, byte) | BytesEqual(p + 16, byte) << 16 | BytesEqual(p + 32, byte) << 32 |
+           BytesEqual(p + 48, byte) << 48;
+}
+#endif
+
+// Appends the end of every line whose break lies among the 64 bytes at
+// `offset`: the position of a lone CR or LF, or of the CR of a CR LF.
+// Lines are short and many, so the breaks of a whole block come from one
+// mask, and the first four are written without asking whether there are
+// four. `afterCarriageReturn` carries a CR at the end of a block into the
+// next.
+#if defined(__SSE2__)
+void AppendBlockLineEnds(std::string_view text, size_t offset, bool& afterCarriageReturn,
+                         TLargeArray<size_t>& ends) {
+    const std::uint64_t crs = BlockBytesEqual(text.data() + offset, _mm_set1_epi8('\r'));
+    const std::uint64_t lfs = BlockBytesEqual(text.data() + offset, _mm_set1_epi8('\n'));
+    // An LF right after a CR is the second half of one break.
+    const std::uint64_t secondHalves = lfs & (crs << 1 | (afterCarriageReturn ? 1u : 0u));
+    afterCarriageReturn = (crs >> 63) != 0;
+    std::uint64_t mask = crs | (lfs & ~secondHalves);
+    const int count = BitCount(mask);
+    size_t* out = ends.Room(64);
+    for (int i = 0; i < 4; ++i) {
+        // Beyond the last break the values are of no use, and are not kept.
+        out[i] = offset + static_cast<size_t>(__builtin_ctzll(mask | 1ull << 63));
+        mask &= mask - 1;
+    }
+    for (int i = 4; i < count; ++i) {
+        out[i] = offset + static_cast<size_t>(__builtin_ctzll(mask));
+        mask &= mask - 1;
+    }
+    ends.Grow(static_cast<size_t>(count));
+}
+#endif
+
+// Where the line after a break at `position` begins: CR LF is one break.
+size_t AfterBreak(std::string_view text, size_t position) {
+    const bool crLf =
+        text[position] == '\r' && position + 1 < text.size() && text[position + 1] == '\n';
+    return position + (crLf ? 2 : 1);
+}
+
 } // namespace
 
 TTextLines::TTextLines(std::string sjisText) : text_(std::move(sjisText)) {
     FindLines();
 }
 
+TTextLines::TTextLines(TByteBuffer sjisText) : buffer_(std::move(sjisText)) {
+    FindLines();
+}
+
+std::string_view TTextLines::Text() const {
+    return buffer_.Data() != nullptr ? buffer_.View() : std::string_view(text_);
+}
+
 void TTextLines::FindLines() {
-    const std::string_view text = text_;
-    ends_.reserve(text.size() / 32 + 1);
-    size_t position = 0;
-    while (position < text.size()) {
-        const size_t end = text.find_first_of("\r\n", position);
-        if (end == std::string_view::npos) {
-            ends_.push_back(text.size());
-            return;
-        }
-        ends_.push_back(end);
-        position = end + BreakLength(text, end);
+    const std::string_view text = Text();
+    ends_.Reserve(text.size() / 32 + 64); // a guess: lines are rarely shorter
+    size_t offset = 0;
+    bool afterCarriageReturn = false; // the byte before `offset` is a CR
+#if defined(__SSE2__)
+    for (; text.size() - offset >= 64; offset += 64)
+        AppendBlockLineEnds(text, offset, afterCarriageReturn, ends_);
+#endif
+    for (; offset < text.size(); ++offset) {
+        const char byte = text[offset];
+        if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
+            ends_.PushBack(offset);
+        afterCarriageReturn = byte == '\r';
     }
-    lastLineHasBreak_ = !ends_.empty();
+    lastLineHasBreak_ = !text.empty() && IsLineBreak(text.back());
+    if (!text.empty() && !lastLineHasBreak_)
+        ends_.PushBack(text.size()); // the last line, without a break
 }
 
 std::string_view TTextLines::Line(int index) const {
-    const std::string_view text = text_;
+    const std::string_view text = Text();
     const size_t i = static_cast<size_t>(index);
-    const size_t begin = i == 0 ? 0 : ends_[i - 1] + BreakLength(text, ends_[i - 1]);
+    const size_t begin = i == 0 ? 0 : AfterBreak(text, ends_[i - 1]);
     return text.substr(begin, ends_[i] - begin);
 }
 
+bool LoadTextLines(std::string_view sjisPath, TTextLines& lines) {
+    TByteBuffer bytes;
+    if (!ReadWholeFile(sjisPath, bytes))
+        return false;
+    TByteBuffer converted;
+    if (Utf8TextToSjis(bytes.View(), converted))
+        lines = TTextLines(std::move(converted));
+    else
+        lines = TTextLines(std::move(bytes));
+    return true;
+}
+
 std::string DecodeTextFile(std::string_view fileBytes) {
-    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-    if (fileBytes.substr(0, 3) == byteOrderMark)
-        return Utf8ToSjis(fileBytes.substr(3));
-    if (LooksLikeUtf8Text(fileBytes))
-        return Utf8ToSjis(fileBytes);
+    if (std::optional<std::string> converted = Utf8TextToSjis(fileBytes))
+        return std::move(*converted);
     return std::string(fileBytes);
 }
 

@@ -1,13 +1,14 @@
-// A line source over a whole text held in memory: the lines are found at
-// CR LF, lone LF or lone CR and handed out in place, without their breaks,
-// however long they are.
+// A line source over a whole text held in memory: the lines are found at CR
+// LF, lone LF or lone CR and handed out in place, without their breaks,
+// however long they are. Nothing is copied; a table holds where each line
+// ends.
 #pragma once
 
+#include "common/ByteBuffer.h"
 #include "common/LineSource.h"
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace varnoke {
 
@@ -16,18 +17,27 @@ class TTextLines : public TLineSource {
     TTextLines() = default;
     // `sjisText` is CP932 text; see DecodeTextFile for file bytes.
     explicit TTextLines(std::string sjisText);
+    // The same in a byte buffer: a whole text file, read or converted.
+    explicit TTextLines(TByteBuffer sjisText);
 
-    int Count() const override { return static_cast<int>(ends_.size()); }
+    int Count() const override { return static_cast<int>(ends_.Size()); }
     std::string_view Line(int index) const override;
     bool LastLineHasBreak() const override { return lastLineHasBreak_; }
 
   private:
+    std::string_view Text() const;
     void FindLines();
 
-    std::string text_;
-    std::vector<size_t> ends_; // where each line's bytes end: at its break or the text's end
+    std::string text_;         // the text, when it came as a string
+    TByteBuffer buffer_;       // or when it came in a buffer
+    TLargeArray<size_t> ends_; // where each line's bytes end: at its break or the text's end
     bool lastLineHasBreak_ = false;
 };
+
+// Reads a text file as lines: a UTF-8 file (see DecodeTextFile) is
+// converted, any other is used as it was read. Returns false when the file
+// does not exist; throws EFOpenError when it cannot be read.
+bool LoadTextLines(std::string_view sjisPath, TTextLines& lines);
 
 // The bytes of a text file as CP932: a file that starts with a UTF-8
 // byte-order mark, or that is valid UTF-8 holding multi-byte characters, is

@@ -17,7 +17,18 @@ enum class TLineKind {
     Heading,     // one tab first
 };
 
-TLineKind ClassifyLine(std::string_view line);
+// Here in the header: both writers ask it of every line.
+inline TLineKind ClassifyLine(std::string_view line) {
+    if (line.empty())
+        return TLineKind::Empty;
+    if (line[0] == '#')
+        return TLineKind::Comment;
+    if (line[0] != '\t')
+        return TLineKind::MainHeading;
+    if (line.size() > 1 && line[1] == '\t')
+        return TLineKind::Body;
+    return TLineKind::Heading;
+}
 
 // Page k of a split body: "text.html" -> "text0.html", "text1.html", ...
 std::string SplitPageFileName(std::string_view fileName, int page);

@@ -29,8 +29,11 @@ void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileN
     int page = 0;
     bool mainHeadingSeen = false;
     std::string linkPage = split ? SplitPageFileName(bodyName, 0) : bodyName;
+    // The two addresses of the current page, made once a page.
+    std::string mainHeadingAddress = linkPage + "#h1";
+    std::string headingAddress = linkPage + "#h2";
 
-    for (int index = 0; index < lines.Count(); ++index) {
+    for (int index = 0, count = lines.Count(); index < count; ++index) {
         const std::string_view line = lines.Line(index);
         switch (ClassifyLine(line)) {
         case TLineKind::Empty:
@@ -43,13 +46,15 @@ void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileN
                 mainHeadingCounter = 0;
                 headingCounter = 0;
                 linkPage = SplitPageFileName(bodyName, page);
+                mainHeadingAddress = linkPage + "#h1";
+                headingAddress = linkPage + "#h2";
             }
             mainHeadingSeen = true;
-            WriteMenuEntry(file, "h1", linkPage + "#h1", mainHeadingCounter++, line,
+            WriteMenuEntry(file, "h1", mainHeadingAddress, mainHeadingCounter++, line,
                            lines.LineBreak(index));
             break;
         case TLineKind::Heading:
-            WriteMenuEntry(file, "h2", linkPage + "#h2", headingCounter++, line.substr(1),
+            WriteMenuEntry(file, "h2", headingAddress, headingCounter++, line.substr(1),
                            lines.LineBreak(index));
             break;
         }

@@ -20,10 +20,11 @@ class TBodyPage {
         WriteTagOpen(file_, "body");
     }
 
+    // The source does not change while a build reads it: its line count is
+    // taken once.
     void WriteLines(const TLineSource& lines, int& lineIndex) {
-        for (; lineIndex < lines.Count(); ++lineIndex) {
+        for (const int count = lines.Count(); lineIndex < count; ++lineIndex) {
             const std::string_view line = lines.Line(lineIndex);
-            const std::string_view lineBreak = lines.LineBreak(lineIndex);
             switch (ClassifyLine(line)) {
             case TLineKind::Empty:
             case TLineKind::Comment:
@@ -32,13 +33,13 @@ class TBodyPage {
                 if (split_ && mainHeadingSeen_)
                     return;
                 mainHeadingSeen_ = true;
-                WriteHeading("h1", "h1", mainHeadingCounter_++, line, lineBreak);
+                WriteHeading("h1", "h1", mainHeadingCounter_++, line, lines.LineBreak(lineIndex));
                 break;
             case TLineKind::Body:
-                WriteBody(line.substr(2), lineBreak);
+                WriteBody(line.substr(2), lines.LineBreak(lineIndex));
                 break;
             case TLineKind::Heading:
-                WriteHeading("h2", "h2", headingCounter_++, line, lineBreak);
+                WriteHeading("h2", "h2", headingCounter_++, line, lines.LineBreak(lineIndex));
                 break;
             }
         }
@@ -79,9 +80,8 @@ class TBodyPage {
         if (!paragraphOpen_)
             WriteTagOpen(file_, "p");
         paragraphOpen_ = true;
-        bodyLine_.clear(); // reused: one allocation for the whole page
-        AppendTabsToNbsp(bodyLine_, tabCount_, text);
-        file_.WriteLine({bodyLine_, lineBreak, "<br>"});
+        WriteTabsToNbsp(file_, tabCount_, text);
+        file_.WriteLine({lineBreak, "<br>"});
     }
 
     TTextFileWriter file_;
@@ -91,7 +91,6 @@ class TBodyPage {
     int headingCounter_ = 0;
     bool mainHeadingSeen_ = false;
     bool paragraphOpen_ = false;
-    std::string bodyLine_;
 };
 
 } // namespace

@@ -46,6 +46,23 @@ TEST(ShiftJis, RecognisesUtf8Text) {
     EXPECT_FALSE(LooksLikeUtf8Text(Utf8ToSjis("見出し")));
 }
 
+TEST(ShiftJis, AUtf8TextFileIsCheckedAndConvertedInOnePass) {
+    EXPECT_EQ(Utf8TextToSjis("見出し\n"), std::optional<std::string>("\x8C\xA9\x8F\x6F\x82\xB5\n"));
+    EXPECT_EQ(Utf8TextToSjis("\xEF\xBB\xBF"
+                             "abc"),
+              std::optional<std::string>("abc"));
+    // Nothing to convert: plain ASCII, CP932, and UTF-8 that turns out not
+    // to be UTF-8 near its end.
+    EXPECT_EQ(Utf8TextToSjis("plain ascii\r\n"), std::nullopt);
+    EXPECT_EQ(Utf8TextToSjis(Utf8ToSjis("見出し")), std::nullopt);
+    EXPECT_EQ(Utf8TextToSjis(std::string(100, 'a') + "見出し" + std::string(100, 'b') + "\x82"),
+              std::nullopt);
+    // A byte-order mark says UTF-8 whatever follows; stray bytes stay.
+    EXPECT_EQ(Utf8TextToSjis("\xEF\xBB\xBF"
+                             "\xFF"),
+              std::optional<std::string>("\xFF"));
+}
+
 TEST(ShiftJis, RepeatedCharactersConvertTheSameEveryTime) {
     // Characters are remembered after their first conversion; the second
     // and later ones must come out the same, single-byte kana included.

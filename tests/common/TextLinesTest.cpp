@@ -1,4 +1,6 @@
 #include "common/TextLines.h"
+#include "TestSupport.h"
+#include "common/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -64,4 +66,66 @@ TEST(TextLines, LinesComeWithoutTheirBreaksWhichThePagesAdd) {
     EXPECT_FALSE(lines.LastLineHasBreak());
     EXPECT_TRUE(TTextLines(std::string("c\n")).LastLineHasBreak());
     EXPECT_FALSE(TTextLines().LastLineHasBreak());
+}
+
+TEST(TextLines, LinesReadInAnyOrderAreTheSame) {
+    // Writers read in order; anything else starts again from a nearby line.
+    std::string text;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 1000; ++i) {
+        expected.push_back("line " + std::to_string(i));
+        text += expected.back() + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    }
+    const TTextLines lines(text);
+    ASSERT_EQ(lines.Count(), 1000);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(lines.Line(i), expected[static_cast<size_t>(i)]);
+    for (int i = 999; i >= 0; i -= 7)
+        ASSERT_EQ(lines.Line(i), expected[static_cast<size_t>(i)]);
+    EXPECT_EQ(lines.Line(256), "line 256");
+    EXPECT_EQ(lines.Line(255), "line 255");
+}
+
+TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
+    test::TScratchFolder folder;
+    const std::string sjis = "\x8C\xA9\x8F\x6F\x82\xB5"; // 見出し
+    test::WriteFile(folder.File("sjis.txt"), sjis + "\r\n\t\tx");
+    test::WriteFile(folder.File("utf8.txt"), "見出し\n");
+    TTextLines lines;
+    ASSERT_TRUE(LoadTextLines(folder.File("sjis.txt"), lines));
+    ASSERT_EQ(lines.Count(), 2);
+    EXPECT_EQ(lines.Line(0), sjis);
+    EXPECT_EQ(lines.Line(1), "\t\tx");
+    EXPECT_FALSE(lines.LastLineHasBreak());
+
+    ASSERT_TRUE(LoadTextLines(folder.File("utf8.txt"), lines));
+    ASSERT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines.Line(0), sjis);
+    EXPECT_TRUE(lines.LastLineHasBreak());
+
+    EXPECT_FALSE(LoadTextLines(folder.File("missing.txt"), lines));
+    EXPECT_THROW(LoadTextLines(folder.Path(), lines), EFOpenError);
+}
+
+TEST(TextLines, BreaksAreFoundWhereverTheyFallInTheText) {
+    // Lines are looked for many bytes at a time: a CR LF split between two
+    // such steps is still one break, a CR at the end of a step followed by
+    // anything else is a break of its own, and a step may hold any number
+    // of breaks.
+    for (size_t prefix = 0; prefix < 140; ++prefix) {
+        const std::string a(prefix, 'a');
+        EXPECT_EQ(LinesOf(a + "\r\nb"), (Lines{a + "\r\n", "b"})) << prefix;
+        EXPECT_EQ(LinesOf(a + "\rb\n"), (Lines{a + "\r\n", "b\r\n"})) << prefix;
+        EXPECT_EQ(LinesOf(a + "\r\r\n\n"), (Lines{a + "\r\n", "\r\n", "\r\n"})) << prefix;
+    }
+    EXPECT_EQ(LinesOf(std::string(200, '\n')), Lines(200, "\r\n"));
+    EXPECT_EQ(LinesOf(std::string(201, '\r') + "\n"), Lines(201, "\r\n"));
+    std::string mixed;
+    for (int i = 0; i < 100; ++i)
+        mixed += i % 3 == 0 ? "x\r\n" : i % 3 == 1 ? "\n" : "yy\r";
+    const Lines lines = LinesOf(mixed);
+    ASSERT_EQ(lines.size(), 100u);
+    EXPECT_EQ(lines[97], "\r\n");
+    EXPECT_EQ(lines[98], "yy\r\n");
+    EXPECT_EQ(lines[99], "x\r\n");
 }

@@ -1,0 +1,243 @@
+// varnoke-build --watch as a user runs it: a real process in a scratch
+// folder, its files changed the ways editors change them, its output lines
+// read as they come, and ended by a signal.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace varnoke::test;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class TWatchProcess {
+  public:
+    explicit TWatchProcess(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {VARNOKE_BUILD_TOOL, "--watch"});
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        int out[2];
+        int err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            throw std::runtime_error("spawn");
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+    }
+    ~TWatchProcess() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        ::close(out_);
+        ::close(err_);
+    }
+    TWatchProcess(const TWatchProcess&) = delete;
+    TWatchProcess& operator=(const TWatchProcess&) = delete;
+
+    // The next line of standard output, or nothing when none comes in time.
+    std::optional<std::string> NextLine(std::chrono::milliseconds timeout = 10s) {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            if (const size_t newline = pending_.find('\n'); newline != std::string::npos) {
+                std::string line = pending_.substr(0, newline);
+                pending_.erase(0, newline + 1);
+                return line;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd waiting{out_, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&waiting, 1, static_cast<int>(left.count())) <= 0)
+                return std::nullopt;
+            char buffer[4096];
+            const ssize_t got = ::read(out_, buffer, sizeof buffer);
+            if (got <= 0)
+                return std::nullopt;
+            pending_.append(buffer, static_cast<size_t>(got));
+        }
+    }
+
+    // Everything written to standard error so far.
+    std::string Errors() {
+        pollfd waiting{err_, POLLIN, 0};
+        char buffer[4096];
+        while (::poll(&waiting, 1, 0) > 0) {
+            const ssize_t got = ::read(err_, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            errors_.append(buffer, static_cast<size_t>(got));
+        }
+        return errors_;
+    }
+
+    // Sends the signal and returns the exit status; -1 when the process did
+    // not exit by itself.
+    int Stop(int signal) {
+        ::kill(pid_, signal);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    std::string pending_;
+    std::string errors_;
+};
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool Contains(const std::optional<std::string>& line, const std::string& part) {
+    return line && line->find(part) != std::string::npos;
+}
+
+const std::string Built = "作成しました";
+const std::string Failed = "作成できませんでした";
+
+// A project, its text and its styles in a scratch folder.
+class Watch : public ::testing::Test {
+  protected:
+    Watch() {
+        WriteProject("t.txt");
+        WriteFile(Text(), "First\r\n");
+        fs::copy_file(std::string(VARNOKE_EXAMPLES) + "/styles.INI", folder.File("s.INI"));
+    }
+    void WriteProject(const std::string& textName) {
+        WriteFile(folder.File("p.vkp"),
+                  "[PROJECT]\r\nTEXTNAME=" + textName + "\r\nOUTPUTPATH=out\r\n");
+    }
+    std::string Text() const { return folder.File("t.txt"); }
+    std::string Page() const { return ReadFile(folder.File("out/text.html")); }
+    std::unique_ptr<TWatchProcess> Start() {
+        auto process = std::make_unique<TWatchProcess>(
+            std::vector<std::string>{"--styles", folder.File("s.INI"), folder.File("p.vkp")});
+        return process;
+    }
+    // Replaces a file the way many editors save: a new file renamed over it.
+    void RenameOver(const std::string& path, const std::string& bytes) {
+        WriteFile(path + ".new", bytes);
+        fs::rename(path + ".new", path);
+    }
+
+    TScratchFolder folder;
+};
+
+} // namespace
+
+TEST_F(Watch, ThePagesFollowTheTextWhicheverWayItIsSaved) {
+    auto watch = Start();
+    EXPECT_EQ(watch->NextLine(), folder.File("out/text.html"));
+    EXPECT_TRUE(Contains(watch->NextLine(), "開始: " + Built));
+    EXPECT_NE(Page().find("First"), std::string::npos);
+
+    WriteFile(Text(), "Rewritten\r\n");
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
+    EXPECT_NE(Page().find("Rewritten"), std::string::npos);
+
+    RenameOver(Text(), "Renamed\r\n");
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
+    EXPECT_NE(Page().find("Renamed"), std::string::npos);
+
+    // Gone: the build fails, says why, and leaves the pages as they were.
+    fs::remove(Text());
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Failed));
+    EXPECT_NE(watch->Errors().find("テキストファイルが見つかりません"), std::string::npos);
+    EXPECT_NE(Page().find("Renamed"), std::string::npos);
+
+    WriteFile(Text(), "Back\r\n");
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
+    EXPECT_NE(Page().find("Back"), std::string::npos);
+
+    EXPECT_EQ(watch->Stop(SIGTERM), 0);
+}
+
+TEST_F(Watch, ABurstOfWritesIsBuiltOnce) {
+    auto watch = Start();
+    watch->NextLine();
+    ASSERT_TRUE(Contains(watch->NextLine(), Built));
+    for (int i = 0; i < 10; ++i)
+        WriteFile(Text(), "Write " + std::to_string(i) + "\r\n");
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
+    EXPECT_EQ(watch->NextLine(500ms), std::nullopt);
+    EXPECT_NE(Page().find("Write 9"), std::string::npos);
+    EXPECT_EQ(watch->Stop(SIGINT), 0);
+}
+
+TEST_F(Watch, FollowsTheProjectToAnotherTextAndWatchesTheStyles) {
+    auto watch = Start();
+    watch->NextLine();
+    ASSERT_TRUE(Contains(watch->NextLine(), Built));
+
+    WriteFile(folder.File("u.txt"), "Other\r\n");
+    RenameOver(folder.File("p.vkp"), "[PROJECT]\r\nTEXTNAME=u.txt\r\nOUTPUTPATH=out\r\n");
+    EXPECT_TRUE(Contains(watch->NextLine(), "p.vkp: " + Built));
+    EXPECT_NE(Page().find("Other"), std::string::npos);
+    WriteFile(Text(), "No longer read\r\n");
+    EXPECT_EQ(watch->NextLine(500ms), std::nullopt);
+
+    const std::string sheet = ReadFile(folder.File("out/text.css"));
+    std::string styles = ReadFile(folder.File("s.INI"));
+    styles.replace(styles.find("COLOR=16777215"), 14, "COLOR=255");
+    RenameOver(folder.File("s.INI"), styles);
+    EXPECT_TRUE(Contains(watch->NextLine(), "s.INI: " + Built));
+    EXPECT_NE(ReadFile(folder.File("out/text.css")), sheet);
+    EXPECT_EQ(watch->Stop(SIGTERM), 0);
+}
+
+TEST_F(Watch, AMissingTextIsWaitedFor) {
+    fs::remove(Text());
+    auto watch = Start();
+    EXPECT_TRUE(Contains(watch->NextLine(), "開始: " + Failed));
+    WriteFile(Text(), "Arrived\r\n");
+    EXPECT_EQ(watch->NextLine(), folder.File("out/text.html"));
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
+    EXPECT_NE(Page().find("Arrived"), std::string::npos);
+    EXPECT_EQ(watch->Stop(SIGTERM), 0);
+}
+
+TEST_F(Watch, ASignalDuringABuildEndsItAfterTheLastPage) {
+    std::string large;
+    while (large.size() < 8'000'000)
+        large += "Chapter\r\n\tSection\r\n\t\tA line of body text to fill the manual.\r\n";
+    WriteFile(Text(), large);
+    auto watch = Start();
+    watch->NextLine();
+    ASSERT_TRUE(Contains(watch->NextLine(), Built));
+    WriteFile(Text(), large + "The end\r\n");
+    std::this_thread::sleep_for(40ms); // the build has begun, or is about to
+    EXPECT_EQ(watch->Stop(SIGTERM), 0);
+    for (const char* page : {"text.html", "menu.html", "title.html", "frame.html"})
+        EXPECT_TRUE(EndsWith(ReadFile(folder.File(std::string("out/") + page)), "</html>\r\n"))
+            << page;
+}
