@@ -1,5 +1,8 @@
 #include "app/Dialogs.h"
 
+#include "common/Errors.h"
+#include "common/ShiftJis.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -28,6 +31,14 @@ QString ErrorBoxText(const QString& message) {
     if (message.endsWith('.') || message.endsWith(QStringLiteral("。")))
         return message;
     return message + ".";
+}
+
+QString ErrorMessageOf(const std::exception& error) {
+    const QString message = QString::fromUtf8(error.what());
+    if (const auto* output = dynamic_cast<const EInOutError*>(&error))
+        return QStringLiteral("ファイル \"%1\". %2")
+            .arg(QString::fromStdString(SjisToUtf8(output->FileName())), message);
+    return message;
 }
 
 void TQtDialogs::ShowError(const QString& message) {

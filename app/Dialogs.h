@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <exception>
 #include <optional>
 
 class QWidget;
@@ -62,5 +63,10 @@ class TQtDialogs : public TDialogs {
 
 // The text of the common error box: the message with a full stop at its end.
 QString ErrorBoxText(const QString& message);
+
+// What the window says about a failure: its message, and for a page or
+// style sheet that could not be written, first the file's full name (the
+// other file errors name their file already).
+QString ErrorMessageOf(const std::exception& error);
 
 } // namespace varnoke

@@ -1,16 +1,18 @@
 #include "app/Platform.h"
 
 #include "app/AboutDialog.h"
-#include "controls/PlatformColor.h"
 #include "app/FolderDialog.h"
 #include "app/PreviewPane.h"
 #include "app/RecentMenu.h"
+#include "app/StatusLine.h"
 #include "app/StylePage.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
 #include "controls/PanelEx.h"
+#include "controls/PlatformColor.h"
+#include "controls/RETabWidth.h"
 #include "convert/SampleHtml.h"
 
 #include <QAction>
@@ -20,6 +22,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -36,6 +39,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <cstdlib>
 
 // The icon is compiled into a static library, whose resources must be
 // registered by hand, and from outside any namespace.
@@ -68,6 +73,15 @@ QAction* MenuItem(QMenu* menu, const QString& objectName, const QString& caption
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
     return action;
+}
+
+// Whole wheel steps (120 eighths of a degree each) up (positive) or down in
+// a vertical delta; what is left of a fine-grained wheel waits for the next.
+int TakeWheelSteps(int& remainder, int deltaY) {
+    remainder += deltaY;
+    const int steps = remainder / 120;
+    remainder -= steps * 120;
+    return steps;
 }
 
 QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& label, const QString& name) {
@@ -126,6 +140,11 @@ void TPlatform::BuildLayout() {
     splitter1_->setStretchFactor(1, 1);
     splitter1_->setSizes({330, 518});
     setCentralWidget(splitter1_);
+    TStatusLine::TOpenUrl openUrl = environment_.OpenUrl;
+    if (!openUrl)
+        openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    statusLine_ = new TStatusLine(std::move(openUrl), this);
+    setStatusBar(statusLine_);
 
     ConnectHandlers();
 }
@@ -409,10 +428,14 @@ void TPlatform::ConnectHandlers() {
 void TPlatform::FormCreate() {
     // Without a temp folder the window still works; the preview shows
     // nothing until a build succeeds.
-    Guard([this] {
+    QString tempFailure;
+    try {
         ForceDirectories(tempFolder_);
         MakeSampleHtml(tempFolder_ + "sample.html", tempFolder_ + "sample.css");
-    });
+    } catch (const std::exception& error) {
+        tempFailure = ErrorMessageOf(error);
+        dialogs_->ShowError(tempFailure);
+    }
     pageControl1_->setCurrentWidget(tabSheet1_);
     systemData_ = std::make_unique<TSystemData>(settingsFile_);
     projectData_ = std::make_unique<TProjectData>();
@@ -426,6 +449,18 @@ void TPlatform::FormCreate() {
     }
     refreshPending_ = true;
     Guard([this] { stylePage_->L1Click(); });
+    // The editor shows tabs at the selector's width from the start; a width
+    // below 0 (from a hand-edited settings file) leaves it at its own.
+    if (systemData_->TabSpace >= 0) {
+        const QSignalBlocker quiet(extMemo1_);
+        SetTabWidth(*extMemo1_, systemData_->TabSpace);
+    }
+    // The preview shows what start-up restored, never a manual that an
+    // earlier run left in the temp folder.
+    if (tempFailure.isEmpty())
+        BuildPreviewPages();
+    else
+        statusLine_->ShowPreviewFailure(tempFailure);
     refreshPending_ = true;
     Guard([this] { RefreshAll(); });
     MarkSaved();
@@ -461,9 +496,12 @@ void TPlatform::showEvent(QShowEvent* event) {
 
 bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == extMemo1_->viewport() && event->type() == QEvent::Wheel) {
-        // One line per wheel step on top of the editor's own scrolling.
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        extMemo1_->ScrollLine(wheel->angleDelta().y() < 0 ? 1 : 0);
+        // One line per wheel step down or up, on top of the editor's own
+        // scrolling (the event is not taken). A sideways wheel makes no step.
+        const int steps =
+            TakeWheelSteps(wheelRemainder_, static_cast<QWheelEvent*>(event)->angleDelta().y());
+        for (int i = 0; i < std::abs(steps); ++i)
+            extMemo1_->ScrollLine(steps < 0 ? 1 : 0);
         return false;
     }
     if (watched == edit2_ && event->type() == QEvent::FocusOut)
@@ -563,7 +601,7 @@ void TPlatform::Guard(const std::function<void()>& handler) {
 }
 
 void TPlatform::ShowError(const std::exception& error) {
-    dialogs_->ShowError(QString::fromUtf8(error.what()));
+    dialogs_->ShowError(ErrorMessageOf(error));
 }
 
 TSystemColorResolver TPlatform::SystemColors() const {

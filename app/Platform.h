@@ -8,6 +8,7 @@
 
 #include "app/Dialogs.h"
 #include "app/StylePageHost.h"
+#include "buildmanual/BuildManual.h"
 #include "projectdata/ProjectData.h"
 #include "sysdata/SystemData.h"
 
@@ -28,6 +29,7 @@ class QRadioButton;
 class QSplitter;
 class QTabWidget;
 class QToolButton;
+class QUrl;
 
 namespace varnoke {
 
@@ -36,6 +38,7 @@ class TFileNameKeepMenu;
 class TPanelEx;
 class TPreviewNavigator;
 class TSHBrowseForFolderEx;
+class TStatusLine;
 class TStylePage;
 
 // Where the window keeps its files and how it talks to the user; main()
@@ -46,6 +49,9 @@ struct TPlatformEnvironment {
     std::unique_ptr<TDialogs> Dialogs;
     // Creates the preview; null gives the embedded browser.
     std::function<TPreviewNavigator*(QWidget* parent, QWidget*& widget)> MakePreview;
+    // Opens a finished manual in the desktop's browser; null gives
+    // QDesktopServices.
+    std::function<bool(const QUrl& url)> OpenUrl;
 };
 
 class TPlatform : public QMainWindow, public TStylePageHost {
@@ -114,6 +120,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     bool RefreshPending() const { return refreshPending_; }
     TExtRichEdit& Editor() { return *extMemo1_; }
     TStylePage& StylePage() { return *stylePage_; }
+    TStatusLine& StatusLine() { return *statusLine_; }
     QAction* Action(const QString& name) const;
     QWidget* Control(const QString& name) const;
 
@@ -141,7 +148,10 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     enum class TModified { No, Yes };
     enum class TRebuild { No, Yes };
     void FinishChange(TModified modified, TRebuild rebuild);
-    void BuildInto(const std::string& folder);
+    TBuildReport BuildInto(const std::string& folder);
+    // Builds the preview's pages into the temp folder; false when that
+    // failed (and was told).
+    bool BuildPreviewPages();
 
     TPlatformEnvironment environment_;
     std::string settingsFile_;
@@ -153,6 +163,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Whether the current project was opened or saved under a name in this
     // run: only then may overwrite-save write to ProjectFile.
     bool projectFileChosen_ = false;
+    // Eighths of a degree of wheel turn not yet worth a step.
+    int wheelRemainder_ = 0;
 
     // Menus and tool bars.
     QMenu* fileMenu_ = nullptr;
@@ -197,6 +209,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QComboBox* comboBox18_ = nullptr;
     QPushButton* button8_ = nullptr;
 
+    TStatusLine* statusLine_ = nullptr;
     TFileNameKeepMenu* fileNameKeep1_ = nullptr;
     TSHBrowseForFolderEx* shBrowseForFolderEx1_ = nullptr;
 };

@@ -3,31 +3,65 @@
 // preview always shows a page of the temp folder.
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
+#include "app/StatusLine.h"
 #include "buildmanual/BuildManual.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/PathNames.h"
+#include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
 #include "controls/PanelEx.h"
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QElapsedTimer>
 #include <QSplitter>
 #include <QToolButton>
 
 namespace varnoke {
 
 // The manual as the window holds it, built into a folder ending in "/".
-void TPlatform::BuildInto(const std::string& folder) {
-    BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
-                 SystemColors()},
-                folder);
+TBuildReport TPlatform::BuildInto(const std::string& folder) {
+    return BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(),
+                        systemData_->TabSpace, SystemColors()},
+                       folder);
 }
 
 void TPlatform::MakePreview() {
-    BuildInto(tempFolder_);
-    ShowPreview();
+    if (BuildPreviewPages())
+        ShowPreview();
+}
+
+// The temp folder then holds this build's pages and no others. A failure is
+// told once in the error box and then stays in the status line until a
+// build succeeds: with a temp folder that has become unwritable, every key
+// in the editor would otherwise raise the same box again.
+bool TPlatform::BuildPreviewPages() {
+    try {
+        RemoveStaleBodyPages(tempFolder_, BuildInto(tempFolder_));
+    } catch (const std::exception& error) {
+        const QString message = ErrorMessageOf(error);
+        if (!statusLine_->PreviewFailing())
+            dialogs_->ShowError(message);
+        statusLine_->ShowPreviewFailure(message);
+        return false;
+    }
+    statusLine_->ClearPreviewFailure();
+    return true;
 }
 
 void TPlatform::Button8Click() {
-    BuildInto(ProjectPath(projectData_->OutputPath) + "/");
+    if (projectData_->OutputPath.empty())
+        throw EVarnokeError("出力フォルダが指定されていません");
+    const std::string folder = IncludeTrailingPathDelimiter(ProjectPath(projectData_->OutputPath));
+    QElapsedTimer timer;
+    timer.start();
+    // A missing folder is made, as varnoke-build makes it.
+    ForceDirectories(folder);
+    const TBuildReport report = BuildInto(folder);
+    const QString shown = QString::fromStdString(SjisToUtf8(folder));
+    statusLine_->ShowBuildFinished(shown, static_cast<int>(report.Files.size()), timer.elapsed(),
+                                   shown + QString::fromStdString(EntryPage(*projectData_)));
     ShowPreview();
 }
 

@@ -145,7 +145,7 @@ template <typename Body> void TStylePage::Guarded(Body&& body) {
     try {
         body();
     } catch (const std::exception& error) {
-        host_.Dialogs().ShowError(QString::fromUtf8(error.what()));
+        host_.Dialogs().ShowError(ErrorMessageOf(error));
     }
 }
 
@@ -408,7 +408,7 @@ void TStylePage::resizeEvent(QResizeEvent* event) {
     // than at the next full refresh: more or fewer cells, another range.
     if (image1_->size() != stripSize && !image1_->Bitmap().isNull()) {
         SetStripScrollRange();
-        PaintStyleStrip();
+        Guarded([&] { PaintStyleStrip(); });
     }
 }
 
@@ -517,16 +517,14 @@ void TStylePage::SetStripScrollRange() {
 }
 
 void TStylePage::PaintStyleStrip() {
-    Guarded([&] {
-        image1_->ResetBitmap();
-        const int slotCount = image1_->SlotCount();
-        for (int k = 0; k < slotCount; ++k) {
-            const long long index = static_cast<long long>(host_.SystemData().StyleTop) + k;
-            if (index > INT_MAX)
-                break;
-            DrawCell(static_cast<int>(index), k);
-        }
-    });
+    image1_->ResetBitmap();
+    const int slotCount = image1_->SlotCount();
+    for (int k = 0; k < slotCount; ++k) {
+        const long long index = static_cast<long long>(host_.SystemData().StyleTop) + k;
+        if (index > INT_MAX)
+            break;
+        DrawCell(static_cast<int>(index), k);
+    }
 }
 
 void TStylePage::StyleToControls() {

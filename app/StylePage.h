@@ -48,6 +48,9 @@ class TStylePage : public QWidget {
     // Scroll maximum from the strip's size and the style count, page size 1,
     // position StyleTop; a position that has to move runs the scroll handler.
     void SetStripScrollRange();
+    // Repaints every cell. A cell that cannot be drawn (its sample sheet or
+    // thumbnail fails) stops the repaint there and raises the error, so that
+    // the caller's remaining steps do not run either.
     void PaintStyleStrip();
     // Shows the style at StyleIndex; an index past the list changes nothing.
     void StyleToControls();

@@ -18,6 +18,8 @@ class TFakeDialogs : public TDialogs {
     std::deque<std::optional<QString>> FileNames; // for OpenFile, SaveFile, ChooseFolder
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::optional<QColor>> Colors;
+    // The folder or file each file and folder dialog opened at, in order.
+    QStringList InitialPaths;
 
     void ShowError(const QString& message) override { Shown << "error: " + ErrorBoxText(message); }
     void ShowWarning(const QString& message) override { Shown << "warning: " + message; }
@@ -28,14 +30,17 @@ class TFakeDialogs : public TDialogs {
     }
     std::optional<QString> OpenFile(const TFileDialogOptions& options) override {
         Shown << "open: " + options.Title;
+        InitialPaths << options.InitialPath;
         return Take(FileNames, std::optional<QString>());
     }
     std::optional<QString> SaveFile(const TFileDialogOptions& options) override {
         Shown << "save: " + options.Title;
+        InitialPaths << options.InitialPath;
         return Take(FileNames, std::optional<QString>());
     }
-    std::optional<QString> ChooseFolder(const QString& title, const QString&) override {
+    std::optional<QString> ChooseFolder(const QString& title, const QString& initial) override {
         Shown << "folder: " + title;
+        InitialPaths << initial;
         return Take(FileNames, std::optional<QString>());
     }
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
