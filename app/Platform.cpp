@@ -529,7 +529,8 @@ void TPlatform::RefreshAll() {
     stylePage_->StyleToControls();
     ShowPreview();
     ShowProject();
-    n4_->setEnabled(!systemData_->ProjectFile.empty());
+    // Always: a fresh project must be savable before it has any name.
+    n4_->setEnabled(true);
     refreshPending_ = false;
 }
 

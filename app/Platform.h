@@ -39,6 +39,7 @@ class TPanelEx;
 class TPreviewNavigator;
 class TSHBrowseForFolderEx;
 class TStatusLine;
+struct TWorkPlace;
 class TStylePage;
 
 // Where the window keeps its files and how it talks to the user; main()
@@ -144,6 +145,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void ShowError(const std::exception& error);
     std::string ChosenFileName(const QString& name);
     std::string ProjectPath(const std::string& name) const;
+    // What the dialogs work out where to open from.
+    TWorkPlace WorkPlace() const;
     void StoreStyleChoice(int& field, QComboBox* combo);
     enum class TModified { No, Yes };
     enum class TRebuild { No, Yes };

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 namespace varnoke::test {
 
@@ -20,6 +21,8 @@ class TFakeDialogs : public TDialogs {
     std::deque<std::optional<QColor>> Colors;
     // The folder or file each file and folder dialog opened at, in order.
     QStringList InitialPaths;
+    // The options of each file dialog, in order.
+    std::vector<TFileDialogOptions> FileOptions;
 
     void ShowError(const QString& message) override { Shown << "error: " + ErrorBoxText(message); }
     void ShowWarning(const QString& message) override { Shown << "warning: " + message; }
@@ -31,11 +34,13 @@ class TFakeDialogs : public TDialogs {
     std::optional<QString> OpenFile(const TFileDialogOptions& options) override {
         Shown << "open: " + options.Title;
         InitialPaths << options.InitialPath;
+        FileOptions.push_back(options);
         return Take(FileNames, std::optional<QString>());
     }
     std::optional<QString> SaveFile(const TFileDialogOptions& options) override {
         Shown << "save: " + options.Title;
         InitialPaths << options.InitialPath;
+        FileOptions.push_back(options);
         return Take(FileNames, std::optional<QString>());
     }
     std::optional<QString> ChooseFolder(const QString& title, const QString& initial) override {

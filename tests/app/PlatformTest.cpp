@@ -34,7 +34,7 @@ TEST_F(Platform, FirstStartWithoutSettings) {
     EXPECT_FALSE(Find<QPushButton>("Button8")->isEnabled());
     EXPECT_FALSE(Item("ToolButton7")->isEnabled());
     EXPECT_FALSE(Item("S1")->isEnabled());
-    EXPECT_FALSE(Item("N4")->isEnabled());
+    EXPECT_TRUE(Item("N4")->isEnabled()); // a fresh project can be saved
     EXPECT_FALSE(Find<QMenu>("N15")->isEnabled());
     EXPECT_FALSE(Find<QGroupBox>("GroupBox2")->isEnabled());
     EXPECT_TRUE(Item("A2")->isChecked());
@@ -344,4 +344,87 @@ TEST_F(Platform, ACancelledFolderDialogChangesNothing) {
     Find<QPushButton>("Button4")->click();
     EXPECT_EQ(window->ProjectData().OutputPath, "");
     EXPECT_FALSE(window->SystemData().ProjectModified);
+}
+
+TEST_F(Platform, AFileWithoutAProjectIsRefusedAndNothingChanges) {
+    Open();
+    const std::string good = Project("good", "TITLENAME=Good\r\nOUTPUTPATH=/o\r\n");
+    window->OpenProject(good);
+    WriteFile(folder.File("noise.vkp"), std::string("\x89PNG\r\n\x1a\n\0\0\x83\x41=B\r\n", 16));
+    dialogs->FileNames = {Q(folder.File("noise.vkp"))};
+    Item("O1")->trigger();
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_EQ(Errors()[0], "error: ファイル \"" + Q(folder.File("noise.vkp")) +
+                               "\". プロジェクトファイルではありません.");
+    EXPECT_EQ(window->SystemData().ProjectFile, good);
+    EXPECT_EQ(window->ProjectData().TitleName, "Good");
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "Good");
+    EXPECT_EQ(window->Editor().toPlainText(), "A\n\tb\n");
+    EXPECT_EQ(Find<QMenu>("N15")->actions().size(), 1);
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+
+    // A name that does not exist yet is no file to refuse: nothing to read.
+    dialogs->FileNames = {Q(folder.File("new.vkp"))};
+    Item("O1")->trigger();
+    EXPECT_EQ(Errors().size(), 1);
+    EXPECT_EQ(window->ProjectData().TitleName, "Good");
+}
+
+TEST_F(Platform, TheProjectDialogsTakeTheirSuffixAndTheOpenOneAnyName) {
+    Open();
+    Item("O1")->trigger();
+    Item("N4")->trigger();
+    Item("T1")->trigger();
+    ASSERT_EQ(dialogs->FileOptions.size(), 3u);
+    EXPECT_EQ(dialogs->FileOptions[0].DefaultSuffix, "vkp");
+    EXPECT_FALSE(dialogs->FileOptions[0].MustExist);
+    EXPECT_EQ(dialogs->FileOptions[1].DefaultSuffix, "vkp");
+    EXPECT_EQ(dialogs->FileOptions[2].DefaultSuffix, "txt");
+    EXPECT_TRUE(dialogs->FileOptions[2].MustExist);
+}
+
+TEST_F(Platform, DialogsOpenWhereTheUserWorks) {
+    std::filesystem::create_directories(folder.File("work/site"));
+    const std::string remembered = Project("old", "");
+    Open("[SYSTEM]\r\nPROJECTFILE=" + remembered + "\r\n");
+    // Before a project is chosen: the remembered project's folder.
+    Item("O1")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.Path()));
+    Item("N4")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.Path()));
+
+    WriteFile(folder.File("work/t.txt"), "T\r\n");
+    WriteFile(folder.File("work/p.vkp"), "[PROJECT]\r\nTEXTNAME=t.txt\r\nOUTPUTPATH=site\r\n");
+    window->OpenProject(folder.File("work/p.vkp"));
+    // The save dialog at the project itself, the text dialog in its folder.
+    Item("N4")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/p.vkp")));
+    Item("T1")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/")));
+    dialogs->Answers = {TAnswer::Yes};
+    window->MarkModified();
+    window->N1Click();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/p.vkp")));
+
+    // The folder dialog at the output folder, under the window's caption.
+    Find<QPushButton>("Button4")->click();
+    EXPECT_EQ(dialogs->Shown.last(), "folder: 出力フォルダの選択");
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/site/")));
+    // A folder yet to be made: the nearest one above it that exists.
+    window->ProjectData().OutputPath = "site/new/deeper";
+    Find<QPushButton>("Button4")->click();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/site/")));
+}
+
+TEST_F(Platform, AFreshProjectCanBeSavedAndShowsTabsAtTheChosenWidth) {
+    Open("[SYSTEM]\r\nTABSPACE=8\r\n");
+    EXPECT_TRUE(Item("N4")->isEnabled());
+    const QFontMetricsF metrics(window->Editor().font());
+    const qreal eight = metrics.horizontalAdvance(QString(512, 'M')) / 512 * 8;
+    EXPECT_NEAR(window->Editor().document()->defaultTextOption().tabStopDistance(), eight, 1.0);
+
+    dialogs->FileNames = {Q(folder.File("fresh.vkp"))};
+    Item("N4")->trigger();
+    EXPECT_NE(ReadFile(folder.File("fresh.vkp")).find("[PROJECT]\r\nTEXTNAME=\r\n"),
+              std::string::npos);
 }
