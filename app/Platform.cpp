@@ -1,6 +1,7 @@
 #include "app/Platform.h"
 
 #include "app/AboutDialog.h"
+#include "app/FieldExit.h"
 #include "app/FolderDialog.h"
 #include "app/PreviewPane.h"
 #include "app/RecentMenu.h"
@@ -254,6 +255,8 @@ QWidget* TPlatform::BuildEditorArea() {
     extMemo1_->setTabChangesFocus(false);
     extMemo1_->WordWrapOption().SetPunctuationMode(wbfLevel2);
     extMemo1_->viewport()->installEventFilter(this);
+    // The Edit menu's keys act through the menu's commands (see EditorKey).
+    extMemo1_->installEventFilter(this);
     layout->addWidget(extMemo1_);
     return panelEx1_;
 }
@@ -378,6 +381,12 @@ void TPlatform::ConnectHandlers() {
     connect(n11_, &QAction::triggered, extMemo1_,
             [this] { extMemo1_->textCursor().removeSelectedText(); });
     connect(n5_, &QAction::triggered, extMemo1_, &QPlainTextEdit::selectAll);
+    // The Edit menu follows the editor and the clipboard as they change.
+    connect(extMemo1_, &QPlainTextEdit::selectionChanged, this, &TPlatform::Memo1Change);
+    connect(extMemo1_, &QPlainTextEdit::undoAvailable, this, &TPlatform::Memo1Change);
+    connect(extMemo1_, &QPlainTextEdit::copyAvailable, this, &TPlatform::Memo1Change);
+    if (QClipboard* clipboard = QApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &TPlatform::Memo1Change);
     connect(a2_, &QAction::triggered, this,
             [this](bool checked) { Guard([=] { stylePage_->A2Click(checked); }); });
     connect(l1_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->L1Click(); }); });
@@ -397,11 +406,13 @@ void TPlatform::ConnectHandlers() {
 
     // User edits only: putting model values into the controls must not
     // run these handlers.
-    connect(edit4_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit4Change(); }); });
+    connect(edit4_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit4_, &TPlatform::Edit4Change); });
     connect(edit4_, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit4KeyPress(); }); });
     connect(button6_, &QPushButton::clicked, this, [this] { Guard([this] { T1Click(); }); });
-    connect(edit3_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit3Change(); }); });
+    connect(edit3_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit3_, &TPlatform::Edit3Change); });
     connect(edit3_, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit3KeyPress(); }); });
     connect(button4_, &QPushButton::clicked, this, [this] { Guard([this] { Button4Click(); }); });
@@ -409,7 +420,8 @@ void TPlatform::ConnectHandlers() {
             [this] { Guard([this] { RadioGroup1Click(); }); });
     connect(checkBox2_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox2Click(); }); });
     connect(checkBox3_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox3Click(); }); });
-    connect(edit2_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit2Change(); }); });
+    connect(edit2_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit2_, &TPlatform::Edit2Change); });
     connect(edit2_, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit2KeyPress(); }); });
     connect(comboBox16_, qOverload<int>(&QComboBox::activated), this,
@@ -504,7 +516,9 @@ bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
             extMemo1_->ScrollLine(steps < 0 ? 1 : 0);
         return false;
     }
-    if (watched == edit2_ && event->type() == QEvent::FocusOut)
+    if (watched == extMemo1_ && EditorKey(*event))
+        return true;
+    if (watched == edit2_ && LeavesForAnotherControl(*edit2_, *event))
         Guard([this] { Edit2Exit(); });
     if (watched == pageControl1_ && event->type() == QEvent::Resize)
         Guard([this] { RefreshAll(); });
@@ -534,11 +548,28 @@ void TPlatform::RefreshAll() {
     refreshPending_ = false;
 }
 
+// A field takes a value only when it shows another one, so that the caret
+// and the field's undo survive a refresh, and never while the user is typing
+// in it: the model holds the typed text converted, which may read otherwise.
+void TPlatform::ShowText(QLineEdit* edit, const QString& text) {
+    if (edit != typingIn_ && edit->text() != text)
+        edit->setText(text);
+}
+
+// A user's edit of a field: the handler runs with the field marked as the
+// one being typed in.
+void TPlatform::Typed(QLineEdit* edit, void (TPlatform::*handler)()) {
+    QLineEdit* const outer = typingIn_;
+    typingIn_ = edit;
+    Guard([&] { (this->*handler)(); });
+    typingIn_ = outer;
+}
+
 void TPlatform::ShowProject() {
     const TProjectData& project = *projectData_;
     const QSignalBlocker b1(edit4_), b2(radioButtons_), b3(checkBox2_), b4(checkBox3_), b5(edit2_),
         b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_);
-    edit4_->setText(Shown(project.TextName));
+    ShowText(edit4_, Shown(project.TextName));
     QAbstractButton* radio = radioButtons_->button(project.ContentsType);
     if (radio != nullptr) {
         radio->setChecked(true);
@@ -554,8 +585,8 @@ void TPlatform::ShowProject() {
         widget->setEnabled(framed);
     checkBox2_->setChecked(project.FileDivideFlag);
     checkBox3_->setChecked(project.TitleFrameFlag);
-    edit2_->setText(Shown(project.TitleName));
-    edit3_->setText(Shown(project.OutputPath));
+    ShowText(edit2_, Shown(project.TitleName));
+    ShowText(edit3_, Shown(project.OutputPath));
     QStringList items;
     const TCSSPropertyClass& styles = systemData_->Styles;
     for (int i = 0; i < styles.Count(); ++i)
@@ -564,10 +595,39 @@ void TPlatform::ShowProject() {
                                                   {comboBox17_, project.StyleMenu},
                                                   {comboBox18_, project.StyleText}};
     for (auto [combo, index] : choices) {
-        combo->clear();
-        combo->addItems(items);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        if (shown != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
     }
+}
+
+// A key of the Edit menu pressed in the editor runs the menu's command, so
+// that Ctrl+Del deletes the selection (not a word) and a command the menu
+// shows disabled does nothing. Other fields keep their own editing keys.
+bool TPlatform::EditorKey(QEvent& event) {
+    if (event.type() != QEvent::ShortcutOverride && event.type() != QEvent::KeyPress)
+        return false;
+    auto& key = static_cast<QKeyEvent&>(event);
+    const QKeySequence pressed(key.keyCombination().toCombined() & ~Qt::KeypadModifier);
+    for (QAction* action : {n6_, n8_, n9_, n10_, n11_, n5_}) {
+        if (action->shortcut() != pressed)
+            continue;
+        if (event.type() == QEvent::ShortcutOverride) {
+            // The editor takes the key, and the filter then runs the command.
+            key.accept();
+            return true;
+        }
+        Memo1Change();
+        if (action->isEnabled())
+            action->trigger();
+        return true;
+    }
+    return false;
 }
 
 void TPlatform::Memo1Change() {

@@ -151,6 +151,9 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     enum class TModified { No, Yes };
     enum class TRebuild { No, Yes };
     void FinishChange(TModified modified, TRebuild rebuild);
+    void ShowText(QLineEdit* edit, const QString& text);
+    void Typed(QLineEdit* edit, void (TPlatform::*handler)());
+    bool EditorKey(QEvent& event);
     TBuildReport BuildInto(const std::string& folder);
     // Builds the preview's pages into the temp folder; false when that
     // failed (and was told).
@@ -166,6 +169,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Whether the current project was opened or saved under a name in this
     // run: only then may overwrite-save write to ProjectFile.
     bool projectFileChosen_ = false;
+    // The field whose user edit is being handled.
+    QLineEdit* typingIn_ = nullptr;
     // Eighths of a degree of wheel turn not yet worth a step.
     int wheelRemainder_ = 0;
 

@@ -3,6 +3,8 @@
 #include "WindowTest.h"
 #include "controls/ExtMemo.h"
 
+#include <QClipboard>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -48,6 +50,61 @@ TEST_F(WindowEditor, AVerticalWheelStepScrollsOneLineMoreASidewaysOneDoesNot) {
     Wheel(QPoint(0, -60));
     EXPECT_EQ(bar->value(), 50 + own + 1);
     EXPECT_LE(half, 50 + own);
+}
+
+TEST_F(WindowEditor, EditMenuStatesFollowTheEditorLive) {
+    Open();
+    ShowActive();
+    QApplication::clipboard()->clear();
+    auto* editor = &window->Editor();
+    editor->setFocus();
+    EXPECT_FALSE(Item("N6")->isEnabled());
+    QTest::keyClicks(editor, "abc def");
+    EXPECT_TRUE(Item("N6")->isEnabled());
+    EXPECT_FALSE(Item("N8")->isEnabled());
+    QTest::keyClick(editor, Qt::Key_Left, Qt::ShiftModifier);
+    for (const char* name : {"N8", "N9", "N11"})
+        EXPECT_TRUE(Item(name)->isEnabled()) << name;
+    EXPECT_FALSE(Item("N10")->isEnabled());
+    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(Item("N10")->isEnabled());
+    QTest::keyClick(editor, Qt::Key_Right);
+    EXPECT_FALSE(Item("N8")->isEnabled());
+}
+
+TEST_F(WindowEditor, EditKeysRunTheMenusCommandsOnTheEditor) {
+    Open();
+    ShowActive();
+    auto* editor = &window->Editor();
+    editor->setFocus();
+    QTest::keyClicks(editor, "abc def");
+    QTest::keyClick(editor, Qt::Key_Home);
+    // Ctrl+Del deletes the selection, and without one it does nothing.
+    QTest::keyClick(editor, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), "abc def");
+    QTest::keyClick(editor, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(editor, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), "bc def");
+
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "bc def");
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), "bc defbc def");
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), "bc def");
+
+    // In another field its own editing keys stay its own.
+    auto* title = Find<QLineEdit>("Edit3");
+    title->setFocus();
+    QTest::keyClicks(title, "out");
+    QTest::keyClick(title, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(title, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "out");
+    QTest::keyClick(title, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), "bc def");
 }
 
 } // namespace
