@@ -34,6 +34,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
@@ -85,6 +86,23 @@ int TakeWheelSteps(int& remainder, int deltaY) {
     return steps;
 }
 
+// Group contents close together: the page must fit below the preview.
+void Compact(QLayout* layout) {
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->setSpacing(4);
+}
+
+// A page of the page control: it keeps at least its minimum size and
+// scrolls when the window leaves it less, rather than squeezing its rows.
+QScrollArea* Scrolling(QWidget* page, const char* name) {
+    auto* area = new QScrollArea;
+    area->setObjectName(name);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
+}
+
 QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& label, const QString& name) {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
@@ -130,14 +148,18 @@ void TPlatform::BuildLayout() {
     pageControl1_ = new QTabWidget;
     pageControl1_->setObjectName("PageControl1");
     pageControl1_->installEventFilter(this);
-    tabSheet1_ = BuildBasicSettings();
+    tabSheet1_ = Scrolling(BuildBasicSettings(), "TabSheet1");
     pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
     stylePage_ = new TStylePage(*this);
-    stylePage_->setObjectName("TabSheet2");
-    pageControl1_->addTab(stylePage_, QStringLiteral("スタイル設定"));
+    stylePage_->setObjectName("StylePage");
+    pageControl1_->addTab(Scrolling(stylePage_, "TabSheet2"), QStringLiteral("スタイル設定"));
     splitter2_->addWidget(pageControl1_);
+    // Height the window gains goes to the preview; width to the editor and
+    // the preview alike, the settings taking what their page needs.
     splitter2_->setStretchFactor(0, 1);
+    splitter2_->setStretchFactor(1, 0);
     splitter1_->addWidget(splitter2_);
+    splitter1_->setStretchFactor(0, 1);
     splitter1_->setStretchFactor(1, 1);
     splitter1_->setSizes({330, 518});
     setCentralWidget(splitter1_);
@@ -300,11 +322,14 @@ QWidget* TPlatform::BuildPreviewArea() {
 
 QWidget* TPlatform::BuildBasicSettings() {
     auto* page = new QWidget;
-    page->setObjectName("TabSheet1");
+    page->setObjectName("BasicSettings");
     auto* layout = new QGridLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
 
     auto* files = new QGroupBox(QStringLiteral(" 入出力情報 "));
     auto* filesGrid = new QGridLayout(files);
+    Compact(filesGrid);
     edit4_ = LabelledEdit(filesGrid, 0, QStringLiteral("テキストファイル"), "Edit4");
     button6_ = new QPushButton(QStringLiteral("参照"));
     button6_->setObjectName("Button6");
@@ -318,6 +343,7 @@ QWidget* TPlatform::BuildBasicSettings() {
     radioGroup1_ = new QGroupBox(QStringLiteral(" 目次 "));
     radioGroup1_->setObjectName("RadioGroup1");
     auto* radios = new QVBoxLayout(radioGroup1_);
+    Compact(radios);
     radioButtons_ = new QButtonGroup(this);
     int id = 0;
     for (const QString& caption : {QStringLiteral("なし"), QStringLiteral("フレーム式")}) {
@@ -326,11 +352,17 @@ QWidget* TPlatform::BuildBasicSettings() {
         radios->addWidget(radio);
     }
     radios->addStretch();
-    layout->addWidget(radioGroup1_, 1, 0);
+    // "実行" goes below the menu type, beside the taller frame options, so
+    // that the page needs no row of its own for it.
+    auto* menuColumn = new QVBoxLayout;
+    menuColumn->setSpacing(4);
+    menuColumn->addWidget(radioGroup1_, 1);
+    layout->addLayout(menuColumn, 1, 0);
 
     groupBox2_ = new QGroupBox(QStringLiteral(" フレーム時オプション "));
     groupBox2_->setObjectName("GroupBox2");
     auto* frameGrid = new QGridLayout(groupBox2_);
+    Compact(frameGrid);
     checkBox2_ = new QCheckBox(QStringLiteral("大見出しごとにファイル分割"));
     checkBox2_->setObjectName("CheckBox2");
     checkBox3_ = new QCheckBox(QStringLiteral("タイトルフレームを付ける"));
@@ -343,6 +375,7 @@ QWidget* TPlatform::BuildBasicSettings() {
 
     auto* styles = new QGroupBox(QStringLiteral(" スタイル適用 "));
     auto* stylesGrid = new QGridLayout(styles);
+    Compact(stylesGrid);
     const QString labels[] = {QStringLiteral("タイトル"), QStringLiteral("メニュー"),
                               QStringLiteral("本文")};
     QComboBox** combos[] = {&comboBox16_, &comboBox17_, &comboBox18_};
@@ -357,8 +390,8 @@ QWidget* TPlatform::BuildBasicSettings() {
 
     button8_ = new QPushButton(QStringLiteral("実行"));
     button8_->setObjectName("Button8");
-    layout->addWidget(button8_, 3, 1, Qt::AlignRight);
-    layout->setRowStretch(4, 1);
+    menuColumn->addWidget(button8_);
+    layout->setRowStretch(3, 1);
     return page;
 }
 

@@ -198,7 +198,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QToolButton* speedButton1_ = nullptr;
     QToolButton* speedButton2_ = nullptr;
     QTabWidget* pageControl1_ = nullptr;
-    QWidget* tabSheet1_ = nullptr;
+    QWidget* tabSheet1_ = nullptr; // the basic settings, in their scroll area
     TStylePage* stylePage_ = nullptr;
 
     // Basic settings.

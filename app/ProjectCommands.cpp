@@ -186,7 +186,7 @@ void TPlatform::A1Click() {
     about.SetFormHeight(104);
     about.SetFormPosition(TFPosition::fpMainFormCenter);
     about.SetVersion(QStringLiteral("バージョン 2.00α 【2004年3月31日(水)】"));
-    about.SetMemo(QStringLiteral("Linux 版 Qt 6 による再構築"));
+    about.SetMemo(QStringLiteral("Linux 版 (Qt 6)"));
     about.SetFont(font());
     about.SetIcon(windowIcon());
     about.Execute();

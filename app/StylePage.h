@@ -127,8 +127,17 @@ class TStylePage : public QWidget {
     TPageScrollBar* ScrollBar1() const { return scrollBar1_; }
     QTabWidget* PageControl2() const { return pageControl2_; }
 
+    // A drag edit or the picture field finished: Enter, or left for
+    // another control.
+    void DragEditExit(int n);
+    void Edit1Exit();
+
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildControls();
@@ -158,6 +167,8 @@ class TStylePage : public QWidget {
     std::optional<std::string> AskNewStyleName();
     void KeepStyleIndexInRange();
     void SaveStylesIfAutomatic();
+    void ShowNumber(TDragEdit* edit, float value);
+    void ReportNotANumber(const TDragEdit& edit);
 
     TStylePageHost& host_;
     std::array<QComboBox*, 16> comboBoxes_{};
@@ -176,6 +187,10 @@ class TStylePage : public QWidget {
     TPageScrollBar* scrollBar1_ = nullptr;
     QTabWidget* pageControl2_ = nullptr;
     bool stripPressed_ = false;
+    // The drag edit whose user edit is being handled, and the one whose
+    // textEdited has come but not yet its textChanged.
+    TDragEdit* typingIn_ = nullptr;
+    TDragEdit* typedEdit_ = nullptr;
 };
 
 } // namespace varnoke

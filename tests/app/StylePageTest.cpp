@@ -199,19 +199,6 @@ TEST_F(StylePageTest, DragEditTextThatIsNoNumberStoresNothing) {
     EXPECT_FALSE(Exists(host_.StyleFile()));
 }
 
-TEST_F(StylePageTest, TypedNumbersAreStoredWithoutRewritingTheText) {
-    Open({"A"});
-    Type(3, "2.");
-    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 2.0f);
-    EXPECT_EQ(Page().DragEdit(3)->text(), "2.");
-    Type(3, "2.25");
-    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 2.25f);
-    // Shown afresh, a value takes one decimal.
-    Pick(15, ChipH1);
-    Pick(15, ChipP);
-    EXPECT_EQ(Page().DragEdit(3)->text(), "2.2");
-}
-
 TEST_F(StylePageTest, ShowingAnotherStyleSettlesAfterOneExtraPass) {
     Open({"A", "B"});
     Style(1).Background.CGFlag = true;
