@@ -7,6 +7,7 @@
 #include "app/RecentMenu.h"
 #include "app/StatusLine.h"
 #include "app/StylePage.h"
+#include "app/WindowPlacement.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
@@ -126,6 +127,9 @@ TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
     resize(848, 640);
     BuildLayout();
     FormCreate();
+    RestoreWindow(*this, systemData_->Window);
+    splittersPending_ =
+        systemData_->Window.EditorWidth > 0 || systemData_->Window.SettingsHeight > 0;
 }
 
 TPlatform::~TPlatform() {
@@ -464,6 +468,8 @@ void TPlatform::ConnectHandlers() {
     connect(comboBox18_, qOverload<int>(&QComboBox::activated), this,
             [this] { Guard([this] { ComboBox18Change(); }); });
     connect(button8_, &QPushButton::clicked, this, [this] { Guard([this] { Button8Click(); }); });
+    for (QSplitter* splitter : {splitter1_, splitter2_})
+        connect(splitter, &QSplitter::splitterMoved, this, [this] { splittersPending_ = false; });
     connect(pageControl1_, &QTabWidget::currentChanged, this,
             [this] { Guard([this] { RefreshAll(); }); });
 }
@@ -513,6 +519,8 @@ void TPlatform::FormCreate() {
 
 void TPlatform::FormDestroy() {
     if (systemData_) {
+        systemData_->Window =
+            CapturePlacement(*this, *splitter1_, *splitter2_, systemData_->Window);
         try {
             systemData_->Save();
         } catch (const std::exception& error) {
@@ -536,7 +544,27 @@ void TPlatform::closeEvent(QCloseEvent* event) {
 
 void TPlatform::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    RestoreSplittersWhileSettling();
     Guard([this] { RefreshAll(); });
+}
+
+void TPlatform::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RestoreSplittersWhileSettling();
+}
+
+// The stored splitter positions need the window at its final size, which a
+// maximised window reaches only once the desktop has made it so; they are
+// put again until then, or until the user moves a splitter.
+void TPlatform::RestoreSplittersWhileSettling() {
+    if (!splittersPending_ || !isVisible())
+        return;
+    const TWindowPlacement& stored = systemData_->Window;
+    RestoreSplitters(*splitter1_, *splitter2_, stored);
+    // A window shown maximised reports so at once, but grows only when the
+    // desktop gets round to it.
+    if (!stored.Maximized || size() != QSize(stored.Width, stored.Height))
+        splittersPending_ = false;
 }
 
 bool TPlatform::eventFilter(QObject* watched, QEvent* event) {

@@ -128,6 +128,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -139,6 +140,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void ConnectHandlers();
     void FormCreate();
     void FormDestroy();
+    void RestoreSplittersWhileSettling();
 
     // Runs a handler; a failure ends it and shows the common error box.
     void Guard(const std::function<void()>& handler);
@@ -171,6 +173,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     bool projectFileChosen_ = false;
     // The field whose user edit is being handled.
     QLineEdit* typingIn_ = nullptr;
+    // The stored splitter positions still wait for the window's final size.
+    bool splittersPending_ = false;
     // Eighths of a degree of wheel turn not yet worth a step.
     int wheelRemainder_ = 0;
 

@@ -5,9 +5,11 @@
 #include "app/StylePage.h"
 
 #include <QComboBox>
+
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
+#include <algorithm>
 
 using namespace varnoke;
 using namespace varnoke::test;
@@ -61,6 +63,72 @@ TEST_F(WindowLayout, EveryControlOfEachPageHasItsMinimumSizeAtTheDefaultSize) {
             EXPECT_TRUE(Squeezed(page).isEmpty()) << Squeezed(page).join("\n").toStdString();
         }
     }
+}
+
+TEST_F(WindowLayout, TheEditorAndThePreviewTakeTheSpaceTheWindowGains) {
+    Open();
+    ShowActive();
+    auto* editor = Find<QWidget>("PanelEx1");
+    auto* previewArea = Find<QWidget>("PanelEx3");
+    auto* pages = Find<QWidget>("PageControl1");
+    const QSize editorBefore = editor->size();
+    const QSize previewBefore = previewArea->size();
+    const int pagesHeight = pages->height();
+    window->resize(1600, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(1600, 1000), 2000);
+    QApplication::processEvents();
+    // The editor gets a fair share of the width the window gains (not the
+    // 330 pixels it started with); the settings pages grow to the height
+    // they prefer at most, and the preview takes the rest.
+    EXPECT_GT(editor->width() - editorBefore.width(), (1600 - 848) / 3);
+    EXPECT_GT(previewArea->width() - previewBefore.width(), (1600 - 848) / 3);
+    EXPECT_LE(pages->height(), std::max(pagesHeight, pages->sizeHint().height()));
+    EXPECT_EQ(previewArea->height() - previewBefore.height() + pages->height() - pagesHeight,
+              1000 - 640);
+    EXPECT_GT(previewArea->height() - previewBefore.height(), (1000 - 640) / 2);
+}
+
+TEST_F(WindowLayout, TheWindowComesBackAsItWasLeft) {
+    Open();
+    ShowActive();
+    window->setGeometry(60, 70, 1000, 720);
+    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(1000, 720), 2000);
+    auto* editorSplit = Find<QSplitter>("Splitter1");
+    auto* previewSplit = Find<QSplitter>("Splitter2");
+    editorSplit->setSizes({420, 574});
+    previewSplit->setSizes({300, 330});
+    QApplication::processEvents();
+    const QList<int> editorSizes = editorSplit->sizes();
+    const QList<int> previewSizes = previewSplit->sizes();
+    window.reset();
+    const std::string ini = ReadFile(folder.File("varnoke.INI"));
+    EXPECT_NE(ini.find("WINDOWWIDTH=1000\r\nWINDOWHEIGHT=720\r\nWINDOWMAXIMIZED=0\r\n"),
+              std::string::npos)
+        << ini;
+
+    Open();
+    EXPECT_EQ(window->size(), QSize(1000, 720));
+    ShowActive();
+    QApplication::processEvents();
+    EXPECT_EQ(Find<QSplitter>("Splitter1")->sizes()[0], editorSizes[0]);
+    EXPECT_EQ(Find<QSplitter>("Splitter2")->sizes()[1], previewSizes[1]);
+}
+
+TEST_F(WindowLayout, AMaximisedWindowOpensMaximisedAtItsNormalSizeUnderneath) {
+    Open("[SYSTEM]\r\nWINDOWLEFT=10\r\nWINDOWTOP=20\r\nWINDOWWIDTH=900\r\n"
+         "WINDOWHEIGHT=700\r\nWINDOWMAXIMIZED=1\r\nEDITORWIDTH=500\r\nSETTINGSHEIGHT=0\r\n");
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    window.reset();
+    const std::string ini = ReadFile(folder.File("varnoke.INI"));
+    EXPECT_NE(ini.find("WINDOWMAXIMIZED=1\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("WINDOWWIDTH=900\r\nWINDOWHEIGHT=700\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(WindowLayout, APlaceOnNoScreenKeepsTheSizeOnly) {
+    Open("[SYSTEM]\r\nWINDOWLEFT=-30000\r\nWINDOWTOP=-30000\r\nWINDOWWIDTH=900\r\n"
+         "WINDOWHEIGHT=700\r\n");
+    EXPECT_EQ(window->size(), QSize(900, 700));
+    EXPECT_GT(window->x(), -30000);
 }
 
 } // namespace
