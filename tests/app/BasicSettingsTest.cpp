@@ -23,7 +23,7 @@ class BasicSettings : public TWindowTest {
     // Moves the focus as a click on another control does.
     void FocusOn(QWidget* widget) {
         widget->setFocus(Qt::MouseFocusReason);
-        QTRY_VERIFY_WITH_TIMEOUT(widget->hasFocus(), 2000);
+        ASSERT_TRUE(Eventually([&] { return widget->hasFocus(); }));
     }
     void ChooseFrameSet() {
         Find<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>()[1]->click();
@@ -73,7 +73,7 @@ TEST_F(BasicSettings, TheTitleRebuildsWhenLeftForAnotherControlOnly) {
     QMenu menu(window.get());
     menu.addAction("entry");
     menu.popup(window->mapToGlobal(QPoint(20, 20)));
-    QTRY_VERIFY_WITH_TIMEOUT(menu.isVisible(), 2000);
+    ASSERT_TRUE(Eventually([&] { return menu.isVisible(); }));
     menu.close();
     EXPECT_EQ(ReadFile(Temp("title.html")).find("Guide"), std::string::npos);
 
@@ -81,10 +81,10 @@ TEST_F(BasicSettings, TheTitleRebuildsWhenLeftForAnotherControlOnly) {
     QWidget other;
     other.show();
     other.activateWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(other.isActiveWindow(), 2000);
+    ASSERT_TRUE(Eventually([&] { return other.isActiveWindow(); }));
     EXPECT_EQ(ReadFile(Temp("title.html")).find("Guide"), std::string::npos);
     window->activateWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(edit2->hasFocus(), 2000);
+    ASSERT_TRUE(Eventually([&] { return edit2->hasFocus(); }));
 
     // Moving on to another control does.
     FocusOn(Find<QLineEdit>("Edit3"));

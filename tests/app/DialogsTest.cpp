@@ -1,6 +1,7 @@
 // The real file dialogs, answered by the test as a user would: a name typed
 // into the dialog, then the question about replacing a file.
 #include "app/Dialogs.h"
+#include "Eventually.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -44,14 +45,14 @@ void TypeName(QFileDialog* dialog, const QString& name, QString* shownAt = nullp
     ASSERT_NE(edit, nullptr);
     if (!edit->text().isEmpty()) {
         const QString offered = dialog->directory().absoluteFilePath(edit->text());
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->selectedFiles().value(0), offered, 3000);
+        ASSERT_TRUE(Eventually([&] { return dialog->selectedFiles().value(0) == offered; }, 3000));
         if (shownAt != nullptr)
             *shownAt = offered;
     }
     // As the user's typing does, with the field in focus.
     dialog->activateWindow();
     edit->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 3000);
+    ASSERT_TRUE(Eventually([&] { return edit->hasFocus(); }, 3000));
     edit->selectAll();
     QTest::keyClicks(edit, name);
     QMetaObject::invokeMethod(dialog, "accept");

@@ -181,11 +181,11 @@ TEST_F(StylePageTest, LeavingAFieldFinishesItsNumber) {
     Page().PageControl2()->setCurrentIndex(1);
     TDragEdit* line = Page().DragEdit(4);
     line->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY_WITH_TIMEOUT(line->hasFocus(), 2000);
+    ASSERT_TRUE(Eventually([&] { return line->hasFocus(); }));
     TypeKeys(4, "-");
     EXPECT_TRUE(dialogs->Shown.isEmpty());
     Page().DragEdit(3)->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY_WITH_TIMEOUT(Page().DragEdit(3)->hasFocus(), 2000);
+    ASSERT_TRUE(Eventually([&] { return Page().DragEdit(3)->hasFocus(); }));
     EXPECT_EQ(dialogs->Shown, QStringList{"error: '-' は浮動小数点数ではありません."});
     EXPECT_EQ(line->text(), "0.0");
 }
@@ -276,11 +276,11 @@ TEST_F(StylePageTest, ATypedPictureNameCountsAtEnterOrWhenTheFieldIsLeft) {
     EXPECT_NE(StyleFileText().find("CGFILE=/p/a.png"), std::string::npos);
 
     edit1->setFocus(Qt::MouseFocusReason);
-    QTRY_VERIFY_WITH_TIMEOUT(edit1->hasFocus(), 2000);
+    ASSERT_TRUE(Eventually([&] { return edit1->hasFocus(); }));
     edit1->selectAll();
     QTest::keyClicks(edit1, "/p/b.png");
     Page().Button(7)->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY_WITH_TIMEOUT(!edit1->hasFocus(), 2000);
+    ASSERT_TRUE(Eventually([&] { return !edit1->hasFocus(); }));
     EXPECT_EQ(Style(0).Background.CGFile, "/p/b.png");
 
     // A name Shift-JIS cannot hold is refused, and the field shows the

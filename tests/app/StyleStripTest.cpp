@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTabWidget>
 
 #include <QTest>
@@ -249,11 +250,17 @@ TEST_F(StyleStripTest, AFailedRepaintStopsTheRefreshThatAskedForIt) {
     EXPECT_TRUE(window->RefreshPending());
 }
 
-TEST_F(StyleStripTest, StripFollowsTheWindowsHeight) {
+TEST_F(StyleStripTest, StripFollowsTheSettingsHeight) {
     Open(20);
     const int before = H();
+    // A taller window, and the splitter pulled up so that the settings get
+    // the height.
     window->resize(window->width(), window->height() + 4 * CellH);
-    QTRY_VERIFY_WITH_TIMEOUT(H() > before, 2000);
+    ASSERT_TRUE(Eventually([&] { return window->height() == 640 + 4 * CellH; }));
+    auto* previewSplit = Find<QSplitter>("Splitter2");
+    const QList<int> sizes = previewSplit->sizes();
+    previewSplit->setSizes({200, sizes[0] + sizes[1] - 200});
+    ASSERT_TRUE(Eventually([&] { return H() > before + 2 * CellH; }));
     QApplication::processEvents();
     EXPECT_EQ(Bitmap().size(), Page().Image1()->size());
     EXPECT_EQ(Page().ScrollBar1()->maximum(), StripScrollMaximum(W, H(), 20));

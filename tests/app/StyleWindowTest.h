@@ -4,6 +4,7 @@
 // buttons and its strip.
 #pragma once
 
+#include "Eventually.h"
 #include "WindowTest.h"
 #include "app/StylePage.h"
 #include "app/StyleStrip.h"
@@ -54,13 +55,13 @@ class TStyleWindowTest : public TWindowTest {
     void PickEntry(QComboBox* combo, int index) {
         combo->showPopup();
         QAbstractItemView* view = combo->view();
-        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), 2000);
+        ASSERT_TRUE(Eventually([&] { return view->isVisible(); }));
         const QModelIndex item =
             view->model()->index(index, combo->modelColumn(), view->rootIndex());
         view->scrollTo(item);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
                           view->visualRect(item).center());
-        QTRY_VERIFY_WITH_TIMEOUT(!view->isVisible(), 2000);
+        ASSERT_TRUE(Eventually([&] { return !view->isVisible(); }));
     }
     void Pick(int combo, int index) { PickEntry(Page().ComboBox(combo), index); }
 

@@ -75,7 +75,7 @@ TEST_F(WindowLayout, TheEditorAndThePreviewTakeTheSpaceTheWindowGains) {
     const QSize previewBefore = previewArea->size();
     const int pagesHeight = pages->height();
     window->resize(1600, 1000);
-    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(1600, 1000), 2000);
+    ASSERT_TRUE(Eventually([&] { return window->size() == QSize(1600, 1000); }));
     QApplication::processEvents();
     // The editor gets a fair share of the width the window gains (not the
     // 330 pixels it started with); the settings pages grow to the height
@@ -92,7 +92,7 @@ TEST_F(WindowLayout, TheWindowComesBackAsItWasLeft) {
     Open();
     ShowActive();
     window->setGeometry(60, 70, 1000, 720);
-    QTRY_COMPARE_WITH_TIMEOUT(window->size(), QSize(1000, 720), 2000);
+    ASSERT_TRUE(Eventually([&] { return window->size() == QSize(1000, 720); }));
     auto* editorSplit = Find<QSplitter>("Splitter1");
     auto* previewSplit = Find<QSplitter>("Splitter2");
     editorSplit->setSizes({420, 574});

@@ -4,6 +4,7 @@
 // a recorder of the pages it is asked to open.
 #pragma once
 
+#include "Eventually.h"
 #include "FakeDialogs.h"
 #include "TestSupport.h"
 #include "app/Platform.h"
@@ -60,6 +61,7 @@ class TWindowTest : public ::testing::Test {
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();
     }
 
     template <typename T> T* Find(const char* name) {
