@@ -582,11 +582,25 @@ bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit2_ && LeavesForAnotherControl(*edit2_, *event))
         Guard([this] { Edit2Exit(); });
     if (watched == pageControl1_ && event->type() == QEvent::Resize)
-        Guard([this] { RefreshAll(); });
+        RefreshQuietly();
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- refresh ------------------------------------------------------------
+
+// A refresh the user did not ask for (the pages were resized): a failure is
+// said in the status line, as a box at every step of a drag would stop it.
+void TPlatform::RefreshQuietly() {
+    try {
+        RefreshAll();
+    } catch (const std::exception& error) {
+        Note(ErrorMessageOf(error));
+    }
+}
+
+void TPlatform::Note(const QString& message) {
+    statusLine_->ShowNote(message);
+}
 
 void TPlatform::RefreshAll() {
     if (!refreshPending_ || !systemData_)

@@ -115,6 +115,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     std::string StyleFile() const override { return settingsFile_; }
     TDialogs& Dialogs() override { return *dialogs_; }
     TSystemColorResolver SystemColors() const override;
+    void Note(const QString& message) override;
 
     // State, for the tests and the benchmark.
     TProjectData& ProjectData() { return *projectData_; }
@@ -141,6 +142,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void FormCreate();
     void FormDestroy();
     void RestoreSplittersWhileSettling();
+    void RefreshQuietly();
 
     // Runs a handler; a failure ends it and shows the common error box.
     void Guard(const std::function<void()>& handler);

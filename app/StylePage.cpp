@@ -423,7 +423,11 @@ void TStylePage::resizeEvent(QResizeEvent* event) {
     // than at the next full refresh: more or fewer cells, another range.
     if (image1_->size() != stripSize && !image1_->Bitmap().isNull()) {
         SetStripScrollRange();
-        Guarded([&] { PaintStyleStrip(); });
+        try {
+            PaintStyleStrip();
+        } catch (const std::exception& error) {
+            host_.Note(ErrorMessageOf(error));
+        }
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include "css/CSSNames.h"
 
+#include <QString>
+
 #include <string>
 
 namespace varnoke {
@@ -24,6 +26,8 @@ class TStylePageHost {
     virtual std::string StyleFile() const = 0;
     virtual TDialogs& Dialogs() = 0;
     virtual TSystemColorResolver SystemColors() const = 0;
+    // Tells of a failure of work the user did not ask for, without a box.
+    virtual void Note(const QString& message) = 0;
 };
 
 } // namespace varnoke

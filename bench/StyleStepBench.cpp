@@ -88,6 +88,7 @@ class TBenchHost : public TStylePageHost {
     std::string StyleFile() const override { return folder_ + "varnoke.INI"; }
     TDialogs& Dialogs() override { return dialogs_; }
     TSystemColorResolver SystemColors() const override { return ClassicSystemColors(); }
+    void Note(const QString& message) override { dialogs_.lastError = message; }
 
     const QString& LastError() const { return dialogs_.lastError; }
 

@@ -1,6 +1,7 @@
 #include "StyleWindowTest.h"
 
 #include "app/HtmlThumbnail.h"
+#include "app/StatusLine.h"
 #include "app/StylePage.h"
 #include "app/StyleStrip.h"
 #include "common/Errors.h"
@@ -248,6 +249,19 @@ TEST_F(StyleStripTest, AFailedRepaintStopsTheRefreshThatAskedForIt) {
     // options enabled yet, and the refresh is still pending.
     EXPECT_FALSE(Find<QGroupBox>("GroupBox2")->isEnabled());
     EXPECT_TRUE(window->RefreshPending());
+}
+
+TEST_F(StyleStripTest, AFailingStripIsNotToldAgainAtEveryResize) {
+    Open(2);
+    std::filesystem::remove(Temp("sample.html"));
+    window->MarkModified(); // anything that leaves a refresh to do
+    window->SetRefreshPending();
+    for (int step = 1; step <= 5; ++step) {
+        window->resize(window->width() + 10, window->height() + 10);
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
+    EXPECT_TRUE(window->StatusLine().MessageText().contains("sample.html"));
 }
 
 TEST_F(StyleStripTest, StripFollowsTheSettingsHeight) {
