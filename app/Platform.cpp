@@ -95,8 +95,19 @@ void Compact(QLayout* layout) {
 
 // A page of the page control: it keeps at least its minimum size and
 // scrolls when the window leaves it less, rather than squeezing its rows.
+// It asks for the whole page (Qt's scroll area caps its wish at a few dozen
+// lines), so that a window with room to spare shows the page unscrolled.
+class TPageScroller : public QScrollArea {
+  public:
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame)
+                                   : QScrollArea::sizeHint();
+    }
+};
+
 QScrollArea* Scrolling(QWidget* page, const char* name) {
-    auto* area = new QScrollArea;
+    auto* area = new TPageScroller;
     area->setObjectName(name);
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
