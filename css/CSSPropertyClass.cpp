@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace varnoke {
 
@@ -74,10 +75,18 @@ void TCSSPropertyClass::LoadFromFile(const std::string& fileName) {
 
     // Built aside, so that nothing is lost if loading fails half-way.
     TCSSPropertyClass loaded;
+    // Styles of one name read the same sections: the first one reads them,
+    // the others take its values (the styles past the STYLEn keys all do).
+    std::unordered_map<std::string, int> firstOfName;
     for (size_t i = 0; i < limit; ++i) {
         const int index =
             loaded.Add(ini.ReadString(StyleSection, StyleKey(static_cast<int>(i)), ""));
-        loaded.Items(index).LoadFromIni(ini);
+        TCSSProperty& style = loaded.Items(index);
+        const auto [first, isFirst] = firstOfName.try_emplace(style.Name, index);
+        if (isFirst)
+            style.LoadFromIni(ini);
+        else
+            style.Assign(loaded.Items(first->second));
     }
     items_.swap(loaded.items_);
 }
