@@ -201,6 +201,8 @@ void TPlatform::BuildMenus() {
                    QKeySequence("Ctrl+Shift+O"));
     fileMenu_->addSeparator();
     s1_ = MenuItem(fileMenu_, "S1", QStringLiteral("上書き保存(&S)"), QKeySequence("Ctrl+S"));
+    // Save As stays available: a fresh project must be savable before it
+    // has a name.
     n4_ = MenuItem(fileMenu_, "N4", QStringLiteral("名前を付けて保存(&A)"),
                    QKeySequence("Ctrl+Shift+S"));
     fileMenu_->addSeparator();
@@ -629,8 +631,6 @@ void TPlatform::RefreshAll() {
     stylePage_->StyleToControls();
     ShowPreview();
     ShowProject();
-    // Always: a fresh project must be savable before it has any name.
-    n4_->setEnabled(true);
     refreshPending_ = false;
 }
 
