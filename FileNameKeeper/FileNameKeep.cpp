@@ -4,7 +4,6 @@
 #include "common/ProfileIni.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace varnoke {
@@ -66,16 +65,10 @@ std::string TFileNameKeep::Caption(int slot) const {
 }
 
 std::string TFileNameKeep::NameFromCaption(const std::string& caption) {
-    // Skip "&", the slot number and the one space after it. Counting the
-    // digits, rather than dropping three characters and then every leading
-    // space, keeps a file name that itself begins with a space.
-    size_t position = caption.empty() || caption[0] != '&' ? 0 : 1;
-    while (position < caption.size() &&
-           std::isxdigit(static_cast<unsigned char>(caption[position])))
-        ++position;
-    if (position < caption.size() && caption[position] == ' ')
-        ++position;
-    return caption.substr(std::min(position, caption.size()));
+    // Without "&", one digit and the space; the space left over by the
+    // two-digit number of slot 16 goes with the other leading spaces.
+    const size_t start = caption.find_first_not_of(' ', std::min<size_t>(3, caption.size()));
+    return start == std::string::npos ? std::string() : caption.substr(start);
 }
 
 } // namespace varnoke

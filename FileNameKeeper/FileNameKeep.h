@@ -36,8 +36,8 @@ class TFileNameKeep {
     const std::string& Name(int slot) const { return names_[static_cast<size_t>(slot - 1)]; }
     // "&" + slot in lower-case hex + " " + name: "&1 a.vkp", "&a j.vkp", "&10 p.vkp".
     std::string Caption(int slot) const;
-    // The file name back from a caption: without "&", the slot number and
-    // the one space after it.
+    // The file name back from a caption: without its first three characters
+    // ("&", a digit, a space) and without the spaces that then lead it.
     static std::string NameFromCaption(const std::string& caption);
 
     const std::string& IniFile() const { return iniFile_; }

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace varnoke {
 
 namespace {
@@ -66,9 +68,22 @@ std::unique_ptr<QDialog> TAboutDialog::CreateDialog() const {
                                                             Qt::WindowTitleHint);
     box->setWindowTitle(caption_);
     box->setFont(font_);
-    box->setFixedSize(formWidth_, formHeight_);
-    const int clientWidth = formWidth_;
-    const int clientHeight = formHeight_;
+    QLabel* name = AddLabel(*box, "AppName", appName_, 16);
+    QLabel* version = AddLabel(*box, "Version", version_, 10);
+    QLabel* memo = AddLabel(*box, "Memo", memo_, 10);
+    const int lineHeight = QFontMetrics(memo->font()).height();
+
+    // The designed size, grown where the labels need more: none may run
+    // under the image or over another, whatever the font makes of them.
+    const int widest = std::max({name->width(), version->width(), memo->width()});
+    const int clientWidth = std::max(formWidth_, ImageRight + Margin + widest + Margin);
+    const int versionTop = std::max(36, Margin + name->height());
+    // The credit line ends 8 pixels above the close button.
+    const int memoTop = std::max(formHeight_, versionTop + version->height() + 4 + lineHeight +
+                                                  Margin + ButtonHeight + Margin) -
+                        Margin - ButtonHeight - lineHeight - Margin;
+    const int clientHeight = memoTop + lineHeight + Margin + ButtonHeight + Margin;
+    box->setFixedSize(clientWidth, clientHeight);
 
     // The outer size: the frame is known only once a window manager has
     // decorated the box, so before that it is the client size.
@@ -106,14 +121,9 @@ std::unique_ptr<QDialog> TAboutDialog::CreateDialog() const {
     if (!icon_.isNull())
         image->setPixmap(icon_.pixmap(ImageSize, ImageSize));
 
-    CentreRightOfImage(*AddLabel(*box, "AppName", appName_, 16), clientWidth, Margin);
-    CentreRightOfImage(*AddLabel(*box, "Version", version_, 10), clientWidth, 36);
-    QLabel* memo = AddLabel(*box, "Memo", memo_, 10);
-    // Measured from FormHeight, so that the line ends 8 pixels above the
-    // close button.
-    const int lineHeight = QFontMetrics(memo->font()).height();
-    CentreRightOfImage(*memo, clientWidth,
-                       formHeight_ - Margin - ButtonHeight - lineHeight - Margin);
+    CentreRightOfImage(*name, clientWidth, Margin);
+    CentreRightOfImage(*version, clientWidth, versionTop);
+    CentreRightOfImage(*memo, clientWidth, memoTop);
     return box;
 }
 

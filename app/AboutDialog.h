@@ -35,7 +35,9 @@ class TAboutDialog : public QObject {
 
     // Builds the box without showing it: its client area, position, close
     // button ("CloseButton"), image ("Image") and labels ("AppName",
-    // "Version", "Memo"), all in place.
+    // "Version", "Memo"), all in place. The client area is FormWidth x
+    // FormHeight, grown where the labels need more room: no label runs
+    // under the image or over another.
     std::unique_ptr<QDialog> CreateDialog() const;
 
     const QString& AppName() const { return appName_; }

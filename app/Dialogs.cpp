@@ -1,5 +1,8 @@
 #include "app/Dialogs.h"
 
+#include "common/Errors.h"
+#include "common/ShiftJis.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -17,17 +20,76 @@ std::optional<QString> Chosen(const QString& name) {
     return name;
 }
 
-QString WithSuffix(QString name, const QString& suffix) {
-    if (!suffix.isEmpty() && QFileInfo(name).suffix().isEmpty())
-        name += "." + suffix;
-    return name;
+// A file dialog set up from the options; an initial path that names a file
+// opens in its folder with that name filled in.
+void SetUp(QFileDialog& dialog, const TFileDialogOptions& options) {
+    if (!options.Title.isEmpty())
+        dialog.setWindowTitle(options.Title);
+    dialog.setNameFilter(options.Filter);
+    dialog.setDefaultSuffix(options.DefaultSuffix);
+    const QFileInfo initial(options.InitialPath);
+    if (!options.InitialPath.isEmpty() && (initial.isDir() || options.InitialPath.endsWith('/'))) {
+        dialog.setDirectory(options.InitialPath);
+    } else if (!options.InitialPath.isEmpty()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    }
+}
+
+std::optional<QString> Selected(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return Chosen(dialog.selectedFiles().first());
+}
+
+bool AskReplace(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Warning, ApplicationTitle,
+                    QStringLiteral("%1 は既に存在します.\n置き換えますか?").arg(name),
+                    QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 } // namespace
+
+QString WithDefaultSuffix(const QString& name, const QString& suffix) {
+    if (suffix.isEmpty() || name.isEmpty() || name.endsWith('/') ||
+        !QFileInfo(name).suffix().isEmpty())
+        return name;
+    return name + "." + suffix;
+}
+
+std::optional<QString>
+SettleSaveName(const std::function<std::optional<QString>(const QString& at)>& pick,
+               const std::function<bool(const QString& existing)>& mayReplace,
+               const QString& defaultSuffix, const QString& initialPath) {
+    QString at = initialPath;
+    for (;;) {
+        const std::optional<QString> picked = pick(at);
+        if (!picked)
+            return std::nullopt;
+        const QString name = WithDefaultSuffix(*picked, defaultSuffix);
+        if (!QFileInfo::exists(name) || mayReplace(name))
+            return name;
+        at = name;
+    }
+}
 
 QString ErrorBoxText(const QString& message) {
     if (message.endsWith('.') || message.endsWith(QStringLiteral("。")))
         return message;
     return message + ".";
+}
+
+QString ErrorMessageOf(const std::exception& error) {
+    const QString message = QString::fromUtf8(error.what());
+    if (const auto* output = dynamic_cast<const EInOutError*>(&error))
+        return QStringLiteral("ファイル \"%1\". %2")
+            .arg(QString::fromStdString(SjisToUtf8(output->FileName())), message);
+    return message;
 }
 
 void TQtDialogs::ShowError(const QString& message) {
@@ -73,22 +135,36 @@ TAnswer TQtDialogs::AskYesOr(const QString& caption, const QString& text, TSecon
 }
 
 std::optional<QString> TQtDialogs::OpenFile(const TFileDialogOptions& options) {
-    return Chosen(
-        QFileDialog::getOpenFileName(parent_, options.Title, options.InitialPath, options.Filter));
+    QFileDialog dialog(parent_);
+    SetUp(dialog, options);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const std::optional<QString> name = Selected(dialog);
+    if (!name)
+        return std::nullopt;
+    // A dialog of the desktop may hand the name back as typed.
+    return WithDefaultSuffix(*name, options.DefaultSuffix);
 }
 
 std::optional<QString> TQtDialogs::SaveFile(const TFileDialogOptions& options) {
-    QFileDialog dialog(parent_, options.Title, options.InitialPath, options.Filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(options.DefaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return WithSuffix(dialog.selectedFiles().first(), options.DefaultSuffix);
+    const auto pick = [&](const QString& at) {
+        TFileDialogOptions shown = options;
+        shown.InitialPath = at;
+        QFileDialog dialog(parent_);
+        SetUp(dialog, shown);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The question is asked below, about the name with its suffix.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        return Selected(dialog);
+    };
+    return SettleSaveName(
+        pick, [this](const QString& name) { return AskReplace(parent_, name); },
+        options.DefaultSuffix, options.InitialPath);
 }
 
 std::optional<QString> TQtDialogs::ChooseFolder(const QString& title, const QString& initial) {
-    return Chosen(QFileDialog::getExistingDirectory(parent_, title, initial));
+    return Chosen(QFileDialog::getExistingDirectory(
+        parent_, title.isEmpty() ? QStringLiteral("フォルダの選択") : title, initial));
 }
 
 std::optional<QString> TQtDialogs::InputBox(const QString& caption, const QString& prompt,

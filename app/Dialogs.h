@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QString>
+#include <exception>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -17,8 +19,9 @@ enum class TSecondButton { No, Cancel };
 struct TFileDialogOptions {
     QString Title;         // empty: the platform's default title
     QString Filter;        // Qt filter text, e.g. "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"
-    QString DefaultSuffix; // without the dot, e.g. "vkp"
-    QString InitialPath;
+    QString DefaultSuffix; // without the dot, e.g. "vkp"; added to a name that has none
+    QString InitialPath;   // a folder, or a file to start at (UTF-8)
+    bool MustExist = true; // an open dialog: only an existing file may be chosen
 };
 
 class TDialogs {
@@ -37,10 +40,13 @@ class TDialogs {
     // the button that Enter chooses.
     virtual TAnswer AskYesOr(const QString& caption, const QString& text, TSecondButton second,
                              TAnswer defaultAnswer) = 0;
-    // File names in UTF-8 as Qt gives them; nullopt when cancelled.
+    // File names in UTF-8 as Qt gives them, with the default suffix added to
+    // a name typed without one; nullopt when cancelled.
     virtual std::optional<QString> OpenFile(const TFileDialogOptions& options) = 0;
-    // Asks before replacing an existing file.
+    // Asks before replacing an existing file: the file of the name with its
+    // default suffix, which is the file that will be written.
     virtual std::optional<QString> SaveFile(const TFileDialogOptions& options) = 0;
+    // title: the dialog's caption (a default one when empty).
     virtual std::optional<QString> ChooseFolder(const QString& title, const QString& initial) = 0;
     virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
                                             const QString& initial) = 0;
@@ -68,7 +74,24 @@ class TQtDialogs : public TDialogs {
     QWidget* parent_;
 };
 
+// The name a save dialog settles on. `pick` shows the dialog at a name and
+// returns the name chosen (nullopt: cancelled); the default suffix goes onto
+// a name without one before anything else, and a name whose file exists is
+// taken only when `mayReplace` agrees, else the dialog is shown again.
+std::optional<QString>
+SettleSaveName(const std::function<std::optional<QString>(const QString& at)>& pick,
+               const std::function<bool(const QString& existing)>& mayReplace,
+               const QString& defaultSuffix, const QString& initialPath);
+
+// A name with the suffix appended when its file name has none.
+QString WithDefaultSuffix(const QString& name, const QString& suffix);
+
 // The text of the common error box: the message with a full stop at its end.
 QString ErrorBoxText(const QString& message);
+
+// What the window says about a failure: its message, and for a page or
+// style sheet that could not be written, first the file's full name (the
+// other file errors name their file already).
+QString ErrorMessageOf(const std::exception& error);
 
 } // namespace varnoke

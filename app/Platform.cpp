@@ -2,13 +2,16 @@
 
 #include "app/AboutDialog.h"
 #include "app/ExternalFiles.h"
+#include "app/FieldExit.h"
 #include "app/FolderDialog.h"
 #include "app/PreviewPane.h"
 #include "app/ReadyStyles.h"
 #include "app/RecentMenu.h"
+#include "app/StatusLine.h"
 #include "app/StyleImport.h"
 #include "app/StylePage.h"
 #include "app/TextDocument.h"
+#include "app/WindowPlacement.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
@@ -30,6 +33,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,6 +44,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -47,6 +52,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+
+#include <cstdlib>
 
 // The icon is compiled into a static library, whose resources must be
 // registered by hand, and from outside any namespace.
@@ -81,6 +88,43 @@ QAction* MenuItem(QMenu* menu, const QString& objectName, const QString& caption
     return action;
 }
 
+// Whole wheel steps (120 eighths of a degree each) up (positive) or down in
+// a vertical delta; what is left of a fine-grained wheel waits for the next.
+int TakeWheelSteps(int& remainder, int deltaY) {
+    remainder += deltaY;
+    const int steps = remainder / 120;
+    remainder -= steps * 120;
+    return steps;
+}
+
+// Group contents close together: the page must fit below the preview.
+void Compact(QLayout* layout) {
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->setSpacing(4);
+}
+
+// A page of the page control: it keeps at least its minimum size and
+// scrolls when the window leaves it less, rather than squeezing its rows.
+// It asks for the whole page (Qt's scroll area caps its wish at a few dozen
+// lines), so that a window with room to spare shows the page unscrolled.
+class TPageScroller : public QScrollArea {
+  public:
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame)
+                                   : QScrollArea::sizeHint();
+    }
+};
+
+QScrollArea* Scrolling(QWidget* page, const char* name) {
+    auto* area = new TPageScroller;
+    area->setObjectName(name);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
+}
+
 QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& label, const QString& name) {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
@@ -103,11 +147,11 @@ TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
     setMinimumSize(848, 640);
     resize(848, 640);
     BuildLayout();
-    // The status line comes below the areas the window has always had, so
-    // that they keep their room (the style editor needs all of it).
-    resize(848, 640 + statusBar()->sizeHint().height());
     fileDropTarget_ = new TFileDropTarget(*this);
     FormCreate();
+    RestoreWindow(*this, systemData_->Window);
+    splittersPending_ =
+        systemData_->Window.EditorWidth > 0 || systemData_->Window.SettingsHeight > 0;
 }
 
 TPlatform::~TPlatform() {
@@ -130,13 +174,16 @@ void TPlatform::BuildLayout() {
     pageControl1_ = new QTabWidget;
     pageControl1_->setObjectName("PageControl1");
     pageControl1_->installEventFilter(this);
-    tabSheet1_ = BuildBasicSettings();
+    tabSheet1_ = Scrolling(BuildBasicSettings(), "TabSheet1");
     pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
     stylePage_ = new TStylePage(*this);
-    stylePage_->setObjectName("TabSheet2");
-    pageControl1_->addTab(stylePage_, QStringLiteral("スタイル設定"));
+    stylePage_->setObjectName("StylePage");
+    pageControl1_->addTab(Scrolling(stylePage_, "TabSheet2"), QStringLiteral("スタイル設定"));
     splitter2_->addWidget(pageControl1_);
+    // Height the window gains goes to the preview; width to the editor and
+    // the preview alike, the settings taking what their page needs.
     splitter2_->setStretchFactor(0, 1);
+    splitter2_->setStretchFactor(1, 0);
     splitter1_->addWidget(splitter2_);
     // The editor area grows with the window too: beside the outline and
     // above the find bar, the text needs the room.
@@ -144,6 +191,13 @@ void TPlatform::BuildLayout() {
     splitter1_->setStretchFactor(1, 3);
     splitter1_->setSizes({390, 458});
     setCentralWidget(splitter1_);
+    TStatusLine::TOpenUrl openUrl = environment_.OpenUrl;
+    if (!openUrl)
+        openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    statusLine_ = new TStatusLine(std::move(openUrl), this);
+    setStatusBar(statusLine_);
+    // The editor's own indicators stand at the right, beside the messages.
+    statusLine_->addPermanentWidget(editorStatus_);
 
     ConnectHandlers();
 }
@@ -165,6 +219,8 @@ void TPlatform::BuildMenus() {
         MenuItem(fileMenu_, "SaveTextAs", QStringLiteral("テキストファイルに名前を付けて保存..."));
     fileMenu_->addSeparator();
     s1_ = MenuItem(fileMenu_, "S1", QStringLiteral("上書き保存(&S)"), QKeySequence("Ctrl+S"));
+    // Save As stays available: a fresh project must be savable before it
+    // has a name.
     n4_ = MenuItem(fileMenu_, "N4", QStringLiteral("名前を付けて保存(&A)"),
                    QKeySequence("Ctrl+Shift+S"));
     fileMenu_->addSeparator();
@@ -277,6 +333,8 @@ QWidget* TPlatform::BuildEditorArea() {
     extMemo1_->setTabChangesFocus(false);
     extMemo1_->WordWrapOption().SetPunctuationMode(wbfLevel2);
     extMemo1_->viewport()->installEventFilter(this);
+    // The Edit menu's keys act through the menu's commands (see EditorKey).
+    extMemo1_->installEventFilter(this);
 
     outlinePane_ = new TOutlinePane(*extMemo1_);
     auto* besideEditor = new QSplitter(Qt::Horizontal);
@@ -290,7 +348,6 @@ QWidget* TPlatform::BuildEditorArea() {
     layout->addWidget(findBar_);
     goToHeading_ = new TGoToHeading(*extMemo1_, outlinePane_->Model().Outline());
     editorStatus_ = new TEditorStatus(*extMemo1_);
-    statusBar()->addPermanentWidget(editorStatus_);
     textDocument_ =
         new TTextDocument(*extMemo1_, *dialogs_, TRecoveryFolder(environment_.RecoveryFolder),
                           environment_.RecoveryDelayMs, this);
@@ -336,11 +393,14 @@ QWidget* TPlatform::BuildPreviewArea() {
 
 QWidget* TPlatform::BuildBasicSettings() {
     auto* page = new QWidget;
-    page->setObjectName("TabSheet1");
+    page->setObjectName("BasicSettings");
     auto* layout = new QGridLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
 
     auto* files = new QGroupBox(QStringLiteral(" 入出力情報 "));
     auto* filesGrid = new QGridLayout(files);
+    Compact(filesGrid);
     edit4_ = LabelledEdit(filesGrid, 0, QStringLiteral("テキストファイル"), "Edit4");
     button6_ = new QPushButton(QStringLiteral("参照"));
     button6_->setObjectName("Button6");
@@ -354,6 +414,7 @@ QWidget* TPlatform::BuildBasicSettings() {
     radioGroup1_ = new QGroupBox(QStringLiteral(" 目次 "));
     radioGroup1_->setObjectName("RadioGroup1");
     auto* radios = new QVBoxLayout(radioGroup1_);
+    Compact(radios);
     radioButtons_ = new QButtonGroup(this);
     int id = 0;
     for (const QString& caption : {QStringLiteral("なし"), QStringLiteral("フレーム式")}) {
@@ -362,11 +423,17 @@ QWidget* TPlatform::BuildBasicSettings() {
         radios->addWidget(radio);
     }
     radios->addStretch();
-    layout->addWidget(radioGroup1_, 1, 0);
+    // "実行" goes below the menu type, beside the taller frame options, so
+    // that the page needs no row of its own for it.
+    auto* menuColumn = new QVBoxLayout;
+    menuColumn->setSpacing(4);
+    menuColumn->addWidget(radioGroup1_, 1);
+    layout->addLayout(menuColumn, 1, 0);
 
     groupBox2_ = new QGroupBox(QStringLiteral(" フレーム時オプション "));
     groupBox2_->setObjectName("GroupBox2");
     auto* frameGrid = new QGridLayout(groupBox2_);
+    Compact(frameGrid);
     checkBox2_ = new QCheckBox(QStringLiteral("大見出しごとにファイル分割"));
     checkBox2_->setObjectName("CheckBox2");
     checkBox3_ = new QCheckBox(QStringLiteral("タイトルフレームを付ける"));
@@ -379,6 +446,7 @@ QWidget* TPlatform::BuildBasicSettings() {
 
     auto* styles = new QGroupBox(QStringLiteral(" スタイル適用 "));
     auto* stylesGrid = new QGridLayout(styles);
+    Compact(stylesGrid);
     const QString labels[] = {QStringLiteral("タイトル"), QStringLiteral("メニュー"),
                               QStringLiteral("本文")};
     QComboBox** combos[] = {&comboBox16_, &comboBox17_, &comboBox18_};
@@ -393,8 +461,8 @@ QWidget* TPlatform::BuildBasicSettings() {
 
     button8_ = new QPushButton(QStringLiteral("実行"));
     button8_->setObjectName("Button8");
-    layout->addWidget(button8_, 3, 1, Qt::AlignRight);
-    layout->setRowStretch(4, 1);
+    menuColumn->addWidget(button8_);
+    layout->setRowStretch(3, 1);
     return page;
 }
 
@@ -424,6 +492,12 @@ void TPlatform::ConnectHandlers() {
     connect(n11_, &QAction::triggered, extMemo1_,
             [this] { extMemo1_->textCursor().removeSelectedText(); });
     connect(n5_, &QAction::triggered, extMemo1_, &QPlainTextEdit::selectAll);
+    // The Edit menu follows the editor and the clipboard as they change.
+    connect(extMemo1_, &QPlainTextEdit::selectionChanged, this, &TPlatform::Memo1Change);
+    connect(extMemo1_, &QPlainTextEdit::undoAvailable, this, &TPlatform::Memo1Change);
+    connect(extMemo1_, &QPlainTextEdit::copyAvailable, this, &TPlatform::Memo1Change);
+    if (QClipboard* clipboard = QApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &TPlatform::Memo1Change);
     connect(a2_, &QAction::triggered, this,
             [this](bool checked) { Guard([=] { stylePage_->A2Click(checked); }); });
     connect(l1_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->L1Click(); }); });
@@ -460,11 +534,13 @@ void TPlatform::ConnectHandlers() {
 
     // User edits only: putting model values into the controls must not
     // run these handlers.
-    connect(edit4_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit4Change(); }); });
+    connect(edit4_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit4_, &TPlatform::Edit4Change); });
     connect(edit4_, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit4KeyPress(); }); });
     connect(button6_, &QPushButton::clicked, this, [this] { Guard([this] { T1Click(); }); });
-    connect(edit3_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit3Change(); }); });
+    connect(edit3_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit3_, &TPlatform::Edit3Change); });
     connect(edit3_, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit3KeyPress(); }); });
     connect(button4_, &QPushButton::clicked, this, [this] { Guard([this] { Button4Click(); }); });
@@ -472,7 +548,8 @@ void TPlatform::ConnectHandlers() {
             [this] { Guard([this] { RadioGroup1Click(); }); });
     connect(checkBox2_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox2Click(); }); });
     connect(checkBox3_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox3Click(); }); });
-    connect(edit2_, &QLineEdit::textEdited, this, [this] { Guard([this] { Edit2Change(); }); });
+    connect(edit2_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit2_, &TPlatform::Edit2Change); });
     connect(edit2_, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit2KeyPress(); }); });
     connect(comboBox16_, qOverload<int>(&QComboBox::activated), this,
@@ -482,6 +559,8 @@ void TPlatform::ConnectHandlers() {
     connect(comboBox18_, qOverload<int>(&QComboBox::activated), this,
             [this] { Guard([this] { ComboBox18Change(); }); });
     connect(button8_, &QPushButton::clicked, this, [this] { Guard([this] { Button8Click(); }); });
+    for (QSplitter* splitter : {splitter1_, splitter2_})
+        connect(splitter, &QSplitter::splitterMoved, this, [this] { splittersPending_ = false; });
     connect(pageControl1_, &QTabWidget::currentChanged, this,
             [this] { Guard([this] { RefreshAll(); }); });
 }
@@ -493,10 +572,15 @@ void TPlatform::FormCreate() {
     const bool firstStart = !FileExists(settingsFile_) && !DirectoryExists(settingsFile_);
     // Without a temp folder the window still works; the preview shows
     // nothing until a build succeeds.
-    Guard([this] {
+    QString tempFailure;
+    try {
         ForceDirectories(tempFolder_);
         MakeSampleHtml(tempFolder_ + "sample.html", tempFolder_ + "sample.css");
-    });
+    } catch (const std::exception& error) {
+        tempFailure = ErrorMessageOf(error);
+        dialogs_->ShowError(tempFailure);
+        statusLine_->ShowPreviewFailure(tempFailure);
+    }
     pageControl1_->setCurrentWidget(tabSheet1_);
     systemData_ = std::make_unique<TSystemData>(settingsFile_);
     projectData_ = std::make_unique<TProjectData>();
@@ -520,6 +604,16 @@ void TPlatform::FormCreate() {
             systemData_->Styles.SaveToFile(settingsFile_);
         });
     }
+    // The editor shows tabs at the selector's width from the start; a width
+    // below 0 (from a hand-edited settings file) leaves it at its own.
+    if (systemData_->TabSpace >= 0) {
+        const QSignalBlocker quiet(extMemo1_);
+        SetTabWidth(*extMemo1_, systemData_->TabSpace);
+    }
+    // The preview shows what start-up restored, never a manual that an
+    // earlier run left in the temp folder.
+    if (tempFailure.isEmpty())
+        BuildPreviewPages();
     refreshPending_ = true;
     Guard([this] { RefreshAll(); });
     MarkSaved();
@@ -533,6 +627,8 @@ void TPlatform::FormCreate() {
 
 void TPlatform::FormDestroy() {
     if (systemData_) {
+        systemData_->Window =
+            CapturePlacement(*this, *splitter1_, *splitter2_, systemData_->Window);
         try {
             systemData_->Save();
         } catch (const std::exception& error) {
@@ -560,24 +656,63 @@ void TPlatform::closeEvent(QCloseEvent* event) {
 
 void TPlatform::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    RestoreSplittersWhileSettling();
     Guard([this] { RefreshAll(); });
+}
+
+void TPlatform::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RestoreSplittersWhileSettling();
+}
+
+// The stored splitter positions need the window at its final size, which a
+// maximised window reaches only once the desktop has made it so; they are
+// put again until then, or until the user moves a splitter.
+void TPlatform::RestoreSplittersWhileSettling() {
+    if (!splittersPending_ || !isVisible())
+        return;
+    const TWindowPlacement& stored = systemData_->Window;
+    RestoreSplitters(*splitter1_, *splitter2_, stored);
+    // A window shown maximised reports so at once, but grows only when the
+    // desktop gets round to it.
+    if (!stored.Maximized || size() != QSize(stored.Width, stored.Height))
+        splittersPending_ = false;
 }
 
 bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
     if (watched == extMemo1_->viewport() && event->type() == QEvent::Wheel) {
-        // One line per wheel step on top of the editor's own scrolling.
-        auto* wheel = static_cast<QWheelEvent*>(event);
-        extMemo1_->ScrollLine(wheel->angleDelta().y() < 0 ? 1 : 0);
+        // One line per wheel step down or up, on top of the editor's own
+        // scrolling (the event is not taken). A sideways wheel makes no step.
+        const int steps =
+            TakeWheelSteps(wheelRemainder_, static_cast<QWheelEvent*>(event)->angleDelta().y());
+        for (int i = 0; i < std::abs(steps); ++i)
+            extMemo1_->ScrollLine(steps < 0 ? 1 : 0);
         return false;
     }
-    if (watched == edit2_ && event->type() == QEvent::FocusOut)
+    if (watched == extMemo1_ && EditorKey(*event))
+        return true;
+    if (watched == edit2_ && LeavesForAnotherControl(*edit2_, *event))
         Guard([this] { Edit2Exit(); });
     if (watched == pageControl1_ && event->type() == QEvent::Resize)
-        Guard([this] { RefreshAll(); });
+        RefreshQuietly();
     return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- refresh ------------------------------------------------------------
+
+// A refresh the user did not ask for (the pages were resized): a failure is
+// said in the status line, as a box at every step of a drag would stop it.
+void TPlatform::RefreshQuietly() {
+    try {
+        RefreshAll();
+    } catch (const std::exception& error) {
+        Note(ErrorMessageOf(error));
+    }
+}
+
+void TPlatform::Note(const QString& message) {
+    statusLine_->ShowNote(message);
+}
 
 void TPlatform::RefreshAll() {
     if (!refreshPending_ || !systemData_)
@@ -591,20 +726,44 @@ void TPlatform::RefreshAll() {
     toolButton7_->setEnabled(canBuild);
     stylePage_->UpdateEnabling();
     stylePage_->SetStripScrollRange();
-    stylePage_->PaintStyleStrip();
+    try {
+        stylePage_->PaintStyleStrip();
+    } catch (const std::exception&) {
+        // The strip renders through the temp folder. When that folder is
+        // known to fail, this has been told, and the refresh must still
+        // show the project; any other failure stops the refresh.
+        if (!statusLine_->PreviewFailing())
+            throw;
+    }
     stylePage_->StyleToControls();
     ShowPreview();
     ShowProject();
-    n4_->setEnabled(!systemData_->ProjectFile.empty());
     UpdateSaveState();
     refreshPending_ = false;
+}
+
+// A field takes a value only when it shows another one, so that the caret
+// and the field's undo survive a refresh, and never while the user is typing
+// in it: the model holds the typed text converted, which may read otherwise.
+void TPlatform::ShowText(QLineEdit* edit, const QString& text) {
+    if (edit != typingIn_ && edit->text() != text)
+        edit->setText(text);
+}
+
+// A user's edit of a field: the handler runs with the field marked as the
+// one being typed in.
+void TPlatform::Typed(QLineEdit* edit, void (TPlatform::*handler)()) {
+    QLineEdit* const outer = typingIn_;
+    typingIn_ = edit;
+    Guard([&] { (this->*handler)(); });
+    typingIn_ = outer;
 }
 
 void TPlatform::ShowProject() {
     const TProjectData& project = *projectData_;
     const QSignalBlocker b1(edit4_), b2(radioButtons_), b3(checkBox2_), b4(checkBox3_), b5(edit2_),
         b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_);
-    edit4_->setText(Shown(project.TextName));
+    ShowText(edit4_, Shown(project.TextName));
     QAbstractButton* radio = radioButtons_->button(project.ContentsType);
     if (radio != nullptr) {
         radio->setChecked(true);
@@ -620,8 +779,8 @@ void TPlatform::ShowProject() {
         widget->setEnabled(framed);
     checkBox2_->setChecked(project.FileDivideFlag);
     checkBox3_->setChecked(project.TitleFrameFlag);
-    edit2_->setText(Shown(project.TitleName));
-    edit3_->setText(Shown(project.OutputPath));
+    ShowText(edit2_, Shown(project.TitleName));
+    ShowText(edit3_, Shown(project.OutputPath));
     QStringList items;
     const TCSSPropertyClass& styles = systemData_->Styles;
     for (int i = 0; i < styles.Count(); ++i)
@@ -630,10 +789,39 @@ void TPlatform::ShowProject() {
                                                   {comboBox17_, project.StyleMenu},
                                                   {comboBox18_, project.StyleText}};
     for (auto [combo, index] : choices) {
-        combo->clear();
-        combo->addItems(items);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        if (shown != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
     }
+}
+
+// A key of the Edit menu pressed in the editor runs the menu's command, so
+// that Ctrl+Del deletes the selection (not a word) and a command the menu
+// shows disabled does nothing. Other fields keep their own editing keys.
+bool TPlatform::EditorKey(QEvent& event) {
+    if (event.type() != QEvent::ShortcutOverride && event.type() != QEvent::KeyPress)
+        return false;
+    auto& key = static_cast<QKeyEvent&>(event);
+    const QKeySequence pressed(key.keyCombination().toCombined() & ~Qt::KeypadModifier);
+    for (QAction* action : {n6_, n8_, n9_, n10_, n11_, n5_}) {
+        if (action->shortcut() != pressed)
+            continue;
+        if (event.type() == QEvent::ShortcutOverride) {
+            // The editor takes the key, and the filter then runs the command.
+            key.accept();
+            return true;
+        }
+        Memo1Change();
+        if (action->isEnabled())
+            action->trigger();
+        return true;
+    }
+    return false;
 }
 
 void TPlatform::Memo1Change() {
@@ -669,7 +857,14 @@ void TPlatform::Guard(const std::function<void()>& handler) {
 }
 
 void TPlatform::ShowError(const std::exception& error) {
-    dialogs_->ShowError(QString::fromUtf8(error.what()));
+    // While the temp folder is known to fail, its files fail again at every
+    // refresh and style edit: that was told once, and the status line says
+    // it until a build succeeds.
+    const auto* fileError = dynamic_cast<const EInOutError*>(&error);
+    if (fileError != nullptr && statusLine_->PreviewFailing() &&
+        fileError->FileName().rfind(tempFolder_, 0) == 0)
+        return;
+    dialogs_->ShowError(ErrorMessageOf(error));
 }
 
 TSystemColorResolver TPlatform::SystemColors() const {

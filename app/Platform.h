@@ -8,6 +8,7 @@
 
 #include "app/Dialogs.h"
 #include "app/StylePageHost.h"
+#include "buildmanual/BuildManual.h"
 #include "projectdata/ProjectData.h"
 #include "sysdata/SystemData.h"
 
@@ -28,6 +29,7 @@ class QRadioButton;
 class QSplitter;
 class QTabWidget;
 class QToolButton;
+class QUrl;
 
 namespace varnoke {
 
@@ -41,6 +43,8 @@ class TOutlinePane;
 class TPanelEx;
 class TPreviewNavigator;
 class TSHBrowseForFolderEx;
+class TStatusLine;
+struct TWorkPlace;
 class TStylePage;
 class TTextDocument;
 
@@ -57,6 +61,9 @@ struct TPlatformEnvironment {
     std::unique_ptr<TDialogs> Dialogs;
     // Creates the preview; null gives the embedded browser.
     std::function<TPreviewNavigator*(QWidget* parent, QWidget*& widget)> MakePreview;
+    // Opens a finished manual in the desktop's browser; null gives
+    // QDesktopServices.
+    std::function<bool(const QUrl& url)> OpenUrl;
 };
 
 class TPlatform : public QMainWindow, public TStylePageHost {
@@ -130,7 +137,9 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     std::string TempFolder() const override { return tempFolder_; }
     std::string StyleFile() const override { return settingsFile_; }
     TDialogs& Dialogs() override { return *dialogs_; }
+    void ShowError(const std::exception& error) override;
     TSystemColorResolver SystemColors() const override;
+    void Note(const QString& message) override;
 
     // State, for the tests and the benchmark.
     TProjectData& ProjectData() { return *projectData_; }
@@ -142,12 +151,14 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     TFindBar& FindBar() { return *findBar_; }
     TGoToHeading& GoToHeading() { return *goToHeading_; }
     TEditorStatus& EditorStatus() { return *editorStatus_; }
+    TStatusLine& StatusLine() { return *statusLine_; }
     QAction* Action(const QString& name) const;
     QWidget* Control(const QString& name) const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -159,22 +170,31 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void ConnectHandlers();
     void FormCreate();
     void FormDestroy();
+    void RestoreSplittersWhileSettling();
+    void RefreshQuietly();
 
     // Runs a handler; a failure ends it and shows the common error box.
     void Guard(const std::function<void()>& handler);
-    void ShowError(const std::exception& error);
     std::string ChosenFileName(const QString& name);
     std::string ProjectPath(const std::string& name) const;
+    // What the dialogs work out where to open from.
+    TWorkPlace WorkPlace() const;
     void StoreStyleChoice(int& field, QComboBox* combo);
     enum class TModified { No, Yes };
     enum class TRebuild { No, Yes };
     void FinishChange(TModified modified, TRebuild rebuild);
-    void BuildInto(const std::string& folder);
     // Overwrite save's enabled state and the window title follow what is
     // unsaved: the text, the project.
     void UpdateSaveState();
     // Relative names in the project follow it into another folder.
     void RebaseProjectNames(const std::string& newProjectFile);
+    void ShowText(QLineEdit* edit, const QString& text);
+    void Typed(QLineEdit* edit, void (TPlatform::*handler)());
+    bool EditorKey(QEvent& event);
+    TBuildReport BuildInto(const std::string& folder);
+    // Builds the preview's pages into the temp folder; false when that
+    // failed (and was told).
+    bool BuildPreviewPages();
 
     TPlatformEnvironment environment_;
     std::string settingsFile_;
@@ -186,6 +206,12 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Whether the current project was opened or saved under a name in this
     // run: only then may overwrite-save write to ProjectFile.
     bool projectFileChosen_ = false;
+    // The field whose user edit is being handled.
+    QLineEdit* typingIn_ = nullptr;
+    // The stored splitter positions still wait for the window's final size.
+    bool splittersPending_ = false;
+    // Eighths of a degree of wheel turn not yet worth a step.
+    int wheelRemainder_ = 0;
 
     // Menus and tool bars.
     QMenu* fileMenu_ = nullptr;
@@ -223,7 +249,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QToolButton* speedButton1_ = nullptr;
     QToolButton* speedButton2_ = nullptr;
     QTabWidget* pageControl1_ = nullptr;
-    QWidget* tabSheet1_ = nullptr;
+    QWidget* tabSheet1_ = nullptr; // the basic settings, in their scroll area
     TStylePage* stylePage_ = nullptr;
 
     // Basic settings.
@@ -242,6 +268,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QComboBox* comboBox18_ = nullptr;
     QPushButton* button8_ = nullptr;
 
+    TStatusLine* statusLine_ = nullptr;
     TFileNameKeepMenu* fileNameKeep1_ = nullptr;
     TSHBrowseForFolderEx* shBrowseForFolderEx1_ = nullptr;
 };

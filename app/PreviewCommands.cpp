@@ -3,7 +3,12 @@
 // preview always shows a page of the temp folder.
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
+#include "app/StatusLine.h"
 #include "buildmanual/BuildManual.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/PathNames.h"
+#include "common/ShiftJis.h"
 #include "controls/EditorStatus.h"
 #include "controls/ExtMemo.h"
 #include "controls/OutlineModel.h"
@@ -12,37 +17,75 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QElapsedTimer>
 #include <QSplitter>
 #include <QToolButton>
 
 namespace varnoke {
 
 // The manual as the window holds it, built into a folder ending in "/".
-void TPlatform::BuildInto(const std::string& folder) {
-    BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(), systemData_->TabSpace,
-                 SystemColors()},
-                folder);
+TBuildReport TPlatform::BuildInto(const std::string& folder) {
+    TBuildReport report = BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(),
+                                       systemData_->TabSpace, SystemColors()},
+                                      folder);
     // The outline reads the editor's lines as the build does: its counts are
     // the build's. Split, every main heading after the first opens a page.
     const THeadingOutline& outline = outlinePane_->Model().Outline();
     const int pages = projectData_->FileDivideFlag ? std::max(1, outline.MainHeadingCount()) : 1;
     editorStatus_->SetBuildResult(static_cast<int>(outline.Headings().size()), pages);
+    return report;
 }
 
 void TPlatform::MakePreview() {
-    BuildInto(tempFolder_);
-    ShowPreview();
+    if (BuildPreviewPages())
+        ShowPreview();
+}
+
+// The temp folder then holds this build's pages and no others. A failure is
+// told once in the error box and then stays in the status line until a
+// build succeeds: with a temp folder that has become unwritable, every key
+// in the editor would otherwise raise the same box again.
+bool TPlatform::BuildPreviewPages() {
+    try {
+        RemoveStaleBodyPages(tempFolder_, BuildInto(tempFolder_));
+    } catch (const std::exception& error) {
+        const QString message = ErrorMessageOf(error);
+        if (!statusLine_->PreviewFailing())
+            dialogs_->ShowError(message);
+        statusLine_->ShowPreviewFailure(message);
+        return false;
+    }
+    statusLine_->ClearPreviewFailure();
+    return true;
 }
 
 void TPlatform::Button8Click() {
-    BuildInto(ProjectPath(projectData_->OutputPath) + "/");
+    if (projectData_->OutputPath.empty())
+        throw EVarnokeError("出力フォルダが指定されていません");
+    const std::string folder = IncludeTrailingPathDelimiter(ProjectPath(projectData_->OutputPath));
+    QElapsedTimer timer;
+    timer.start();
+    // A missing folder is made, as varnoke-build makes it.
+    ForceDirectories(folder);
+    const TBuildReport report = BuildInto(folder);
+    const QString shown = QString::fromStdString(SjisToUtf8(folder));
+    statusLine_->ShowBuildFinished(shown, static_cast<int>(report.Files.size()), timer.elapsed(),
+                                   shown + QString::fromStdString(EntryPage(*projectData_)));
     ShowPreview();
 }
 
 void TPlatform::ShowPreview() {
     const TCSSPropertyClass& styles = systemData_->Styles;
-    if (systemData_->StyleIndex >= 0 && systemData_->StyleIndex < styles.Count())
-        styles.WriteCSS(systemData_->StyleIndex, tempFolder_ + "sample.css", SystemColors());
+    if (systemData_->StyleIndex >= 0 && systemData_->StyleIndex < styles.Count()) {
+        try {
+            styles.WriteCSS(systemData_->StyleIndex, tempFolder_ + "sample.css", SystemColors());
+        } catch (const std::exception&) {
+            // A temp folder that failed the build fails here as well; that
+            // has been told, and the refresh must still show the project.
+            if (!statusLine_->PreviewFailing())
+                throw;
+        }
+    }
     if (systemData_->PreviewTarget == 0) {
         // The project's menu type, which the radio group shows. RefreshAll
         // reloads the preview before it shows the project, so after opening

@@ -1,6 +1,7 @@
 // The project commands of the File menu and the handlers of the
 // basic-settings page.
 #include "app/AboutDialog.h"
+#include "app/DialogPlaces.h"
 #include "app/FolderDialog.h"
 #include "app/Platform.h"
 #include "app/RecentMenu.h"
@@ -20,16 +21,23 @@
 namespace varnoke {
 
 namespace {
+// A project may be opened by a name that does not exist yet: opening it
+// then changes nothing.
 const TFileDialogOptions ProjectOpenDialog{QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙを開く"),
                                            QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"),
-                                           QStringLiteral("vkp"),
-                                           {}};
+                                           QStringLiteral("vkp"), QString(), false};
 const TFileDialogOptions ProjectSaveDialog{QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙを保存"),
                                            QStringLiteral("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"),
                                            QStringLiteral("vkp"),
                                            {}};
 const TFileDialogOptions TextOpenDialog{
     {}, QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt);;全てのﾌｧｲﾙ (*)"), QStringLiteral("txt"), {}};
+const QString OutputFolderCaption = QStringLiteral("出力フォルダの選択");
+
+TFileDialogOptions At(TFileDialogOptions options, const QString& initialPath) {
+    options.InitialPath = initialPath;
+    return options;
+}
 
 // A field's text as the model holds it. Text that CP932 cannot hold is
 // kept as character references, as page text is.
@@ -53,9 +61,18 @@ std::string TPlatform::ProjectPath(const std::string& name) const {
     return ResolveAgainst(ExtractFilePath(systemData_->ProjectFile), name);
 }
 
+TWorkPlace TPlatform::WorkPlace() const {
+    return {systemData_->ProjectFile, projectFileChosen_, projectData_->TextName,
+            projectData_->OutputPath};
+}
+
 // ---- window operations ----------------------------------------------------
 
 void TPlatform::OpenProject(const std::string& fileName) {
+    // Random bytes or another program's file would leave the previous
+    // project's values in place under the new name.
+    if (FileExists(fileName) && !TProjectData::HoldsProject(fileName))
+        throw ENotProjectFile(fileName);
     projectData_->LoadFromFile(fileName);
     systemData_->ProjectFile = fileName;
     projectFileChosen_ = true;
@@ -111,7 +128,8 @@ bool TPlatform::ConfirmSave() {
     switch (dialogs_->AskYesNoCancel(QStringLiteral("警告"),
                                      QStringLiteral("プロジェクトを保存しますか?"))) {
     case TAnswer::Yes: {
-        std::optional<QString> name = dialogs_->SaveFile(ProjectSaveDialog);
+        std::optional<QString> name =
+            dialogs_->SaveFile(At(ProjectSaveDialog, ProjectSavePlace(WorkPlace())));
         if (!name)
             return false;
         SaveProject(ChosenFileName(*name));
@@ -144,7 +162,8 @@ void TPlatform::N1Click() {
 void TPlatform::O1Click() {
     if (!ConfirmTextSave() || !ConfirmSave())
         return;
-    if (std::optional<QString> name = dialogs_->OpenFile(ProjectOpenDialog))
+    if (std::optional<QString> name =
+            dialogs_->OpenFile(At(ProjectOpenDialog, ProjectOpenPlace(WorkPlace()))))
         OpenProjectFile(ChosenFileName(*name));
 }
 
@@ -197,14 +216,16 @@ void TPlatform::RebaseProjectNames(const std::string& newProjectFile) {
 }
 
 void TPlatform::N4Click() {
-    if (std::optional<QString> name = dialogs_->SaveFile(ProjectSaveDialog))
+    if (std::optional<QString> name =
+            dialogs_->SaveFile(At(ProjectSaveDialog, ProjectSavePlace(WorkPlace()))))
         SaveProject(ChosenFileName(*name));
 }
 
 void TPlatform::T1Click() {
     if (!ConfirmTextSave())
         return;
-    if (std::optional<QString> name = dialogs_->OpenFile(TextOpenDialog))
+    if (std::optional<QString> name =
+            dialogs_->OpenFile(At(TextOpenDialog, TextOpenPlace(WorkPlace()))))
         OpenTextFile(ChosenFileName(*name));
 }
 
@@ -225,7 +246,7 @@ void TPlatform::A1Click() {
     about.SetFormHeight(104);
     about.SetFormPosition(TFPosition::fpMainFormCenter);
     about.SetVersion(QStringLiteral("バージョン 2.00α 【2004年3月31日(水)】"));
-    about.SetMemo(QStringLiteral("Linux 版 Qt 6 による再構築"));
+    about.SetMemo(QStringLiteral("Linux 版 (Qt 6)"));
     about.SetFont(font());
     about.SetIcon(windowIcon());
     about.Execute();
@@ -256,8 +277,15 @@ void TPlatform::Edit3KeyPress() {
 }
 
 void TPlatform::Button4Click() {
-    if (shBrowseForFolderEx1_ == nullptr)
+    if (shBrowseForFolderEx1_ == nullptr) {
         shBrowseForFolderEx1_ = new TSHBrowseForFolderEx(*dialogs_, this);
+        shBrowseForFolderEx1_->SetCaption(OutputFolderCaption);
+    }
+    // At the present output folder, when there is one to start at.
+    const std::string place = OutputFolderPlace(WorkPlace());
+    shBrowseForFolderEx1_->SetSelectFolder(place.empty() ? TSelectFolder::sfDrives
+                                                         : TSelectFolder::sfManual);
+    shBrowseForFolderEx1_->SetSelectFolderName(place);
     if (!shBrowseForFolderEx1_->Execute())
         return; // a cancelled dialog changes nothing
     projectData_->OutputPath = shBrowseForFolderEx1_->FolderPath();

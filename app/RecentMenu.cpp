@@ -98,10 +98,9 @@ void TFileNameKeepMenu::UpdateEnabled() {
 void TFileNameKeepMenu::ItemClick(int slot) {
     if (!onSelect_)
         return;
-    // The slot's own name rather than the caption cut back: the caption is
-    // display text, and a name beginning with a space would lose it there.
-    // A copy, because opening the project adds it, which moves the slots.
-    const std::string name = keep_.Name(slot);
+    // The name as the entry shows it. A copy, because opening the project
+    // adds it, which moves the slots.
+    const std::string name = TFileNameKeep::NameFromCaption(keep_.Caption(slot));
     if (name.empty())
         return;
     TFileNameSelectEvent handler = onSelect_;

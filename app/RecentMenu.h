@@ -17,7 +17,8 @@
 
 namespace varnoke {
 
-// The chosen entry's file name, CP932, exactly as it was added.
+// The chosen entry's file name, CP932, as its caption shows it (without the
+// slot number and the spaces before the name).
 using TFileNameSelectEvent = std::function<void(const std::string& selectFileName)>;
 // The message of a failed write of the list at destruction (UTF-8).
 using TFileNameSaveErrorEvent = std::function<void(const QString& message)>;

@@ -1,9 +1,12 @@
 #include "app/StylePage.h"
 
 #include "app/Dialogs.h"
+#include "app/FieldExit.h"
 #include "app/HtmlThumbnail.h"
+#include "app/SelectorGroup.h"
 #include "app/StylePageHost.h"
 #include "app/StyleStrip.h"
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
 #include "controls/CLCBox.h"
@@ -20,6 +23,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,24 +75,10 @@ QString BlankCaption() {
     return QString(14, QChar(0x3000)) + QLatin1Char(' ');
 }
 
-// The selector covers the caption's trailing blanks, so that the caption's
-// words (if any) and the selector read as the group's title.
-QGroupBox* SelectorGroup(const QString& caption, QComboBox* selector, QWidget* parent) {
-    auto* group = new QGroupBox(caption, parent);
-    selector->setParent(group);
-    QString words = caption;
-    while (!words.isEmpty() && words.back().isSpace())
-        words.chop(1);
-    const int left = words.isEmpty() ? 8 : 12 + group->fontMetrics().horizontalAdvance(words);
-    const QSize hint = selector->sizeHint();
-    selector->setGeometry(left, 0, std::max(hint.width(), 96), hint.height());
-    selector->raise();
-    return group;
-}
-
-QFormLayout* FormIn(QGroupBox* group, int top) {
-    auto* form = new QFormLayout(group);
-    form->setContentsMargins(8, top, 8, 8);
+QFormLayout* CompactForm(QWidget* parent) {
+    auto* form = new QFormLayout(parent);
+    form->setContentsMargins(8, 4, 8, 6);
+    form->setVerticalSpacing(4);
     return form;
 }
 
@@ -132,14 +122,9 @@ QString FormatNumber(float value, QChar separator) {
     return text;
 }
 
-// Shows a value in a drag edit. A text that already reads as the value stays
-// as typed, so that storing what the user types does not rewrite the text
-// (and move the caret) under the user's fingers.
-void ShowNumber(TDragEdit* edit, float value) {
-    const std::optional<float> shown = ParseNumber(edit->text(), edit->DecimalSeparator());
-    if (shown && *shown == value)
-        return;
-    edit->setText(FormatNumber(value, edit->DecimalSeparator()));
+// The value as "%.1f" shows it, which is the value a drag edit stores.
+float ShownValue(float value, QChar separator) {
+    return ParseNumber(FormatNumber(value, separator), separator).value_or(value);
 }
 
 // The slot of a style for the strip's top index; -1 when it lies outside
@@ -155,7 +140,7 @@ template <typename Body> void TStylePage::Guarded(Body&& body) {
     try {
         body();
     } catch (const std::exception& error) {
-        host_.Dialogs().ShowError(QString::fromUtf8(error.what()));
+        host_.ShowError(error);
     }
 }
 
@@ -193,7 +178,17 @@ TDragEdit* TStylePage::NewDragEdit(int n, const QString& maxValue) {
     edit->SetButtonColor(palette().color(QPalette::Button));
     edit->SetButtonWidth(15);
     dragEdits_[static_cast<std::size_t>(n)] = edit;
-    connect(edit, &QLineEdit::textChanged, this, [this, n] { DragEditChange(n); });
+    // The user's edits come first as textEdited, then as textChanged, the
+    // signal every change of the text raises.
+    connect(edit, &QLineEdit::textEdited, this, [this, edit] { typedEdit_ = edit; });
+    connect(edit, &QLineEdit::textChanged, this, [this, n, edit] {
+        TDragEdit* const outer = typingIn_;
+        typingIn_ = typedEdit_ == edit ? edit : nullptr;
+        typedEdit_ = nullptr;
+        DragEditChange(n);
+        typingIn_ = outer;
+    });
+    edit->installEventFilter(this);
     return edit;
 }
 
@@ -265,6 +260,9 @@ void TStylePage::BuildControls() {
     connect(checkBox1_, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
     edit1_ = new QLineEdit(background);
     edit1_->setObjectName(QStringLiteral("Edit1"));
+    // A typed picture name counts at Enter or when the field is left.
+    connect(edit1_, &QLineEdit::returnPressed, this, [this] { Edit1Exit(); });
+    edit1_->installEventFilter(this);
     button2_ = new QPushButton(QStringLiteral("参照"), background);
     button2_->setObjectName(QStringLiteral("Button2"));
     connect(button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
@@ -277,9 +275,9 @@ void TStylePage::BuildControls() {
         NewComboBox(15, {QStringLiteral("P"), QStringLiteral("H1"), QStringLiteral("H2")});
     connect(element, &QComboBox::activated, this, [this] { ComboBoxChange(15); });
     auto* elementGroup =
-        SelectorGroup(QStringLiteral(" 対象タグ                   "), element, panelEx6_);
+        new TSelectorGroup(QStringLiteral(" 対象タグ                   "), element, panelEx6_);
     auto* elementLayout = new QVBoxLayout(elementGroup);
-    elementLayout->setContentsMargins(6, element->height() + 4, 6, 6);
+    elementLayout->setContentsMargins(6, 4, 6, 6);
     pageControl2_ = new QTabWidget(elementGroup);
     pageControl2_->setObjectName(QStringLiteral("PageControl2"));
     pageControl2_->addTab(BuildFontTab(), QStringLiteral("ﾌｫﾝﾄ"));
@@ -300,7 +298,7 @@ void TStylePage::BuildControls() {
 
 QWidget* TStylePage::BuildFontTab() {
     auto* tab = new QWidget;
-    auto* form = new QFormLayout(tab);
+    QFormLayout* form = CompactForm(tab);
     form->addRow(QStringLiteral("太さ"),
                  NewComboBox(2, {QStringLiteral("標準"), QStringLiteral("太字")}));
     form->addRow(QStringLiteral("スタイル"),
@@ -324,11 +322,11 @@ QWidget* TStylePage::BuildTextTab() {
     auto* column = new QVBoxLayout(tab);
     const QStringList kinds = {QStringLiteral("標準"), QStringLiteral("ﾌｫﾝﾄ相対")};
     auto* line = new QGroupBox(QStringLiteral(" 行設定 "), tab);
-    auto* lineForm = new QFormLayout(line);
+    QFormLayout* lineForm = CompactForm(line);
     lineForm->addRow(QStringLiteral("指定"), NewComboBox(9, kinds));
     lineForm->addRow(QStringLiteral("数値"), NewDragEdit(4, QStringLiteral("9.9")));
     auto* space = new QGroupBox(QStringLiteral(" 文字間隔設定 "), tab);
-    auto* spaceForm = new QFormLayout(space);
+    QFormLayout* spaceForm = CompactForm(space);
     spaceForm->addRow(QStringLiteral("指定"), NewComboBox(8, kinds));
     spaceForm->addRow(QStringLiteral("数値"), NewDragEdit(3, QStringLiteral("9.9")));
     column->addWidget(line);
@@ -341,8 +339,8 @@ QWidget* TStylePage::BuildMarginTab() {
     auto* tab = new QWidget;
     auto* column = new QVBoxLayout(tab);
     QComboBox* side = NewComboBox(13, SideItems);
-    QGroupBox* group = SelectorGroup(BlankCaption(), side, tab);
-    QFormLayout* form = FormIn(group, side->height() + 4);
+    auto* group = new TSelectorGroup(BlankCaption(), side, tab);
+    QFormLayout* form = CompactForm(group);
     form->addRow(
         QStringLiteral("指定方法"),
         NewComboBox(12, {QStringLiteral("自動"), QStringLiteral("フォントサイズ相対指定")}));
@@ -362,8 +360,8 @@ QWidget* TStylePage::BuildBorderTab() {
     side->setInsertPolicy(QComboBox::NoInsert);
     side->setCompleter(nullptr);
     connect(side, &QComboBox::currentTextChanged, this, [this] { ComboBoxChange(6); });
-    QGroupBox* group = SelectorGroup(BlankCaption(), side, tab);
-    QFormLayout* form = FormIn(group, side->height() + 4);
+    auto* group = new TSelectorGroup(BlankCaption(), side, tab);
+    QFormLayout* form = CompactForm(group);
     form->addRow(
         QStringLiteral("スタイル"),
         NewComboBox(7, {QStringLiteral("なし"), QStringLiteral("点線"), QStringLiteral("破線"),
@@ -385,8 +383,8 @@ QWidget* TStylePage::BuildPaddingTab() {
     auto* tab = new QWidget;
     auto* column = new QVBoxLayout(tab);
     QComboBox* side = NewComboBox(14, SideItems);
-    QGroupBox* group = SelectorGroup(BlankCaption(), side, tab);
-    QFormLayout* form = FormIn(group, side->height() + 4);
+    auto* group = new TSelectorGroup(BlankCaption(), side, tab);
+    QFormLayout* form = CompactForm(group);
     form->addRow(
         QStringLiteral("指定方法"),
         NewComboBox(11, {QStringLiteral("自動"), QStringLiteral("フォントサイズ相対指定")}));
@@ -403,11 +401,28 @@ void TStylePage::LayOut() {
     panelEx5_->setGeometry(16, 16, 82, stripHeight);
     image1_->setGeometry(1, 1, 80, stripHeight - 2);
     scrollBar1_->setGeometry(96, 16, 16, stripHeight);
-    const int buttonsTop = 16 + stripHeight + 8;
-    button3_->setGeometry(8, buttonsTop, 34, 24);
-    button1_->setGeometry(44, buttonsTop, 34, 24);
-    button5_->setGeometry(80, buttonsTop, 34, 24);
+    // The list buttons one below the other under the strip, each as wide as
+    // the strip with its scroll bar, so that each has the room its caption
+    // needs in any font.
+    int buttonTop = 16 + stripHeight + 8;
+    for (QPushButton* button : {button3_, button1_, button5_}) {
+        const int buttonHeight = std::max(24, button->sizeHint().height());
+        button->setGeometry(8, buttonTop, 104, buttonHeight);
+        buttonTop += buttonHeight + 4;
+    }
     panelEx6_->setGeometry(124, 8, std::max(0, width() - 132), std::max(0, height() - 16));
+}
+
+// The strip column beside the editor: the strip with at least two whole
+// cells, the list buttons below it and the space the design leaves there.
+QSize TStylePage::minimumSizeHint() const {
+    const QSize editor = panelEx6_->minimumSizeHint();
+    const int stripColumn = 16 + 2 + 2 * StripCellHeight(80) + StripBottomSpace;
+    return QSize(124 + editor.width() + 8, std::max(8 + editor.height() + 8, stripColumn));
+}
+
+QSize TStylePage::sizeHint() const {
+    return minimumSizeHint();
 }
 
 void TStylePage::resizeEvent(QResizeEvent* event) {
@@ -418,7 +433,11 @@ void TStylePage::resizeEvent(QResizeEvent* event) {
     // than at the next full refresh: more or fewer cells, another range.
     if (image1_->size() != stripSize && !image1_->Bitmap().isNull()) {
         SetStripScrollRange();
-        PaintStyleStrip();
+        try {
+            PaintStyleStrip();
+        } catch (const std::exception& error) {
+            host_.Note(ErrorMessageOf(error));
+        }
     }
 }
 
@@ -553,16 +572,14 @@ void TStylePage::SetStripScrollRange() {
 }
 
 void TStylePage::PaintStyleStrip() {
-    Guarded([&] {
-        image1_->ResetBitmap();
-        const int slotCount = image1_->SlotCount();
-        for (int k = 0; k < slotCount; ++k) {
-            const long long index = static_cast<long long>(host_.SystemData().StyleTop) + k;
-            if (index > INT_MAX)
-                break;
-            DrawCell(static_cast<int>(index), k);
-        }
-    });
+    image1_->ResetBitmap();
+    const int slotCount = image1_->SlotCount();
+    for (int k = 0; k < slotCount; ++k) {
+        const long long index = static_cast<long long>(host_.SystemData().StyleTop) + k;
+        if (index > INT_MAX)
+            break;
+        DrawCell(static_cast<int>(index), k);
+    }
 }
 
 void TStylePage::StyleToControls() {
@@ -718,14 +735,83 @@ void TStylePage::DragEditChange(int n) {
             const TDragEdit* edit = dragEdits_[static_cast<std::size_t>(n)];
             const std::optional<float> value = ParseNumber(edit->text(), edit->DecimalSeparator());
             if (!value) {
-                host_.Dialogs().ShowError(
-                    QStringLiteral("'%1' は浮動小数点数ではありません").arg(edit->text()));
+                // An unfinished number ("", "-", ".") is told when the user
+                // is done with the field, not at every key.
+                if (edit != typingIn_)
+                    ReportNotANumber(*edit);
                 return;
             }
-            stylesModified_ = Store(*field, *value) || stylesModified_;
+            stylesModified_ =
+                Store(*field, ShownValue(*value, edit->DecimalSeparator())) || stylesModified_;
         }
         ApplyStyleChange();
     });
+}
+
+// Enter in a drag edit, or the focus moving on to another control: the
+// number the user typed is finished. Text that is no number is told now,
+// and the field shows the stored value again; a number is shown as the
+// style stores it, with one decimal.
+void TStylePage::DragEditExit(int n) {
+    Guarded([&] {
+        TDragEdit* edit = dragEdits_[static_cast<std::size_t>(n)];
+        if (!ParseNumber(edit->text(), edit->DecimalSeparator()))
+            ReportNotANumber(*edit);
+        StyleToControls();
+    });
+}
+
+void TStylePage::ReportNotANumber(const TDragEdit& edit) {
+    host_.Dialogs().ShowError(QStringLiteral("'%1' は浮動小数点数ではありません").arg(edit.text()));
+}
+
+// Puts a value into a drag edit with one decimal, unless the user is typing
+// in it: rewriting the text would throw the caret about under the keys.
+void TStylePage::ShowNumber(TDragEdit* edit, float value) {
+    const QString text = FormatNumber(value, edit->DecimalSeparator());
+    if (edit != typingIn_ && edit->text() != text)
+        edit->setText(text);
+}
+
+// Enter in the picture field, or the focus moving on to another control:
+// the typed name becomes the style's background picture.
+void TStylePage::Edit1Exit() {
+    Guarded([&] {
+        TCSSProperty* style = CurrentStyle();
+        if (style == nullptr)
+            return;
+        std::string file;
+        try {
+            // A name CP932 cannot hold is refused, not stored altered.
+            file = SjisPathFromNative(edit1_->text().toStdString());
+        } catch (const EConvertError&) {
+            edit1_->setText(Utf8(style->Background.CGFile));
+            throw;
+        }
+        if (file == style->Background.CGFile)
+            return;
+        style->Background.CGFile = file;
+        ApplyStyleChange();
+    });
+}
+
+bool TStylePage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit1_ && LeavesForAnotherControl(*edit1_, *event))
+        Edit1Exit();
+    for (int n = 1; n < static_cast<int>(dragEdits_.size()); ++n) {
+        TDragEdit* edit = dragEdits_[static_cast<std::size_t>(n)];
+        if (watched != edit)
+            continue;
+        if (event->type() == QEvent::KeyPress &&
+            (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)) {
+            DragEditExit(n);
+            return true;
+        }
+        if (LeavesForAnotherControl(*edit, *event))
+            DragEditExit(n);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TStylePage::ColorLookupComboBoxChange(int n) {

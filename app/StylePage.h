@@ -48,6 +48,9 @@ class TStylePage : public QWidget {
     // Scroll maximum from the strip's size and the style count, page size 1,
     // position StyleTop; a position that has to move runs the scroll handler.
     void SetStripScrollRange();
+    // Repaints every cell. A cell that cannot be drawn (its sample sheet or
+    // thumbnail fails) stops the repaint there and raises the error, so that
+    // the caller's remaining steps do not run either.
     void PaintStyleStrip();
     // Shows the style at StyleIndex; an index past the list changes nothing.
     void StyleToControls();
@@ -131,8 +134,17 @@ class TStylePage : public QWidget {
     TPageScrollBar* ScrollBar1() const { return scrollBar1_; }
     QTabWidget* PageControl2() const { return pageControl2_; }
 
+    // A drag edit or the picture field finished: Enter, or left for
+    // another control.
+    void DragEditExit(int n);
+    void Edit1Exit();
+
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildControls();
@@ -163,6 +175,8 @@ class TStylePage : public QWidget {
     void KeepStyleIndexInRange();
     void SaveStylesIfAutomatic();
     void SaveStyles();
+    void ShowNumber(TDragEdit* edit, float value);
+    void ReportNotANumber(const TDragEdit& edit);
 
     TStylePageHost& host_;
     std::array<QComboBox*, 16> comboBoxes_{};
@@ -182,6 +196,10 @@ class TStylePage : public QWidget {
     QTabWidget* pageControl2_ = nullptr;
     bool stripPressed_ = false;
     bool stylesModified_ = false;
+    // The drag edit whose user edit is being handled, and the one whose
+    // textEdited has come but not yet its textChanged.
+    TDragEdit* typingIn_ = nullptr;
+    TDragEdit* typedEdit_ = nullptr;
 };
 
 } // namespace varnoke

@@ -4,6 +4,10 @@
 
 #include "css/CSSNames.h"
 
+#include <QString>
+
+#include <exception>
+
 #include <string>
 
 namespace varnoke {
@@ -24,6 +28,10 @@ class TStylePageHost {
     virtual std::string StyleFile() const = 0;
     virtual TDialogs& Dialogs() = 0;
     virtual TSystemColorResolver SystemColors() const = 0;
+    // Tells of a failure of work the user did not ask for, without a box.
+    virtual void Note(const QString& message) = 0;
+    // Tells of a failure of a command, in the common error box.
+    virtual void ShowError(const std::exception& error) = 0;
 };
 
 } // namespace varnoke

@@ -91,6 +91,10 @@ class TBenchHost : public TStylePageHost {
     std::string StyleFile() const override { return folder_ + "varnoke.INI"; }
     TDialogs& Dialogs() override { return dialogs_; }
     TSystemColorResolver SystemColors() const override { return ClassicSystemColors(); }
+    void Note(const QString& message) override { dialogs_.lastError = message; }
+    void ShowError(const std::exception& error) override {
+        dialogs_.lastError = QString::fromUtf8(error.what());
+    }
 
     const QString& LastError() const { return dialogs_.lastError; }
 

@@ -1,12 +1,20 @@
 #include "buildmanual/BuildManual.h"
 
+#include "common/FileSystem.h"
+#include "common/PathNames.h"
 #include "convert/FrameHtml.h"
+#include "convert/LineKind.h"
 #include "convert/MenuHtml.h"
 #include "convert/TextHtml.h"
 #include "convert/TitleHtml.h"
 #include "css/CSSProperty.h"
 #include "css/CSSPropertyClass.h"
 #include "projectdata/ProjectData.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <system_error>
 
 namespace varnoke {
 
@@ -19,10 +27,24 @@ void WriteStyleSheet(const TBuildInputs& inputs, int styleIndex, const std::stri
     const std::string fileName = folder + sheetName;
     if (styleIndex >= 0 && styleIndex < inputs.Styles.Count()) {
         inputs.Styles.WriteCSS(styleIndex, fileName, inputs.SystemColors);
-        return;
+    } else {
+        report.Fallbacks.push_back({sheetName, styleIndex});
+        TCSSProperty("").WriteCSS(fileName, inputs.SystemColors);
     }
-    report.Fallbacks.push_back({sheetName, styleIndex});
-    TCSSProperty("").WriteCSS(fileName, inputs.SystemColors);
+    report.Files.push_back(fileName);
+}
+
+// "text.html", or "text" and a number and ".html".
+bool IsBodyPageName(const std::string& name) {
+    const std::string prefix = "text";
+    const std::string suffix = ".html";
+    if (name.size() < prefix.size() + suffix.size() ||
+        name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    const std::string number =
+        name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 } // namespace
 
@@ -32,13 +54,44 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
     WriteStyleSheet(inputs, project.StyleTitle, folder, "title.css", report);
     WriteStyleSheet(inputs, project.StyleMenu, folder, "menu.css", report);
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
-    MakeTextHtml(project.FileDivideFlag, inputs.Lines, folder + "text.html", folder + "text.css",
-                 inputs.TabSpace);
-    MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", folder + "text.html",
+    const std::string body = folder + "text.html";
+    const int pages = MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
+                                   inputs.TabSpace);
+    for (int page = 0; page < pages; ++page)
+        report.Files.push_back(project.FileDivideFlag ? SplitPageFileName(body, page) : body);
+    MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
                  folder + "menu.css");
+    report.Files.push_back(folder + "menu.html");
     MakeTitleHtml(project.TitleName, folder + "title.html", folder + "title.css");
+    report.Files.push_back(folder + "title.html");
     MakeFrameHtml(project.TitleFrameFlag, project.FileDivideFlag, folder + "frame.html");
+    report.Files.push_back(folder + "frame.html");
     return report;
+}
+
+std::string EntryPage(const TProjectData& project) {
+    if (project.ContentsType == 1)
+        return "frame.html";
+    return project.FileDivideFlag ? "text0.html" : "text.html";
+}
+
+void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report) {
+    std::set<std::string> written;
+    for (const std::string& file : report.Files)
+        written.insert(ExtractFileName(file));
+    std::error_code error;
+    std::filesystem::directory_iterator entries(NativePath(folder), error);
+    std::vector<std::filesystem::path> stale;
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::string name = entries->path().filename().string();
+        // Names the build writes are plain ASCII, so the native name is
+        // the model's name as it is.
+        std::error_code kindError;
+        if (IsBodyPageName(name) && written.count(name) == 0 && entries->is_regular_file(kindError))
+            stale.push_back(entries->path());
+    }
+    for (const std::filesystem::path& page : stale)
+        std::filesystem::remove(page, error);
 }
 
 } // namespace varnoke

@@ -22,14 +22,16 @@ struct TBuildInputs {
     TSystemColorResolver SystemColors = ClassicSystemColors();
 };
 
-// What a build did besides writing: the project's style indices that named
-// no style of the collection, so a freshly reset style was written instead.
+// What a build did: the files it wrote, and the project's style indices
+// that named no style of the collection, so a freshly reset style was
+// written instead.
 struct TBuildReport {
     struct TStyleFallback {
         std::string SheetName; // "title.css", "menu.css" or "text.css"
         int StyleIndex;
     };
     std::vector<TStyleFallback> Fallbacks;
+    std::vector<std::string> Files; // full names, in the order of writing
 };
 
 // folder ends with a path delimiter. Writes, in this order: title.css,
@@ -37,5 +39,17 @@ struct TBuildReport {
 // Stops at the first file that fails, raising its EInOutError: earlier files
 // are complete, later ones untouched.
 TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder);
+
+// The page a reader opens first: "frame.html" for a frame set, else the
+// body page ("text0.html" when split).
+std::string EntryPage(const TProjectData& project);
+
+// Removes from the folder the body pages ("text.html", "text0.html", ...)
+// that the reported build did not write: pages an earlier build left
+// behind, such as "text5.html" after the text lost a heading. For the
+// preview's folder only, which must show the current build and nothing
+// else; a reader's output folder is never cleaned. A page that cannot be
+// removed is left: it is no reason to fail.
+void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report);
 
 } // namespace varnoke

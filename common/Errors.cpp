@@ -22,6 +22,10 @@ EFOpenError::EFOpenError(const std::string& fileName, const std::string& reason)
 EFCreateError::EFCreateError(const std::string& fileName, const std::string& reason)
     : EVarnokeError("ファイル \"" + Utf8Name(fileName) + "\". " + reason + " を作成できません") {}
 
+ENotProjectFile::ENotProjectFile(const std::string& fileName)
+    : EVarnokeError("ファイル \"" + Utf8Name(fileName) + "\". プロジェクトファイルではありません") {
+}
+
 EIniFileError::EIniFileError(const std::string& fileName)
     : EVarnokeError(Utf8Name(fileName) + " に書き込めません") {}
 

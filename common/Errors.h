@@ -46,6 +46,13 @@ class EIniFileError : public EVarnokeError {
     explicit EIniFileError(const std::string& fileName);
 };
 
+// "ファイル "%s". プロジェクトファイルではありません": a file that was to
+// be opened as a project holds no project.
+class ENotProjectFile : public EVarnokeError {
+  public:
+    explicit ENotProjectFile(const std::string& fileName);
+};
+
 // A text that Shift-JIS cannot hold, where no character reference will do.
 class EConvertError : public EVarnokeError {
   public:

@@ -240,6 +240,10 @@ int TColorLookupComboBox::AddCustomColor(const QString& name, std::int32_t color
         --customCount_;
     }
     QString text = name;
+    // A system colour goes by its name; a raw "$FF000008" would mean nothing
+    // to the user.
+    if (text.isEmpty() && color < 0)
+        text = SystemColorName(static_cast<int>(static_cast<std::uint32_t>(color) & 0xFF));
     if (text.isEmpty())
         text =
             QLatin1Char('$') + QStringLiteral("%1")

@@ -2,6 +2,8 @@
 
 #include <QPalette>
 
+#include <iterator>
+
 namespace varnoke {
 
 std::int32_t PlatformColorOf(const QColor& color) {
@@ -61,6 +63,45 @@ TSystemColorResolver DesktopSystemColors(const QPalette& palette) {
             return ClassicSystemColors()(index);
         }
     };
+}
+
+QString SystemColorName(int index) {
+    static const char* const names[] = {
+        "スクロールバー",
+        "デスクトップ",
+        "アクティブなタイトルバー",
+        "非アクティブなタイトルバー",
+        "メニュー",
+        "ウィンドウの背景",
+        "ウィンドウの枠",
+        "メニューの文字",
+        "ウィンドウの文字",
+        "タイトルバーの文字",
+        "アクティブな境界",
+        "非アクティブな境界",
+        "アプリケーションの背景",
+        "選択項目の背景",
+        "選択項目の文字",
+        "ボタンの表面",
+        "ボタンの影",
+        "淡色の文字",
+        "ボタンの文字",
+        "非アクティブなタイトルバーの文字",
+        "ボタンのハイライト",
+        "立体の濃い影",
+        "立体の明るい面",
+        "ヒントの文字",
+        "ヒントの背景",
+        nullptr,
+        "ホットトラック",
+        "アクティブなタイトルバーのグラデーション",
+        "非アクティブなタイトルバーのグラデーション",
+        "メニューの強調表示",
+        "メニューバー",
+    };
+    if (index >= 0 && index < static_cast<int>(std::size(names)) && names[index] != nullptr)
+        return QString::fromUtf8(names[index]);
+    return QStringLiteral("システムカラー %1").arg(index);
 }
 
 } // namespace varnoke

@@ -6,6 +6,7 @@
 #include "css/CSSNames.h"
 
 #include <QColor>
+#include <QString>
 #include <cstdint>
 
 class QPalette;
@@ -23,5 +24,9 @@ QColor QColorOf(std::int32_t color, const TSystemColorResolver& resolver = Class
 // a style that uses "window text" follows the user's colour scheme. Roles
 // Qt has no counterpart for come from the classic table.
 TSystemColorResolver DesktopSystemColors(const QPalette& palette);
+
+// The name a system colour goes by in the user interface ("ウィンドウの文字"
+// for index 8); an index without a role gets a numbered name.
+QString SystemColorName(int index);
 
 } // namespace varnoke

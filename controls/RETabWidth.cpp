@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextOption>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -16,6 +17,8 @@ namespace varnoke {
 namespace {
 
 constexpr int kMeasureBytes = 512;
+// Qt lays text out in 1/64 pixel.
+constexpr qreal SmallestTabDistance = 1.0 / 64;
 
 std::int64_t RoundHalfEven(double value) {
     return static_cast<std::int64_t>(std::nearbyint(value));
@@ -99,9 +102,11 @@ void SetTabWidth(TCustomExtRichEdit& editor, int characters, const TTabMetrics& 
     QTextDocument* document = editor.document();
     QTextOption option = document->defaultTextOption();
     option.setTabs(tabs);
-    // Tabs past the 32nd keep the same pitch.
-    if (tabs.front().position > 0)
-        option.setTabStopDistance(tabs.front().position);
+    // Tabs past the 32nd keep the same pitch. Stops at 0 (a width of 0, or a
+    // font that cannot be measured) give tabs no width at all; a distance of
+    // 0 would mean Qt's default of 80 pixels, so the smallest one it keeps
+    // stands in for it.
+    option.setTabStopDistance(std::max(tabs.front().position, SmallestTabDistance));
 
     // The selection is left alone, so it is kept as it was; the update's end
     // repaints once and raises the one change event the window rebuilds on.

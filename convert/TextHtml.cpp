@@ -95,8 +95,8 @@ class TBodyPage {
 
 } // namespace
 
-void MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                  const std::string& styleSheet, int tabCount) {
+int MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
+                 const std::string& styleSheet, int tabCount) {
     int lineIndex = 0;
     int page = 0;
     do {
@@ -106,6 +106,7 @@ void MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileN
         body.Close();
         ++page;
     } while (lineIndex < lines.Count());
+    return page;
 }
 
 } // namespace varnoke

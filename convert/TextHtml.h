@@ -8,9 +8,9 @@
 
 namespace varnoke {
 
-// Raises EInOutError when a page cannot be written; pages written before
-// stay as they are.
-void MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                  const std::string& styleSheet, int tabCount);
+// Returns the number of pages written (1 without split). Raises EInOutError
+// when a page cannot be written; pages written before stay as they are.
+int MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
+                 const std::string& styleSheet, int tabCount);
 
 } // namespace varnoke

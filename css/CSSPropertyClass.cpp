@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace varnoke {
 
 namespace {
 
 constexpr std::string_view StyleSection = "STYLE";
+// Far more styles than anybody keeps by hand.
+constexpr size_t MaxStylesWithoutKeys = 4096;
 
 std::string StyleKey(int index) {
     return "STYLE" + std::to_string(index);
@@ -64,22 +67,29 @@ void TCSSPropertyClass::LoadFromFile(const std::string& fileName) {
 
 void TCSSPropertyClass::LoadFromIni(const TIniDocument& ini) {
     const int count = ini.ReadInteger(StyleSection, "COUNT", 0);
-    // COUNT comes from a file that may have been edited by hand, and a huge
-    // value must not make us create millions of styles. Every save writes a
-    // STYLEn key for each style next to COUNT, so the section always holds
-    // more keys than the count it saved: bounding the loop by the section's
-    // key count never drops a style we wrote, still turns a missing STYLEn
-    // into a style with an empty name, and keeps the work in proportion to
-    // the size of the file.
-    const size_t limit =
-        count <= 0 ? 0 : std::min(static_cast<size_t>(count), ini.KeyCount(StyleSection));
+    // A COUNT beyond the STYLEn keys loads styles with empty names up to
+    // COUNT: a project naming such a style still finds it where the count
+    // says it is. COUNT comes from a file that may have been edited by hand,
+    // though, and a huge value must not create millions of styles, so the
+    // count is capped; never below the keys the file really holds, so that
+    // no style a save wrote is ever dropped.
+    const size_t cap = std::max(MaxStylesWithoutKeys, ini.KeyCount(StyleSection));
+    const size_t limit = count <= 0 ? 0 : std::min(static_cast<size_t>(count), cap);
 
     // Built aside, so that nothing is lost if loading fails half-way.
     TCSSPropertyClass loaded;
+    // Styles of one name read the same sections: the first one reads them,
+    // the others take its values (the styles past the STYLEn keys all do).
+    std::unordered_map<std::string, int> firstOfName;
     for (size_t i = 0; i < limit; ++i) {
         const int index =
             loaded.Add(ini.ReadString(StyleSection, StyleKey(static_cast<int>(i)), ""));
-        loaded.Items(index).LoadFromIni(ini);
+        TCSSProperty& style = loaded.Items(index);
+        const auto [first, isFirst] = firstOfName.try_emplace(style.Name, index);
+        if (isFirst)
+            style.LoadFromIni(ini);
+        else
+            style.Assign(loaded.Items(first->second));
     }
     items_.swap(loaded.items_);
 }

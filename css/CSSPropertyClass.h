@@ -41,8 +41,10 @@ class TCSSPropertyClass {
     int IndexOf(std::string_view name) const;
 
     // Replaces the list by the styles of the file. A missing or incomplete
-    // file loads what it has; a file that exists but cannot be read raises
-    // EFOpenError and leaves the list as it was.
+    // file loads what it has: "COUNT" styles, those without a "STYLEn" key
+    // under an empty name (at most 4096 styles, unless the file names more);
+    // a file that exists but cannot be read raises EFOpenError and leaves the
+    // list as it was.
     void LoadFromFile(const std::string& fileName);
     // The same from a document already in memory (a style file built into
     // the program, for one).

@@ -34,6 +34,10 @@ void TProjectData::LoadFromFile(const std::string& fileName) {
     StyleText = ini.ReadInteger(Section, "STYLETEXT", StyleText);
 }
 
+bool TProjectData::HoldsProject(const std::string& fileName) {
+    return TIniDocument(fileName).SectionExists(Section);
+}
+
 void TProjectData::SaveToFile(const std::string& fileName) const {
     TIniDocument ini(fileName);
     ini.WriteString(Section, "TEXTNAME", TextName);

@@ -21,6 +21,11 @@ class TProjectData {
     // replaced whole or not at all (EFCreateError).
     void SaveToFile(const std::string& fileName) const;
 
+    // Whether an existing file holds a project, that is a section
+    // "PROJECT"; raises EFOpenError when it cannot be read. (Opening a file
+    // that does not exist changes nothing; it is not refused.)
+    static bool HoldsProject(const std::string& fileName);
+
     std::string TextName;
     std::uint8_t ContentsType = 0; // 0 none, 1 frame set with a menu page
     bool FileDivideFlag = false;

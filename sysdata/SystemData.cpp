@@ -6,6 +6,32 @@ namespace varnoke {
 
 namespace {
 constexpr const char* Section = "SYSTEM";
+
+void LoadPlacement(const TIniDocument& ini, TWindowPlacement& window) {
+    window.Left = ini.ReadInteger(Section, "WINDOWLEFT", window.Left);
+    window.Top = ini.ReadInteger(Section, "WINDOWTOP", window.Top);
+    window.Width = ini.ReadInteger(Section, "WINDOWWIDTH", window.Width);
+    window.Height = ini.ReadInteger(Section, "WINDOWHEIGHT", window.Height);
+    window.Maximized = ini.ReadBool(Section, "WINDOWMAXIMIZED", window.Maximized);
+    window.EditorWidth = ini.ReadInteger(Section, "EDITORWIDTH", window.EditorWidth);
+    window.SettingsHeight = ini.ReadInteger(Section, "SETTINGSHEIGHT", window.SettingsHeight);
+}
+
+void SavePlacement(TIniDocument& ini, const TWindowPlacement& window) {
+    ini.WriteInteger(Section, "WINDOWLEFT", window.Left);
+    ini.WriteInteger(Section, "WINDOWTOP", window.Top);
+    ini.WriteInteger(Section, "WINDOWWIDTH", window.Width);
+    ini.WriteInteger(Section, "WINDOWHEIGHT", window.Height);
+    ini.WriteBool(Section, "WINDOWMAXIMIZED", window.Maximized);
+    ini.WriteInteger(Section, "EDITORWIDTH", window.EditorWidth);
+    ini.WriteInteger(Section, "SETTINGSHEIGHT", window.SettingsHeight);
+}
+} // namespace
+
+bool TWindowPlacement::operator==(const TWindowPlacement& other) const {
+    return Left == other.Left && Top == other.Top && Width == other.Width &&
+           Height == other.Height && Maximized == other.Maximized &&
+           EditorWidth == other.EditorWidth && SettingsHeight == other.SettingsHeight;
 }
 
 TSystemData::TSystemData(std::string iniFile) : iniFile_(std::move(iniFile)) {
@@ -22,6 +48,7 @@ void TSystemData::Reset() {
     ProjectModified = false;
     TabSpace = 2;
     OutlineVisible = true;
+    Window = TWindowPlacement();
 }
 
 void TSystemData::Load() {
@@ -35,6 +62,7 @@ void TSystemData::Load() {
     AutoSaveFlag = ini.ReadBool(Section, "AUTOSAVEFLAG", AutoSaveFlag);
     TabSpace = ini.ReadInteger(Section, "TABSPACE", TabSpace);
     OutlineVisible = ini.ReadBool(Section, "SHOWOUTLINE", OutlineVisible);
+    LoadPlacement(ini, Window);
 }
 
 void TSystemData::Save() const {
@@ -45,6 +73,8 @@ void TSystemData::Save() const {
     ini.WriteString(Section, "PROJECTFILE", ProjectFile);
     ini.WriteBool(Section, "AUTOSAVEFLAG", AutoSaveFlag);
     ini.WriteInteger(Section, "TABSPACE", TabSpace);
+    if (Window.Width > 0)
+        SavePlacement(ini, Window);
     ini.WriteBool(Section, "SHOWOUTLINE", OutlineVisible);
     ini.UpdateFile();
 }

@@ -12,6 +12,22 @@
 
 namespace varnoke {
 
+// Where the window was left: its normal size and place (the one it returns
+// to from maximised), whether it was maximised, the editor's width and the
+// height of the settings pages below the preview. A width of 0 means none
+// was stored: the window then opens as at its first start.
+struct TWindowPlacement {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool Maximized = false;
+    int EditorWidth = 0;
+    int SettingsHeight = 0;
+
+    bool operator==(const TWindowPlacement& other) const;
+};
+
 class TSystemData {
   public:
     // iniFile is the settings file (SettingsIniPath() in the programs).
@@ -22,7 +38,8 @@ class TSystemData {
     // Reset, then reads "SYSTEM". Styles are loaded separately. An unreadable
     // file raises EFOpenError after the reset.
     void Load();
-    // Writes only "SYSTEM", keeping every other section; atomically.
+    // Writes only "SYSTEM", keeping every other section; atomically. The
+    // window's placement follows the six keys once a window has set it.
     void Save() const;
 
     const std::string& IniFile() const { return iniFile_; }
@@ -36,6 +53,7 @@ class TSystemData {
     bool ProjectModified = false; // never stored
     int TabSpace = 2;
     bool OutlineVisible = true; // the heading outline beside the editor
+    TWindowPlacement Window;
 
   private:
     std::string iniFile_;

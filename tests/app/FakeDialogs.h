@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 namespace varnoke::test {
 
@@ -18,6 +19,10 @@ class TFakeDialogs : public TDialogs {
     std::deque<std::optional<QString>> FileNames; // for OpenFile, SaveFile, ChooseFolder
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::optional<QColor>> Colors;
+    // The folder or file each file and folder dialog opened at, in order.
+    QStringList InitialPaths;
+    // The options of each file dialog, in order.
+    std::vector<TFileDialogOptions> FileOptions;
 
     void ShowError(const QString& message) override { Shown << "error: " + ErrorBoxText(message); }
     void ShowWarning(const QString& message) override { Shown << "warning: " + message; }
@@ -34,14 +39,19 @@ class TFakeDialogs : public TDialogs {
     }
     std::optional<QString> OpenFile(const TFileDialogOptions& options) override {
         Shown << "open: " + options.Title;
+        InitialPaths << options.InitialPath;
+        FileOptions.push_back(options);
         return Take(FileNames, std::optional<QString>());
     }
     std::optional<QString> SaveFile(const TFileDialogOptions& options) override {
         Shown << "save: " + options.Title;
+        InitialPaths << options.InitialPath;
+        FileOptions.push_back(options);
         return Take(FileNames, std::optional<QString>());
     }
-    std::optional<QString> ChooseFolder(const QString& title, const QString&) override {
+    std::optional<QString> ChooseFolder(const QString& title, const QString& initial) override {
         Shown << "folder: " + title;
+        InitialPaths << initial;
         return Take(FileNames, std::optional<QString>());
     }
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,

@@ -1,9 +1,6 @@
 // The main window driven as a user would, headless: dialogs answered by the
 // test, the preview replaced by a recorder of the pages it is asked to show.
-#include "app/Platform.h"
-#include "FakeDialogs.h"
-#include "TestSupport.h"
-#include "app/PreviewPane.h"
+#include "WindowTest.h"
 #include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
 
@@ -17,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace varnoke;
@@ -24,52 +22,7 @@ using namespace varnoke::test;
 
 namespace {
 
-class TRecordingPreview : public TPreviewNavigator {
-  public:
-    std::vector<std::string> Pages;
-    void Navigate(const std::string& path) override { Pages.push_back(path); }
-};
-
-class Platform : public ::testing::Test {
-  protected:
-    void Open(const std::string& ini = "") {
-        if (!ini.empty())
-            WriteFile(folder.File("varnoke.INI"), ini);
-        TPlatformEnvironment environment;
-        environment.SettingsFile = folder.File("varnoke.INI");
-        environment.TempFolder = folder.File("temp/");
-        auto fakeDialogs = std::make_unique<TFakeDialogs>();
-        dialogs = fakeDialogs.get();
-        environment.Dialogs = std::move(fakeDialogs);
-        environment.MakePreview = [this](QWidget*, QWidget*& widget) {
-            widget = nullptr;
-            return &preview;
-        };
-        window = std::make_unique<TPlatform>(std::move(environment));
-    }
-
-    template <typename T> T* Find(const char* name) {
-        T* control = window->findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control;
-    }
-    QAction* Item(const char* name) { return window->Action(name); }
-    std::string Temp(const std::string& name) { return folder.File("temp/" + name); }
-
-    // Writes a project and its text into the scratch folder.
-    std::string Project(const std::string& name, const std::string& body,
-                        const std::string& text = "A\r\n\tb\r\n") {
-        WriteFile(folder.File(name + ".txt"), text);
-        WriteFile(folder.File(name + ".vkp"),
-                  "[PROJECT]\r\nTEXTNAME=" + folder.File(name + ".txt") + "\r\n" + body);
-        return folder.File(name + ".vkp");
-    }
-
-    TScratchFolder folder;
-    TRecordingPreview preview;
-    TFakeDialogs* dialogs = nullptr;
-    std::unique_ptr<TPlatform> window;
-};
+class Platform : public TWindowTest {};
 
 } // namespace
 
@@ -84,7 +37,7 @@ TEST_F(Platform, FirstStartWithoutSettings) {
     EXPECT_FALSE(Find<QPushButton>("Button8")->isEnabled());
     EXPECT_FALSE(Item("ToolButton7")->isEnabled());
     EXPECT_FALSE(Item("S1")->isEnabled());
-    EXPECT_FALSE(Item("N4")->isEnabled());
+    EXPECT_TRUE(Item("N4")->isEnabled()); // a fresh project can be saved
     EXPECT_FALSE(Find<QMenu>("N15")->isEnabled());
     EXPECT_FALSE(Find<QGroupBox>("GroupBox2")->isEnabled());
     EXPECT_TRUE(Item("A2")->isChecked());
@@ -104,7 +57,7 @@ TEST_F(Platform, StartUpSurvivesAnUnusableTempFolderAndSettingsFile) {
     EXPECT_GE(dialogs->Shown.size(), 1);
     EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentText(), "2");
     window->ProjectData().OutputPath = "x";
-    EXPECT_NO_THROW(window->N1Click());
+    Item("N1")->trigger();
 }
 
 TEST_F(Platform, TypingTheTitleMarksModifiedAndRebuildsOnEnter) {
@@ -114,7 +67,7 @@ TEST_F(Platform, TypingTheTitleMarksModifiedAndRebuildsOnEnter) {
     QTest::keyClicks(edit2, "Guide");
     EXPECT_EQ(window->ProjectData().TitleName, "Guide");
     EXPECT_TRUE(Item("S1")->isEnabled());
-    EXPECT_FALSE(Exists(Temp("title.html")));
+    EXPECT_EQ(ReadFile(Temp("title.html")).find("Guide"), std::string::npos);
     QTest::keyClick(edit2, Qt::Key_Return);
     EXPECT_NE(ReadFile(Temp("title.html")).find("\r\nGuide\r\n"), std::string::npos);
 }
@@ -168,24 +121,24 @@ TEST_F(Platform, EditingTheTextRebuildsWithoutMarkingTheProjectModified) {
 TEST_F(Platform, NewAsksOnlyWhenModified) {
     Open();
     window->ProjectData().TitleName = "keep";
-    window->N1Click();
+    Item("N1")->trigger();
     EXPECT_TRUE(dialogs->Shown.isEmpty());
     EXPECT_EQ(window->ProjectData().TitleName, "");
 
     window->ProjectData().TitleName = "changed";
     window->MarkModified();
     dialogs->Answers = {TAnswer::Cancel};
-    window->N1Click();
+    Item("N1")->trigger();
     EXPECT_EQ(window->ProjectData().TitleName, "changed");
     EXPECT_EQ(dialogs->Shown.last(), "ask: 警告: プロジェクトを保存しますか?");
 
     dialogs->Answers = {TAnswer::Yes};
     dialogs->FileNames = {std::nullopt}; // the save dialog cancelled counts as Cancel
-    window->N1Click();
+    Item("N1")->trigger();
     EXPECT_EQ(window->ProjectData().TitleName, "changed");
 
     dialogs->Answers = {TAnswer::No};
-    window->N1Click();
+    Item("N1")->trigger();
     EXPECT_EQ(window->ProjectData().TitleName, "");
     EXPECT_TRUE(window->SystemData().ProjectModified); // New leaves it as it was
 }
@@ -196,7 +149,7 @@ TEST_F(Platform, YesSavesUnderTheChosenName) {
     window->MarkModified();
     dialogs->Answers = {TAnswer::Yes};
     dialogs->FileNames = {QString::fromStdString(folder.File("saved.vkp"))};
-    window->N1Click();
+    Item("N1")->trigger();
     EXPECT_NE(ReadFile(folder.File("saved.vkp")).find("TITLENAME=T\r\n"), std::string::npos);
     EXPECT_FALSE(window->SystemData().ProjectModified);
     EXPECT_FALSE(Item("S1")->isEnabled());
@@ -218,7 +171,7 @@ TEST_F(Platform, OpenShowsTheProjectAndItsText) {
     window->MarkModified();
     dialogs->Answers = {TAnswer::No};
     dialogs->FileNames = {QString::fromStdString(file)};
-    window->O1Click();
+    Item("O1")->trigger();
     EXPECT_EQ(dialogs->Shown.filter("ask").size(), 1); // the modified project is asked about
     EXPECT_EQ(window->Editor().toPlainText(), "A\n\tb\n");
     EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "First");
@@ -263,7 +216,7 @@ TEST_F(Platform, OverwriteSaveNeverWritesIntoARememberedProject) {
     window->ProjectData().TitleName = "Mine";
     window->MarkModified();
     dialogs->FileNames = {QString::fromStdString(folder.File("mine.vkp"))};
-    window->S1Click();
+    Item("S1")->trigger();
     EXPECT_EQ(dialogs->Shown.last(), "save: ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙを保存");
     EXPECT_NE(ReadFile(other).find("TITLENAME=Other"), std::string::npos);
     EXPECT_NE(ReadFile(folder.File("mine.vkp")).find("TITLENAME=Mine"), std::string::npos);
@@ -272,7 +225,7 @@ TEST_F(Platform, OverwriteSaveNeverWritesIntoARememberedProject) {
     window->ProjectData().TitleName = "Again";
     window->MarkModified();
     const int shown = dialogs->Shown.size();
-    window->S1Click();
+    Item("S1")->trigger();
     EXPECT_EQ(dialogs->Shown.size(), shown);
     EXPECT_NE(ReadFile(folder.File("mine.vkp")).find("TITLENAME=Again"), std::string::npos);
     EXPECT_FALSE(Item("S1")->isEnabled());
@@ -300,7 +253,7 @@ TEST_F(Platform, SettingsAreSavedAtExit) {
     Open("[SYSTEM]\r\nTABSPACE=4\r\nPREVIEWTARGET=1\r\n");
     EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentText(), "4");
     EXPECT_EQ(preview.Pages.back(), Temp("sample.html"));
-    window->SpeedButton1Click();
+    Find<QToolButton>("SpeedButton1")->click();
     EXPECT_EQ(preview.Pages.back(), Temp("text.html"));
     window.reset();
     EXPECT_NE(ReadFile(folder.File("varnoke.INI")).find("PREVIEWTARGET=0\r\n"), std::string::npos);
@@ -313,21 +266,6 @@ TEST_F(Platform, OpenedTextTakesTheChosenTabWidth) {
     const QFontMetricsF metrics(window->Editor().font());
     const qreal expected = metrics.horizontalAdvance(QString(512, 'M')) / 512 * 8;
     EXPECT_NEAR(window->Editor().document()->defaultTextOption().tabStopDistance(), expected, 1.0);
-}
-
-TEST_F(Platform, ExecuteBuildsIntoTheOutputFolder) {
-    Open();
-    window->ProjectData().OutputPath = folder.File("site");
-    std::filesystem::create_directory(folder.File("site"));
-    window->Editor().setPlainText("Title\n");
-    window->Button8Click();
-    EXPECT_TRUE(Exists(folder.File("site/frame.html")));
-    window->ProjectData().OutputPath = folder.File("missing");
-    window->SetRefreshPending();
-    window->RefreshAll();
-    Find<QPushButton>("Button8")->click();
-    ASSERT_FALSE(dialogs->Shown.isEmpty());
-    EXPECT_EQ(dialogs->Shown.last(), "error: ファイル名の指定が間違っています.");
 }
 
 TEST_F(Platform, ViewTogglesHideAndShowThePanels) {
@@ -360,53 +298,8 @@ TEST_F(Platform, RelativeNamesInAProjectMeanFilesBesideIt) {
     window->OpenProject(folder.File("p/rel.vkp"));
     EXPECT_EQ(window->Editor().toPlainText(), "Beside\n");
     EXPECT_EQ(window->ProjectData().TextName, "t.txt"); // stored as written
-    window->Button8Click();
+    Find<QPushButton>("Button8")->click();
     EXPECT_TRUE(Exists(folder.File("p/site/text.html")));
-}
-
-TEST_F(Platform, RemainingBasicSettingsRows) {
-    Open(std::string(
-        "[STYLE]\r\nCOUNT=2\r\nSTYLE0=ONE\r\nSTYLE1=TWO\r\n\r\n[TWO_BG]\r\nCOLOR=255\r\n"));
-    // Typing a text file name stores it and marks modified; Enter loads it.
-    WriteFile(folder.File("typed.txt"), "Typed\r\n");
-    auto* edit4 = Find<QLineEdit>("Edit4");
-    QTest::keyClicks(edit4, folder.File("typed.txt").c_str());
-    EXPECT_EQ(window->ProjectData().TextName, folder.File("typed.txt"));
-    EXPECT_TRUE(window->SystemData().ProjectModified);
-    QTest::keyClick(edit4, Qt::Key_Return);
-    EXPECT_EQ(window->Editor().toPlainText(), "Typed\n");
-
-    // The folder button takes the chosen folder.
-    dialogs->FileNames = {QString::fromStdString(folder.File("chosen"))};
-    Find<QPushButton>("Button4")->click();
-    EXPECT_EQ(window->ProjectData().OutputPath, folder.File("chosen"));
-    EXPECT_TRUE(Find<QPushButton>("Button8")->isEnabled());
-
-    // A style chosen for the body goes into text.css at once.
-    auto* body = Find<QComboBox>("ComboBox18");
-    ASSERT_EQ(body->count(), 2);
-    EXPECT_EQ(body->itemText(1), "1:TWO");
-    body->setCurrentIndex(1);
-    window->ComboBox18Change();
-    EXPECT_EQ(window->ProjectData().StyleText, 1);
-    EXPECT_NE(ReadFile(Temp("text.css")).find("background-color: #ff0000;"), std::string::npos);
-
-    // Leaving the title field rebuilds.
-    std::filesystem::remove(Temp("title.html"));
-    window->Edit2Exit();
-    EXPECT_TRUE(Exists(Temp("title.html")));
-
-    // The tab width selector sets the setting and rebuilds with it.
-    window->Editor().setPlainText("\t\t\tx");
-    auto* tabs = Find<QComboBox>("ComboBox1");
-    tabs->setCurrentIndex(2);
-    window->ComboBox1Change();
-    EXPECT_EQ(window->SystemData().TabSpace, 8);
-    EXPECT_NE(ReadFile(Temp("text.html"))
-                  .find(std::string(8 * 6, ' ')
-                            .replace(0, 48, "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;") +
-                        "x<br>"),
-              std::string::npos);
 }
 
 TEST_F(Platform, ACancelledFolderDialogChangesNothing) {
@@ -415,4 +308,87 @@ TEST_F(Platform, ACancelledFolderDialogChangesNothing) {
     Find<QPushButton>("Button4")->click();
     EXPECT_EQ(window->ProjectData().OutputPath, "");
     EXPECT_FALSE(window->SystemData().ProjectModified);
+}
+
+TEST_F(Platform, AFileWithoutAProjectIsRefusedAndNothingChanges) {
+    Open();
+    const std::string good = Project("good", "TITLENAME=Good\r\nOUTPUTPATH=/o\r\n");
+    window->OpenProject(good);
+    WriteFile(folder.File("noise.vkp"), std::string("\x89PNG\r\n\x1a\n\0\0\x83\x41=B\r\n", 16));
+    dialogs->FileNames = {Q(folder.File("noise.vkp"))};
+    Item("O1")->trigger();
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_EQ(Errors()[0], "error: ファイル \"" + Q(folder.File("noise.vkp")) +
+                               "\". プロジェクトファイルではありません.");
+    EXPECT_EQ(window->SystemData().ProjectFile, good);
+    EXPECT_EQ(window->ProjectData().TitleName, "Good");
+    EXPECT_EQ(Find<QLineEdit>("Edit2")->text(), "Good");
+    EXPECT_EQ(window->Editor().toPlainText(), "A\n\tb\n");
+    EXPECT_EQ(Find<QMenu>("N15")->actions().size(), 1);
+    EXPECT_FALSE(window->SystemData().ProjectModified);
+
+    // A name that does not exist yet is no file to refuse: nothing to read.
+    dialogs->FileNames = {Q(folder.File("new.vkp"))};
+    Item("O1")->trigger();
+    EXPECT_EQ(Errors().size(), 1);
+    EXPECT_EQ(window->ProjectData().TitleName, "Good");
+}
+
+TEST_F(Platform, TheProjectDialogsTakeTheirSuffixAndTheOpenOneAnyName) {
+    Open();
+    Item("O1")->trigger();
+    Item("N4")->trigger();
+    Item("T1")->trigger();
+    ASSERT_EQ(dialogs->FileOptions.size(), 3u);
+    EXPECT_EQ(dialogs->FileOptions[0].DefaultSuffix, "vkp");
+    EXPECT_FALSE(dialogs->FileOptions[0].MustExist);
+    EXPECT_EQ(dialogs->FileOptions[1].DefaultSuffix, "vkp");
+    EXPECT_EQ(dialogs->FileOptions[2].DefaultSuffix, "txt");
+    EXPECT_TRUE(dialogs->FileOptions[2].MustExist);
+}
+
+TEST_F(Platform, DialogsOpenWhereTheUserWorks) {
+    std::filesystem::create_directories(folder.File("work/site"));
+    const std::string remembered = Project("old", "");
+    Open("[SYSTEM]\r\nPROJECTFILE=" + remembered + "\r\n");
+    // Before a project is chosen: the remembered project's folder.
+    Item("O1")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.Path()));
+    Item("N4")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.Path()));
+
+    WriteFile(folder.File("work/t.txt"), "T\r\n");
+    WriteFile(folder.File("work/p.vkp"), "[PROJECT]\r\nTEXTNAME=t.txt\r\nOUTPUTPATH=site\r\n");
+    window->OpenProject(folder.File("work/p.vkp"));
+    // The save dialog at the project itself, the text dialog in its folder.
+    Item("N4")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/p.vkp")));
+    Item("T1")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/")));
+    dialogs->Answers = {TAnswer::Yes};
+    window->MarkModified();
+    Item("N1")->trigger();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/p.vkp")));
+
+    // The folder dialog at the output folder, under the window's caption.
+    Find<QPushButton>("Button4")->click();
+    EXPECT_EQ(dialogs->Shown.last(), "folder: 出力フォルダの選択");
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/site/")));
+    // A folder yet to be made: the nearest one above it that exists.
+    window->ProjectData().OutputPath = "site/new/deeper";
+    Find<QPushButton>("Button4")->click();
+    EXPECT_EQ(dialogs->InitialPaths.last(), Q(folder.File("work/site/")));
+}
+
+TEST_F(Platform, AFreshProjectCanBeSavedAndShowsTabsAtTheChosenWidth) {
+    Open("[SYSTEM]\r\nTABSPACE=8\r\n");
+    EXPECT_TRUE(Item("N4")->isEnabled());
+    const QFontMetricsF metrics(window->Editor().font());
+    const qreal eight = metrics.horizontalAdvance(QString(512, 'M')) / 512 * 8;
+    EXPECT_NEAR(window->Editor().document()->defaultTextOption().tabStopDistance(), eight, 1.0);
+
+    dialogs->FileNames = {Q(folder.File("fresh.vkp"))};
+    Item("N4")->trigger();
+    EXPECT_NE(ReadFile(folder.File("fresh.vkp")).find("[PROJECT]\r\nTEXTNAME=\r\n"),
+              std::string::npos);
 }

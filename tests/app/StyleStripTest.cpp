@@ -1,6 +1,7 @@
-#include "StyleTestHost.h"
+#include "StyleWindowTest.h"
 
 #include "app/HtmlThumbnail.h"
+#include "app/StatusLine.h"
 #include "app/StylePage.h"
 #include "app/StyleStrip.h"
 #include "common/Errors.h"
@@ -10,7 +11,14 @@
 #include "controls/PlatformColor.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTabWidget>
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -26,8 +34,8 @@ using namespace varnoke::test;
 namespace {
 
 constexpr int W = 80;
-constexpr int H = 254;
 constexpr int CellH = 60;
+constexpr int DesignH = 254; // the strip at design size
 
 bool Near(QRgb pixel, const QColor& color, int tolerance = 0) {
     return std::abs(qRed(pixel) - color.red()) <= tolerance &&
@@ -50,16 +58,16 @@ bool OnlyHatch(const QImage& image, const QRect& rect) {
 
 TEST(StyleStripGeometryTest, CellsAndScrollRangeAtDesignSize) {
     EXPECT_EQ(StripCellHeight(W), CellH);
-    EXPECT_EQ(StripSlotCount(W, H), 5);
+    EXPECT_EQ(StripSlotCount(W, DesignH), 5);
     EXPECT_EQ(StripSlotCount(W, 240), 4);
     EXPECT_EQ(StripThumbnailSize(W), QSize(228, 120));
     // Pages of (4 x 80) div 3 = 106 pixels: three of them, so the last
     // style can reach the fourth cell.
-    EXPECT_EQ(StripScrollMaximum(W, H, 10), 6);
-    EXPECT_EQ(StripScrollMaximum(W, H, 4), 0);
-    EXPECT_EQ(StripScrollMaximum(W, H, 3), 0);
-    EXPECT_EQ(StripScrollMaximum(W, H, 0), 0);
-    EXPECT_EQ(StripSlotCount(0, H), 0);
+    EXPECT_EQ(StripScrollMaximum(W, DesignH, 10), 6);
+    EXPECT_EQ(StripScrollMaximum(W, DesignH, 4), 0);
+    EXPECT_EQ(StripScrollMaximum(W, DesignH, 3), 0);
+    EXPECT_EQ(StripScrollMaximum(W, DesignH, 0), 0);
+    EXPECT_EQ(StripSlotCount(0, DesignH), 0);
     EXPECT_EQ(StripSlotCount(W, 0), 0);
 }
 
@@ -71,44 +79,48 @@ TEST(StyleStripGeometryTest, PlatformColoursTakeRedFromTheLowestByte) {
               QColor(192, 192, 192));
 }
 
-class StyleStripTest : public ::testing::Test {
+// The strip in the window, shown at its default size: its height is what
+// the window's layout gives it, so the expectations follow the strip's size.
+class StyleStripTest : public TStyleWindowTest {
   protected:
-    void Open(int count) {
+    void Open(int count, const std::string& more = "") {
+        std::string ini = count > 0 ? "[STYLE]\r\nCOUNT=" + std::to_string(count) + "\r\n" : "";
         for (int i = 0; i < count; ++i)
-            Data().Styles.Add("S" + std::to_string(i));
-        page_ = std::make_unique<TStylePage>(host_);
-        host_.Attach(page_.get());
-        host_.SetRefreshPending();
-        host_.RefreshAll();
+            ini += "STYLE" + std::to_string(i) + "=S" + std::to_string(i) + "\r\n";
+        ini += more;
+        // Always a settings file: a first start would bring the ready styles.
+        TWindowTest::Open(ini.empty() ? "[SYSTEM]\r\n" : ini);
+        Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        ShowActive();
+        QApplication::processEvents();
     }
 
-    TSystemData& Data() { return host_.SystemData(); }
-    TStylePage& Page() { return *page_; }
     const QImage& Bitmap() { return Page().Image1()->Bitmap(); }
-    void Click(int y, Qt::MouseButton button = Qt::LeftButton) {
-        Page().Image1MouseDown(button, Qt::NoModifier, 10, y);
+    int H() { return Page().Image1()->height(); }
+    int Slots() { return StripSlotCount(W, H()); }
+    void Press(int y, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(Page().Image1(), button, Qt::NoModifier, QPoint(10, y));
     }
-    void Release() { Page().Image1MouseUp(Qt::LeftButton, Qt::NoModifier, 10, 0); }
-    QRect Slot(int k) { return QRect(0, k * CellH, W, std::min(CellH, H - k * CellH)); }
-
-    TStyleTestHost host_;
-    std::unique_ptr<TStylePage> page_;
+    void Release() { QTest::mouseRelease(Page().Image1(), Qt::LeftButton, Qt::NoModifier); }
+    void Click(int y, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(Page().Image1(), button, Qt::NoModifier, QPoint(10, y));
+    }
+    QRect Slot(int k) { return QRect(0, k * CellH, W, std::min(CellH, H() - k * CellH)); }
 };
 
-TEST_F(StyleStripTest, StripHasTheDesignSize) {
+TEST_F(StyleStripTest, StripIsEightyPixelsWideAndFollowsThePageHeight) {
     Open(1);
-    EXPECT_EQ(Page().Image1()->size(), QSize(W, H));
-    EXPECT_EQ(Bitmap().size(), QSize(W, H));
+    EXPECT_EQ(Page().Image1()->width(), W);
+    EXPECT_GE(H(), 2 * CellH);
+    EXPECT_EQ(Bitmap().size(), Page().Image1()->size());
 }
 
 TEST_F(StyleStripTest, CellsShowSurroundLabelAndRenderedPage) {
-    Data().Styles.Add("PLAIN");
-    TCSSProperty& blue = Data().Styles.Items(Data().Styles.Add("BLUE"));
-    blue.Background.Color = 0xFF0000;    // blue page
-    blue.Chips[ChipH1].Color = 0x00FFFF; // yellow heading
-    blue.Chips[ChipH1].BackC = 0xFF0000; // on the page's blue
-    Data().StyleIndex = 1;
-    Open(0);
+    // A plain style, and a blue page with a yellow heading on the page's
+    // blue; the second one is current.
+    Open(0, "[STYLE]\r\nCOUNT=2\r\nSTYLE0=PLAIN\r\nSTYLE1=BLUE\r\n"
+            "[BLUE_BG]\r\nCOLOR=16711680\r\n[BLUE_H1_FONT]\r\nCOLOR=65535\r\n"
+            "BACKC=16711680\r\n[SYSTEM]\r\nSTYLEINDEX=1\r\n");
     const QImage& strip = Bitmap();
 
     // Surround: red for the current style, silver for the other.
@@ -139,34 +151,32 @@ TEST_F(StyleStripTest, CellsShowSurroundLabelAndRenderedPage) {
 TEST_F(StyleStripTest, NoStylesShowOnlyHatchAndIgnoreClicks) {
     Open(0);
     EXPECT_TRUE(OnlyHatch(Bitmap(), Bitmap().rect()));
-    const int previews = host_.Previews;
+    const size_t previews = preview.Pages.size();
     Click(10);
-    Click(200, Qt::RightButton);
+    Click(H() - 5, Qt::RightButton);
     EXPECT_EQ(Data().StyleIndex, 0);
-    EXPECT_EQ(host_.Previews, previews);
+    EXPECT_EQ(preview.Pages.size(), previews);
     EXPECT_FALSE(Page().StripPressed());
 }
 
 TEST_F(StyleStripTest, ClickSelectsTheStyleOfItsCell) {
-    Open(3);
-    Data().Styles.Items(2).Chips[ChipP].Size = 6;
-    const int previews = host_.Previews;
-    Click(2 * CellH + 5, Qt::MiddleButton);
+    Open(3, "[S2_P_FONT]\r\nSIZE=6\r\n");
+    const size_t previews = preview.Pages.size();
+    Press(2 * CellH + 5, Qt::MiddleButton);
     EXPECT_EQ(Data().StyleIndex, 2);
-    EXPECT_EQ(host_.Previews, previews + 1);
+    EXPECT_EQ(preview.Pages.size(), previews + 1);
     EXPECT_EQ(Page().ComboBox(4)->currentIndex(), 6);
     EXPECT_TRUE(Near(Bitmap().pixel(0, 2 * CellH + 30), StripCurrentColor));
     EXPECT_TRUE(Near(Bitmap().pixel(0, 30), StripOtherColor));
     EXPECT_TRUE(Page().StripPressed());
 
     // Held: another press is ignored until a release.
-    Click(CellH + 5, Qt::RightButton);
+    Press(CellH + 5, Qt::RightButton);
     EXPECT_EQ(Data().StyleIndex, 2);
     Release();
     EXPECT_FALSE(Page().StripPressed());
     Click(CellH + 5, Qt::RightButton);
     EXPECT_EQ(Data().StyleIndex, 1);
-    Release();
 
     // Below the last style nothing happens.
     Click(3 * CellH + 5);
@@ -174,45 +184,47 @@ TEST_F(StyleStripTest, ClickSelectsTheStyleOfItsCell) {
     EXPECT_FALSE(Page().StripPressed());
 }
 
-TEST_F(StyleStripTest, TenStylesScrollToTheFourthCell) {
-    Open(10);
-    EXPECT_EQ(Page().ScrollBar1()->maximum(), 6);
+TEST_F(StyleStripTest, TheLastStyleScrollsIntoTheLastWholeCell) {
+    Open(20);
+    const int maximum = StripScrollMaximum(W, H(), 20);
+    EXPECT_EQ(Page().ScrollBar1()->maximum(), maximum);
     EXPECT_EQ(Page().ScrollBar1()->PageSize(), 1u);
 
-    Page().ScrollBar1()->setValue(6);
-    EXPECT_EQ(Data().StyleTop, 6);
-    EXPECT_FALSE(host_.Pending);
-    // Styles 6 to 9 fill the four whole cells; the cut-off fifth keeps the hatch.
-    EXPECT_TRUE(OnlyHatch(Bitmap(), Slot(4)));
-    EXPECT_FALSE(OnlyHatch(Bitmap(), Slot(3)));
-    EXPECT_TRUE(Near(Bitmap().pixel(0, 30), StripOtherColor));
-    Click(3 * CellH + 5);
-    EXPECT_EQ(Data().StyleIndex, 9);
-    Release();
+    QTest::keyClick(Page().ScrollBar1(), Qt::Key_End);
+    EXPECT_EQ(Data().StyleTop, maximum);
+    EXPECT_FALSE(window->RefreshPending());
+    // Style 19 stands in a whole cell; the slots after it keep the hatch.
+    const int last = 19 - maximum;
+    ASSERT_LT(last, Slots());
+    EXPECT_LE((last + 1) * CellH, H());
+    EXPECT_FALSE(OnlyHatch(Bitmap(), Slot(last)));
+    for (int k = last + 1; k < Slots(); ++k)
+        EXPECT_TRUE(OnlyHatch(Bitmap(), Slot(k))) << k;
+    Click(last * CellH + 5);
+    EXPECT_EQ(Data().StyleIndex, 19);
 
     // The current style scrolled out of view: a click draws only the new cell.
-    Data().StyleIndex = 0;
-    Click(5);
-    EXPECT_EQ(Data().StyleIndex, 6);
-    Release();
+    ClickSlot(0);
+    EXPECT_EQ(Data().StyleIndex, maximum);
 }
 
 TEST_F(StyleStripTest, TopIndexFollowsAShorterList) {
-    Open(10);
-    Page().ScrollBar1()->setValue(6);
-    Data().StyleIndex = 9;
-    host_.Shown.Answers = {TAnswer::Yes, TAnswer::Yes, TAnswer::Yes, TAnswer::Yes};
-    for (int i = 0; i < 4; ++i)
-        Page().Button5Click();
-    ASSERT_EQ(Data().Styles.Count(), 6);
+    Open(20);
+    QTest::keyClick(Page().ScrollBar1(), Qt::Key_End);
+    const int last = 19 - Data().StyleTop;
+    Click(last * CellH + 5);
+    ASSERT_EQ(Data().StyleIndex, 19);
+    dialogs->Answers = std::deque<TAnswer>(14, TAnswer::Yes);
+    for (int i = 0; i < 14; ++i)
+        Page().Button(5)->click();
+    ASSERT_EQ(Styles().Count(), 6);
     EXPECT_EQ(Data().StyleIndex, 5);
-    EXPECT_EQ(Page().ScrollBar1()->maximum(), 2);
-    EXPECT_EQ(Data().StyleTop, 2);
+    EXPECT_EQ(Page().ScrollBar1()->maximum(), StripScrollMaximum(W, H(), 6));
+    EXPECT_EQ(Data().StyleTop, Page().ScrollBar1()->maximum());
 }
 
 TEST_F(StyleStripTest, NegativeTopIndexLeavesTheFirstSlotsHatched) {
-    Data().StyleTop = -2;
-    Open(3);
+    Open(3, "[SYSTEM]\r\nSTYLETOP=-2\r\n");
     EXPECT_TRUE(OnlyHatch(Bitmap(), Slot(0)));
     EXPECT_TRUE(OnlyHatch(Bitmap(), Slot(1)));
     EXPECT_TRUE(Near(Bitmap().pixel(0, 2 * CellH + 30), StripCurrentColor));
@@ -223,10 +235,56 @@ TEST_F(StyleStripTest, NegativeTopIndexLeavesTheFirstSlotsHatched) {
 
 TEST_F(StyleStripTest, EachEditRedrawsTheCurrentThumbnail) {
     Open(2);
-    Page().ColorLookupComboBox(3)->SetSelectedColor(0x00FF00);
-    emit Page().ColorLookupComboBox(3)->Changed();
+    PickColor(3, 0x00FF00);
     EXPECT_TRUE(Near(Bitmap().pixel(3, 56), QColor(0, 255, 0), 8));
     EXPECT_TRUE(Near(Bitmap().pixel(3, CellH + 56), QColor(255, 255, 255)));
+}
+
+TEST_F(StyleStripTest, AFailedRepaintStopsTheRefreshThatAskedForIt) {
+    Open(2);
+    // Without the sample page no thumbnail can be rendered.
+    std::filesystem::remove(Temp("sample.html"));
+    Find<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>()[1]->click();
+    EXPECT_EQ(window->ProjectData().ContentsType, 1);
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_TRUE(Errors()[0].contains("sample.html"));
+    // The refresh stopped at the strip: the page does not show the frame
+    // options enabled yet, and the refresh is still pending.
+    EXPECT_FALSE(Find<QGroupBox>("GroupBox2")->isEnabled());
+    EXPECT_TRUE(window->RefreshPending());
+}
+
+TEST_F(StyleStripTest, AFailingStripIsNotToldAgainAtEveryResize) {
+    Open(2);
+    std::filesystem::remove(Temp("sample.html"));
+    window->MarkModified(); // anything that leaves a refresh to do
+    window->SetRefreshPending();
+    for (int step = 1; step <= 5; ++step) {
+        window->resize(window->width() + 10, window->height() + 10);
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
+    EXPECT_TRUE(window->StatusLine().MessageText().contains("sample.html"));
+}
+
+TEST_F(StyleStripTest, StripFollowsTheSettingsHeight) {
+    Open(20);
+    const int before = H();
+    // A taller window, and the splitter pulled up so that the settings get
+    // the height.
+    const int startHeight = window->height();
+    window->resize(window->width(), startHeight + 4 * CellH);
+    ASSERT_TRUE(Eventually([&] { return window->height() == startHeight + 4 * CellH; }));
+    auto* previewSplit = Find<QSplitter>("Splitter2");
+    const QList<int> sizes = previewSplit->sizes();
+    previewSplit->setSizes({200, sizes[0] + sizes[1] - 200});
+    ASSERT_TRUE(Eventually([&] { return H() > before + 2 * CellH; }));
+    QApplication::processEvents();
+    EXPECT_EQ(Bitmap().size(), Page().Image1()->size());
+    EXPECT_EQ(Page().ScrollBar1()->maximum(), StripScrollMaximum(W, H(), 20));
+    // Every whole slot holds its style.
+    for (int k = 0; k < H() / CellH; ++k)
+        EXPECT_FALSE(OnlyHatch(Bitmap(), Slot(k))) << k;
 }
 
 TEST(StyleThumbnailTest, RendersThePageBackgroundAtTheImageSize) {
@@ -246,24 +304,6 @@ TEST(StyleThumbnailTest, RendersThePageBackgroundAtTheImageSize) {
     EXPECT_TRUE(Near(image.pixel(200, 110), QColor(255, 255, 255)));
 
     EXPECT_THROW(ExtractHtmlThumbnail(folder.File("missing.html"), image, 0x206), EFOpenError);
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(StyleStripTest, StripFollowsThePageHeight) {
-    Open(10);
-    Page().show();
-    Page().resize(520, 560);
-    // A shown window learns its new size from the window system.
-    QTRY_COMPARE_WITH_TIMEOUT(Page().height(), 560, 2000);
-    const int h = 560 - 184 - 2;
-    EXPECT_EQ(Page().Image1()->height(), h);
-    EXPECT_EQ(Bitmap().size(), QSize(W, h));
-    // Seven slots now, six of them filled with styles 0 to 5 whole.
-    EXPECT_FALSE(OnlyHatch(Bitmap(), QRect(0, 6 * CellH, W, h - 6 * CellH)));
-    EXPECT_EQ(Page().ScrollBar1()->maximum(), 5);
 }
 
 } // namespace

@@ -331,7 +331,8 @@ TEST_F(Writing, ExecuteHasF5) {
 TEST_F(Writing, TheStatusLineShowsCaretTextAndLastBuild) {
     Open();
     TEditorStatus& status = window->EditorStatus();
-    EXPECT_EQ(status.Text(), "1 行, 1 列 | Shift-JIS | CR LF");
+    // Start-up builds the preview of the empty text.
+    EXPECT_EQ(status.Text(), "1 行, 1 列 | Shift-JIS | CR LF | 見出し 0 ・ 1 ページ");
     Editor().setPlainText("A\n\tb\nB\n\t\tbody\n");
     QTextCursor cursor(Editor().document()->findBlockByNumber(3));
     cursor.movePosition(QTextCursor::EndOfBlock);

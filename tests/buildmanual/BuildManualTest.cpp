@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace varnoke;
 using namespace varnoke::test;
 
@@ -77,6 +79,42 @@ TEST_F(BuildManualTest, SplitWritesNumberedPagesAndTheFrameFollows) {
     const std::string frame = ReadFile(folder.File("frame.html"));
     EXPECT_NE(frame.find("src=\"text0.html\""), std::string::npos);
     EXPECT_NE(frame.find("rows=\"80, *\""), std::string::npos);
+}
+
+TEST_F(BuildManualTest, ReportsTheFilesInTheOrderOfWriting) {
+    project.FileDivideFlag = true;
+    std::vector<std::string> expected;
+    for (const char* name : {"title.css", "menu.css", "text.css", "text0.html", "text1.html",
+                             "menu.html", "title.html", "frame.html"})
+        expected.push_back(folder.File(name));
+    EXPECT_EQ(Build().Files, expected);
+}
+
+TEST_F(BuildManualTest, EntryPageIsTheFrameSetOrTheFirstBodyPage) {
+    EXPECT_EQ(EntryPage(project), "text.html");
+    project.FileDivideFlag = true;
+    EXPECT_EQ(EntryPage(project), "text0.html");
+    project.ContentsType = 1;
+    EXPECT_EQ(EntryPage(project), "frame.html");
+}
+
+TEST_F(BuildManualTest, StaleBodyPagesGoAndEverythingElseStays) {
+    // An earlier split build of a longer text, and files that are not
+    // body pages at all.
+    for (const char* name : {"text.html", "text5.html", "text12.html", "sample.html", "texts.html",
+                             "text1.htm", "notes.txt"})
+        WriteFile(folder.File(name), "old");
+    std::filesystem::create_directory(folder.File("text7.html"));
+    project.FileDivideFlag = true;
+    RemoveStaleBodyPages(folder.Path(), Build());
+    for (const char* name : {"text0.html", "text1.html", "sample.html", "texts.html", "text1.htm",
+                             "notes.txt", "text7.html", "frame.html"})
+        EXPECT_TRUE(Exists(folder.File(name))) << name;
+    for (const char* name : {"text.html", "text5.html", "text12.html"})
+        EXPECT_FALSE(Exists(folder.File(name))) << name;
+
+    // A missing folder is nothing to clean.
+    EXPECT_NO_THROW(RemoveStaleBodyPages(folder.File("missing/"), TBuildReport{}));
 }
 
 TEST_F(BuildManualTest, SystemColoursComeFromTheCallersResolver) {

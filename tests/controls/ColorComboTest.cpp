@@ -1,4 +1,5 @@
 #include "controls/CLCBox.h"
+#include "controls/PlatformColor.h"
 
 #include <QApplication>
 #include <QImage>
@@ -112,8 +113,12 @@ TEST_F(ColorComboTest, SystemAndCustomColoursRoundTrip) {
         box_->SetSelectedColor(color);
         EXPECT_EQ(box_->SelectedColor(), color) << color;
     }
-    EXPECT_EQ(box_->itemText(box_->count() - 4), QStringLiteral("$FF000008"));
-    EXPECT_EQ(box_->itemText(box_->count() - 2), QStringLiteral("$FF00000F"));
+    // A system colour shows its name, not its raw value.
+    EXPECT_EQ(box_->itemText(box_->count() - 4), QStringLiteral("ウィンドウの文字"));
+    EXPECT_EQ(box_->itemText(box_->count() - 3), QStringLiteral("$123456"));
+    EXPECT_EQ(box_->itemText(box_->count() - 2), QStringLiteral("ボタンの表面"));
+    EXPECT_EQ(SystemColorName(25), QStringLiteral("システムカラー 25"));
+    EXPECT_EQ(SystemColorName(200), QStringLiteral("システムカラー 200"));
 
     // Without "その他..." the colour has nowhere to go.
     box_->SetSelection(csSystemJ);

@@ -142,6 +142,12 @@ TEST_F(RETabWidthTest, TextIsLaidOutAtTheStops) {
     EXPECT_EQ(xAt(1) - xAt(0), 20);
     EXPECT_EQ(xAt(5) - xAt(3), 40);
 
+    // A width of 0 puts every stop at 0: tabs take no room, rather than
+    // keeping the pitch of the width before.
+    SetTabWidth(editor, 0, TenPixelBytes());
+    EXPECT_LE(xAt(1) - xAt(0), 1);
+    EXPECT_LE(xAt(5) - xAt(3), 1);
+
     // With the editor's own font a tab is as wide as that many "M".
     SetTabWidth(editor, 4);
     const qreal m =

@@ -182,9 +182,24 @@ TEST(CSSPropertyClass, LoadsWhatAHandEditedFileHolds) {
     EXPECT_EQ(load("[STYLE]\r\nCOUNT=many\r\nSTYLE0=A\r\n").Count(), 0);
     EXPECT_EQ(load("[SYSTEM]\r\nCOUNT=4\r\n").Count(), 0);
 
-    // A huge COUNT is bounded by the keys that the section really has.
+    // A COUNT beyond the keys loads empty names up to COUNT, so that a
+    // project naming style 3 gets style 3 and not a fresh style's look.
+    list = load("[STYLE]\r\nCOUNT=4\r\nSTYLE0=A\r\n[_BG]\r\nCOLOR=255\r\n");
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "", "", ""}));
+    EXPECT_EQ(list.Items(3).Background.Color, 255);
+
+    // A huge COUNT is capped far above what anybody keeps by hand...
     list = load("[STYLE]\r\nCOUNT=2000000000\r\nSTYLE0=A\r\nSTYLE7=H\r\n");
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "", ""}));
+    ASSERT_EQ(list.Count(), 4096);
+    EXPECT_EQ(list.Items(7).Name, "H");
+    EXPECT_EQ(list.Items(4095).Name, "");
+    // ...but never below the styles the file really names.
+    std::string many = "[STYLE]\r\nCOUNT=5000\r\n";
+    for (int i = 0; i < 5000; ++i)
+        many += "STYLE" + std::to_string(i) + "=S" + std::to_string(i) + "\r\n";
+    list = load(many);
+    ASSERT_EQ(list.Count(), 5000);
+    EXPECT_EQ(list.Items(4999).Name, "S4999");
 
     // Numbers that cannot be a single keep the reset values.
     list = load("[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n[A_H1_LINE]\r\nLTYPE=1\r\nPARAM=1e300\r\n"

@@ -433,6 +433,12 @@ struct TLoaderRow {
     long TextLines = -1;                         // lines of the text file; -1: not checked
 };
 
+// The names a style file loads when its COUNT runs past its STYLEn keys.
+std::vector<std::string> NamesThenEmpty(std::vector<std::string> names, size_t count) {
+    names.resize(count);
+    return names;
+}
+
 const TLoaderRow LoaderRows[] = {
     {"MissingFile", [](const std::string&) {}, false, "before", {}, 2, 0},
     {"Empty", [](const std::string& path) { WriteFile(path, ""); }, false, "before", {}, 2, 0},
@@ -492,11 +498,9 @@ const TLoaderRow LoaderRows[] = {
      [](const std::string& path) {
          WriteFile(path, "[STYLE]\r\nCOUNT=2000000000\r\nSTYLE0=a\r\nSTYLE1=b\r\n");
      },
-     false,
-     "before",
-     {"A", "B", ""},
-     2,
-     4},
+     false, "before",
+     NamesThenEmpty({"A", "B"}, 4096), // capped, far above what hand-edited files hold
+     2, 4},
     {"NegativeAndOverflowingNumbers",
      [](const std::string& path) {
          WriteFile(path, "[STYLE]\r\nCOUNT=-5\r\nSTYLE0=a\r\n[SYSTEM]\r\nTABSPACE=99999999999\r\n");

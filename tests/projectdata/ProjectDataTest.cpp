@@ -103,6 +103,17 @@ TEST(ProjectData, AFolderCannotBeOpenedAndNothingChanges) {
     EXPECT_EQ(project.TitleName, "Title");
 }
 
+TEST(ProjectData, OnlyAFileWithAProjectSectionHoldsAProject) {
+    TScratchFolder folder;
+    WriteFile(folder.File("p.vkp"), "[project]\r\n");
+    EXPECT_TRUE(TProjectData::HoldsProject(folder.File("p.vkp")));
+    WriteFile(folder.File("p.vkp"), std::string("\x89PNG\r\n\x1a\n\0\0[PROJECTS]\r\nA=1", 25));
+    EXPECT_FALSE(TProjectData::HoldsProject(folder.File("p.vkp")));
+    WriteFile(folder.File("p.vkp"), "");
+    EXPECT_FALSE(TProjectData::HoldsProject(folder.File("p.vkp")));
+    EXPECT_THROW(TProjectData::HoldsProject(folder.Path()), EFOpenError);
+}
+
 TEST(ProjectData, AValueWithALineBreakIsNotSavedAndTheFileStaysAsItWas) {
     // A title pasted with its line break, or a text file whose name holds
     // one (Linux allows it), would otherwise add keys or sections of its own.

@@ -71,6 +71,26 @@ TEST(SystemData, TheOutlineToggleIsKept) {
     EXPECT_TRUE(settings.OutlineVisible);
 }
 
+TEST(SystemData, TheWindowsPlacementFollowsTheSixKeysOnceSet) {
+    TScratchFolder folder;
+    const std::string file = folder.File("v.INI");
+    TSystemData settings(file);
+    settings.Load();
+    EXPECT_EQ(settings.Window, TWindowPlacement()); // first start: none
+    settings.Window = {-20, 30, 1000, 700, true, 400, 250};
+    settings.Save();
+    EXPECT_NE(ReadFile(file).find("TABSPACE=2\r\nWINDOWLEFT=-20\r\nWINDOWTOP=30\r\n"
+                                  "WINDOWWIDTH=1000\r\nWINDOWHEIGHT=700\r\nWINDOWMAXIMIZED=1\r\n"
+                                  "EDITORWIDTH=400\r\nSETTINGSHEIGHT=250\r\n"),
+              std::string::npos)
+        << ReadFile(file);
+    TSystemData again(file);
+    again.Load();
+    EXPECT_EQ(again.Window, settings.Window);
+    again.Reset();
+    EXPECT_EQ(again.Window, TWindowPlacement());
+}
+
 TEST(SystemData, AnUnreadableFileRaisesAfterTheReset) {
     TScratchFolder folder;
     TSystemData settings(folder.Path()); // a folder
