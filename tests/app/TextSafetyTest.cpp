@@ -2,8 +2,7 @@
 // dialogs answered by the test. Saving in the text's own form, the question
 // before every command that drops a modified text, recovery copies, changes
 // made on disk by other programs, and bad input.
-#include "FakeDialogs.h"
-#include "TestSupport.h"
+#include "WindowTest.h"
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "app/StylePage.h"
@@ -28,33 +27,13 @@ using namespace varnoke::test;
 
 namespace {
 
-class TNoPreview : public TPreviewNavigator {
-  public:
-    void Navigate(const std::string&) override {}
-};
-
 const QString SaveTextQuestion = "ask: 警告: テキストファイルを保存しますか?";
 
-class TextSafety : public ::testing::Test {
+class TextSafety : public TWindowTest {
   protected:
-    // `answers` answer the questions of the start-up.
-    void Open(const std::string& ini = "", std::deque<TAnswer> answers = {}) {
-        if (!ini.empty())
-            WriteFile(folder.File("varnoke.INI"), ini);
-        TPlatformEnvironment environment;
-        environment.SettingsFile = folder.File("varnoke.INI");
-        environment.TempFolder = folder.File("temp/");
-        environment.RecoveryFolder = folder.File("recovery/");
-        environment.RecoveryDelayMs = 10;
-        auto fakeDialogs = std::make_unique<TFakeDialogs>();
-        dialogs = fakeDialogs.get();
-        dialogs->Answers = std::move(answers);
-        environment.Dialogs = std::move(fakeDialogs);
-        environment.MakePreview = [this](QWidget*, QWidget*& widget) {
-            widget = nullptr;
-            return &preview;
-        };
-        window = std::make_unique<TPlatform>(std::move(environment));
+    TextSafety() {
+        recoveryFolder = folder.File("recovery/");
+        recoveryDelayMs = 10;
     }
 
     // A project "<name>.vkp" naming its text "<name>.txt" (absolute) in the
@@ -70,7 +49,6 @@ class TextSafety : public ::testing::Test {
 
     TExtRichEdit& Editor() { return window->Editor(); }
     TTextDocument& Text() { return window->TextDocument(); }
-    QAction* Item(const char* name) { return window->Action(name); }
     QString EditorText() { return Editor().toPlainText(); }
     std::string CopyOf(const std::string& textFile) {
         return TRecoveryFolder(folder.File("recovery/")).CopyFileOf(textFile);
@@ -91,11 +69,6 @@ class TextSafety : public ::testing::Test {
         commit.setCommitString(text);
         QApplication::sendEvent(&Editor(), &commit);
     }
-
-    TScratchFolder folder;
-    TNoPreview preview;
-    TFakeDialogs* dialogs = nullptr;
-    std::unique_ptr<TPlatform> window;
 };
 
 // Rewrites a file the way editors save: a new file renamed over the old.

@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <deque>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,15 +36,20 @@ class TRecordingPreview : public TPreviewNavigator {
 class TWindowTest : public ::testing::Test {
   protected:
     // Starts the window over a settings file of the given content (none
-    // when empty).
-    void Open(const std::string& ini = "") {
+    // when empty); `answers` answer the questions of the start-up. A window
+    // already open is closed first.
+    void Open(const std::string& ini = "", std::deque<TAnswer> answers = {}) {
+        window.reset();
         if (!ini.empty())
             WriteFile(folder.File("varnoke.INI"), ini);
         TPlatformEnvironment environment;
         environment.SettingsFile = folder.File("varnoke.INI");
         environment.TempFolder = folder.File("temp/");
+        environment.RecoveryFolder = recoveryFolder;
+        environment.RecoveryDelayMs = recoveryDelayMs;
         auto fakeDialogs = std::make_unique<TFakeDialogs>();
         dialogs = fakeDialogs.get();
+        dialogs->Answers = std::move(answers);
         environment.Dialogs = std::move(fakeDialogs);
         environment.MakePreview = [this](QWidget*, QWidget*& widget) {
             widget = nullptr;
@@ -86,6 +93,9 @@ class TWindowTest : public ::testing::Test {
     QStringList Errors() const { return dialogs->Shown.filter(QRegularExpression("^error: ")); }
 
     TScratchFolder folder;
+    // Where recovery copies go (none when empty), and after how much idle time.
+    std::string recoveryFolder;
+    int recoveryDelayMs = 2000;
     TRecordingPreview preview;
     std::vector<QUrl> OpenedUrls;
     TFakeDialogs* dialogs = nullptr;

@@ -2,9 +2,8 @@
 // replace, redo, the heading outline and the go-to field, the ready styles
 // and style import, files dropped or named on the command line, shortcuts
 // and the status line.
-#include "FakeDialogs.h"
-#include "TestSupport.h"
 #include "TypeText.h"
+#include "WindowTest.h"
 #include "app/ExternalFiles.h"
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
@@ -34,37 +33,9 @@ using namespace varnoke::test;
 
 namespace {
 
-class TNoPreview : public TPreviewNavigator {
-  public:
-    void Navigate(const std::string&) override {}
-};
-
-class Writing : public ::testing::Test {
+class Writing : public TWindowTest {
   protected:
-    void Open(const std::string& ini = "") {
-        window.reset();
-        if (!ini.empty())
-            WriteFile(Settings(), ini);
-        TPlatformEnvironment environment;
-        environment.SettingsFile = Settings();
-        environment.TempFolder = folder.File("temp/");
-        auto fakeDialogs = std::make_unique<TFakeDialogs>();
-        dialogs = fakeDialogs.get();
-        environment.Dialogs = std::move(fakeDialogs);
-        environment.MakePreview = [this](QWidget*, QWidget*& widget) {
-            widget = nullptr;
-            return &preview;
-        };
-        window = std::make_unique<TPlatform>(std::move(environment));
-    }
-    // Shown and active, so that shortcuts reach the window as keys do.
-    void ShowActive() {
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
     std::string Settings() { return folder.File("varnoke.INI"); }
-    QAction* Item(const char* name) { return window->Action(name); }
     TExtRichEdit& Editor() { return window->Editor(); }
     TFindBar& Bar() { return window->FindBar(); }
     QStringList OutlineTree() {
@@ -98,17 +69,12 @@ class Writing : public ::testing::Test {
         QApplication::sendEvent(target, &drop);
         EXPECT_TRUE(drop.isAccepted());
     }
-    std::string Project(const std::string& name, const std::string& text) {
+    std::string ProjectNamingItsText(const std::string& name, const std::string& text) {
         WriteFile(folder.File(name + ".txt"), text);
         WriteFile(folder.File(name + ".vkp"),
                   "[PROJECT]\r\nTEXTNAME=" + name + ".txt\r\nTITLENAME=" + name + "\r\n");
         return folder.File(name + ".vkp");
     }
-
-    TScratchFolder folder;
-    TNoPreview preview;
-    TFakeDialogs* dialogs = nullptr;
-    std::unique_ptr<TPlatform> window;
 };
 
 } // namespace
@@ -265,7 +231,7 @@ TEST_F(Writing, ImportAppendsStylesAndNumbersTakenNames) {
 
 TEST_F(Writing, DroppedFilesOpenAsProjectOrText) {
     Open();
-    const std::string project = Project("guide", "A\r\n\tb\r\n");
+    const std::string project = ProjectNamingItsText("guide", "A\r\n\tb\r\n");
     Drop(Editor().viewport(), project);
     EXPECT_EQ(window->SystemData().ProjectFile, project);
     EXPECT_EQ(window->ProjectData().TitleName, "guide");
@@ -289,7 +255,7 @@ TEST_F(Writing, DroppedFilesOpenAsProjectOrText) {
 }
 
 TEST_F(Writing, AFileOnTheCommandLineOpensAsProjectOrText) {
-    const std::string project = Project("cli", "Top\r\n");
+    const std::string project = ProjectNamingItsText("cli", "Top\r\n");
     WriteFile(folder.File("loose.txt"), "Loose\r\n");
     const auto start = [&](const QStringList& arguments) {
         Open();
@@ -349,7 +315,7 @@ TEST_F(Writing, TheStatusLineShowsCaretTextAndLastBuild) {
 
 TEST_F(Writing, ADropOverUnsavedWorkAsksFirst) {
     Open();
-    const std::string project = Project("guide", "A\r\n");
+    const std::string project = ProjectNamingItsText("guide", "A\r\n");
     Editor().insertPlainText("unsaved work\n"); // typed, so not saved anywhere
     WriteFile(folder.File("notes.md"), "Notes\r\n");
 
