@@ -2,20 +2,10 @@
 
 #include "common/PathNames.h"
 #include "convert/LineKind.h"
+#include "convert/PageBlocks.h"
 #include "convert/TagWriter.h"
 
 namespace varnoke {
-
-namespace {
-void WriteMenuEntry(TTextFileWriter& file, std::string_view tag, const std::string& address,
-                    int number, std::string_view text, std::string_view lineBreak) {
-    WriteTagOpen(file, tag);
-    WriteAnchorHref(file, address, number, "mainframe");
-    file.WriteLine({text, lineBreak});
-    WriteTagClose(file, "a");
-    WriteTagClose(file, tag);
-}
-} // namespace
 
 void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileName,
                   const std::string& textFileName, const std::string& styleSheet) {

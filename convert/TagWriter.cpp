@@ -1,27 +1,13 @@
 #include "convert/TagWriter.h"
 
 #include "common/PathNames.h"
+#include "convert/StringWriter.h"
 
 namespace varnoke {
 
-namespace {
-// The one expansion of leading tabs, handing its pieces to `write`.
-template <class TWrite> void ExpandLeadingTabs(int count, std::string_view text, TWrite&& write) {
-    while (!text.empty() && text.front() == '\t') {
-        for (int i = 0; i < count; ++i)
-            write("&nbsp;");
-        text.remove_prefix(1);
-    }
-    write(text);
-}
-} // namespace
-
 void AppendTabsToNbsp(std::string& result, int count, std::string_view text) {
-    ExpandLeadingTabs(count, text, [&](std::string_view piece) { result.append(piece); });
-}
-
-void WriteTabsToNbsp(TTextFileWriter& file, int count, std::string_view text) {
-    ExpandLeadingTabs(count, text, [&](std::string_view piece) { file.Write(piece); });
+    TStringWriter writer(result);
+    WriteTabsToNbsp(writer, count, text);
 }
 
 std::string TabsToNbsp(int count, std::string_view text) {

@@ -14,11 +14,11 @@
 namespace varnoke {
 
 // <%s>
-inline void WriteTagOpen(TTextFileWriter& file, std::string_view text) {
+template <class TWriter> void WriteTagOpen(TWriter& file, std::string_view text) {
     file.WriteLine({"<", text, ">"});
 }
 // </%s>
-inline void WriteTagClose(TTextFileWriter& file, std::string_view text) {
+template <class TWriter> void WriteTagClose(TWriter& file, std::string_view text) {
     file.WriteLine({"</", text, ">"});
 }
 // <%s>%s</%s>
@@ -48,12 +48,12 @@ class TDecimal {
 };
 
 // <a name="%s%d">
-inline void WriteAnchorName(TTextFileWriter& file, std::string_view prefix, int number) {
+template <class TWriter> void WriteAnchorName(TWriter& file, std::string_view prefix, int number) {
     file.WriteLine({"<a name=\"", prefix, TDecimal(number).View(), "\">"});
 }
 // <a href="%s%d" target="%s">
-inline void WriteAnchorHref(TTextFileWriter& file, std::string_view address, int number,
-                            std::string_view target) {
+template <class TWriter>
+void WriteAnchorHref(TWriter& file, std::string_view address, int number, std::string_view target) {
     file.WriteLine({"<a href=\"", address, TDecimal(number).View(), "\" target=\"", target, "\">"});
 }
 // <frameset %s>
@@ -75,7 +75,14 @@ std::string TabsToNbsp(int count, std::string_view text);
 // The same, appended to `result`.
 void AppendTabsToNbsp(std::string& result, int count, std::string_view text);
 // The same, written into the page (no line break follows).
-void WriteTabsToNbsp(TTextFileWriter& file, int count, std::string_view text);
+template <class TWriter> void WriteTabsToNbsp(TWriter& file, int count, std::string_view text) {
+    while (!text.empty() && text.front() == '\t') {
+        for (int i = 0; i < count; ++i)
+            file.Write("&nbsp;");
+        text.remove_prefix(1);
+    }
+    file.Write(text);
+}
 
 inline constexpr std::string_view TransitionalDocType =
     "HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"";

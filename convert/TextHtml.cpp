@@ -2,6 +2,7 @@
 
 #include "common/PathNames.h"
 #include "convert/LineKind.h"
+#include "convert/PageBlocks.h"
 #include "convert/TagWriter.h"
 
 namespace varnoke {
@@ -33,13 +34,13 @@ class TBodyPage {
                 if (split_ && mainHeadingSeen_)
                     return;
                 mainHeadingSeen_ = true;
-                WriteHeading("h1", "h1", mainHeadingCounter_++, line, lines.LineBreak(lineIndex));
+                WriteHeading("h1", mainHeadingCounter_++, line, lines.LineBreak(lineIndex));
                 break;
             case TLineKind::Body:
                 WriteBody(line.substr(2), lines.LineBreak(lineIndex));
                 break;
             case TLineKind::Heading:
-                WriteHeading("h2", "h2", headingCounter_++, line, lines.LineBreak(lineIndex));
+                WriteHeading("h2", headingCounter_++, line, lines.LineBreak(lineIndex));
                 break;
             }
         }
@@ -63,25 +64,17 @@ class TBodyPage {
         paragraphOpen_ = false;
     }
 
-    // The line keeps its own break in the page, so the closing markup
-    // follows on a line of its own (after an empty one).
-    void WriteHeading(std::string_view tag, std::string_view anchorPrefix, int number,
-                      std::string_view line, std::string_view lineBreak) {
+    void WriteHeading(std::string_view tag, int number, std::string_view line,
+                      std::string_view lineBreak) {
         CloseParagraph();
-        WriteTagOpen(file_, tag);
-        WriteAnchorName(file_, anchorPrefix, number);
-        file_.WriteLine({line, lineBreak});
-        WriteTagClose(file_, "a");
-        WriteTagClose(file_, tag);
+        WriteBodyHeading(file_, tag, number, line, lineBreak);
     }
 
-    // "<br>" follows the line's own break, so it stands on the next line.
     void WriteBody(std::string_view text, std::string_view lineBreak) {
         if (!paragraphOpen_)
             WriteTagOpen(file_, "p");
         paragraphOpen_ = true;
-        WriteTabsToNbsp(file_, tabCount_, text);
-        file_.WriteLine({lineBreak, "<br>"});
+        WriteBodyLine(file_, tabCount_, text, lineBreak);
     }
 
     TTextFileWriter file_;

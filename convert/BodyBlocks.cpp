@@ -1,0 +1,370 @@
+#include "convert/BodyBlocks.h"
+
+#include "convert/InlineMarkup.h"
+#include "convert/LineKind.h"
+#include "convert/PageBlocks.h"
+#include "convert/StringWriter.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace varnoke {
+
+namespace {
+
+constexpr std::string_view BodyPageName = "text.html";
+
+// The page a block shows on and its anchor number, from the counts before
+// it: split, every main heading but the first opens a page, and a page
+// counts its anchors from 0.
+struct TNumbering {
+    int Page;
+    int Number;
+};
+
+TNumbering Numbering(bool split, int page, int mainHeadings, int h1, int h2, bool main) {
+    if (!main)
+        return {page, h2};
+    if (split && mainHeadings > 0)
+        return {page + 1, 0};
+    return {page, h1};
+}
+
+size_t Hash(const std::string& markup) {
+    // Never 0, which stands for "no menu entry".
+    return std::hash<std::string>()(markup) | 1;
+}
+
+} // namespace
+
+void TPagePatch::Append(TPagePatch next) {
+    Reload = Reload || next.Reload;
+    if (Reload) {
+        Splices.clear();
+        return;
+    }
+    for (TElementSplice& splice : next.Splices)
+        Splices.push_back(std::move(splice));
+}
+
+size_t TPagePatch::Size() const {
+    size_t size = 0;
+    for (const TElementSplice& splice : Splices) {
+        for (const std::string& markup : splice.Inserted)
+            size += markup.size();
+    }
+    return size;
+}
+
+void TBodyBlocks::Reset(const TLineSource& lines, bool split, int tabCount) {
+    split_ = split;
+    tabCount_ = tabCount;
+    totals_ = TCounters();
+    blocks_ = Scan(lines, 0, lines.Count(), totals_);
+    unsafe_ = static_cast<int>(
+        std::count_if(blocks_.begin(), blocks_.end(), [](const TBlock& b) { return !b.Safe; }));
+    lineCount_ = lines.Count();
+    valid_ = true;
+}
+
+// The blocks of lines [from, to), numbered on from `counters`, which are
+// left as they stand after the last one. Line `to` is a heading or the end.
+std::vector<TBodyBlocks::TBlock> TBodyBlocks::Scan(const TLineSource& lines, int from, int to,
+                                                   TCounters& counters) const {
+    std::vector<TBlock> blocks;
+    for (int i = from; i < to; ++i) {
+        const TLineKind kind = ClassifyLine(lines.Line(i));
+        if (kind == TLineKind::Empty || kind == TLineKind::Comment)
+            continue;
+        if (kind == TLineKind::Body) {
+            if (!blocks.empty() && blocks.back().Kind == TKind::Paragraph)
+                blocks.back().Last = i;
+            else
+                blocks.push_back({i, i, TKind::Paragraph, counters, 0, 0, true});
+            continue;
+        }
+        const bool main = kind == TLineKind::MainHeading;
+        blocks.push_back({i, i, main ? TKind::MainHeading : TKind::Heading, counters, 0, 0, true});
+        if (main) {
+            // Split, every main heading after the first opens a page, and
+            // the anchors of a page are counted from 0.
+            if (split_ && counters.MainHeadings > 0)
+                counters = {counters.Page + 1, counters.MainHeadings, 0, 0, counters.Entries};
+            ++counters.MainHeadings;
+            ++counters.H1;
+        } else {
+            ++counters.H2;
+        }
+        ++counters.Entries;
+    }
+    for (TBlock& block : blocks)
+        Finish(lines, block);
+    return blocks;
+}
+
+void TBodyBlocks::Finish(const TLineSource& lines, TBlock& block) const {
+    block.BodyHash = Hash(BodyMarkup(lines, block));
+    block.MenuHash = block.Kind == TKind::Paragraph ? 0 : Hash(MenuMarkup(lines, block));
+    block.Safe = true;
+    for (int i = block.First; i <= block.Last && block.Safe; ++i) {
+        const std::string_view line = lines.Line(i);
+        if (block.Kind != TKind::Paragraph || ClassifyLine(line) == TLineKind::Body)
+            block.Safe = KeepsPageStructure(line);
+    }
+}
+
+std::string TBodyBlocks::BodyMarkup(const TLineSource& lines, const TBlock& block) const {
+    std::string markup;
+    TStringWriter page(markup);
+    const TCounters& c = block.Before;
+    if (block.Kind == TKind::Paragraph) {
+        WriteTagOpen(page, "p");
+        for (int i = block.First; i <= block.Last; ++i) {
+            const std::string_view line = lines.Line(i);
+            if (ClassifyLine(line) == TLineKind::Body)
+                WriteBodyLine(page, tabCount_, line.substr(2), lines.LineBreak(i));
+        }
+        WriteTagClose(page, "p");
+        return markup;
+    }
+    const bool main = block.Kind == TKind::MainHeading;
+    const TNumbering n = Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, main);
+    WriteBodyHeading(page, main ? "h1" : "h2", n.Number, lines.Line(block.First),
+                     lines.LineBreak(block.First));
+    return markup;
+}
+
+std::string TBodyBlocks::MenuMarkup(const TLineSource& lines, const TBlock& block) const {
+    std::string markup;
+    TStringWriter page(markup);
+    const TCounters& c = block.Before;
+    const bool main = block.Kind == TKind::MainHeading;
+    const TNumbering n = Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, main);
+    const std::string pageName =
+        split_ ? SplitPageFileName(BodyPageName, n.Page) : std::string(BodyPageName);
+    const std::string_view line = lines.Line(block.First);
+    WriteMenuEntry(page, main ? "h1" : "h2", pageName + (main ? "#h1" : "#h2"), n.Number,
+                   main ? line : line.substr(1), lines.LineBreak(block.First));
+    return markup;
+}
+
+int TBodyBlocks::PageOf(const TBlock& block) const {
+    const TCounters& c = block.Before;
+    return Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, block.Kind == TKind::MainHeading)
+        .Page;
+}
+
+// The first block of a page (the count of blocks when the page has none).
+int TBodyBlocks::PageStart(int page) const {
+    const auto at = std::lower_bound(
+        blocks_.begin(), blocks_.end(), page,
+        [this](const TBlock& block, int wanted) { return PageOf(block) < wanted; });
+    return static_cast<int>(at - blocks_.begin());
+}
+
+// The last block that starts before the line, or -1.
+int TBodyBlocks::BlockBefore(int line) const {
+    const auto at = std::lower_bound(blocks_.begin(), blocks_.end(), line,
+                                     [](const TBlock& block, int l) { return block.First < l; });
+    return static_cast<int>(at - blocks_.begin()) - 1;
+}
+
+TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed, int added) {
+    TPagePatch patch;
+    if (!valid_ || first < 0 || removed < 0 || added < 0 || first + removed > lineCount_ ||
+        lineCount_ - removed + added != lines.Count()) {
+        if (valid_)
+            Reset(lines, split_, tabCount_);
+        patch.Reload = true;
+        return patch;
+    }
+    // The blocks from the one before the change to the first heading after
+    // it are read again: a paragraph may grow into the changed lines or
+    // merge with the next one, but never past a heading the change left.
+    const int before = BlockBefore(first);
+    const size_t a = before < 0 ? 0 : static_cast<size_t>(before);
+    const int from = before < 0 ? 0 : blocks_[a].First;
+    TCounters counters = before < 0 ? TCounters() : blocks_[a].Before;
+    const TCounters start = counters;
+    const int page = before < 0 ? 0 : PageOf(blocks_[a]);
+    size_t b = static_cast<size_t>(BlockBefore(first + removed) + 1);
+    b = std::max(b, a);
+    if (b < blocks_.size() && blocks_[b].Kind == TKind::Paragraph)
+        ++b;
+    const int shift = added - removed;
+    const int to = b < blocks_.size() ? blocks_[b].First + shift : lines.Count();
+    const TCounters oldEnd = b < blocks_.size() ? blocks_[b].Before : totals_;
+    std::vector<TBlock> fresh = Scan(lines, from, to, counters);
+
+    const auto oldFirst = blocks_.begin() + static_cast<std::ptrdiff_t>(a);
+    const auto oldLast = blocks_.begin() + static_cast<std::ptrdiff_t>(b);
+    // A main heading before the changed lines stays where it was.
+    auto isMain = [first](const TBlock& block) {
+        return block.Kind == TKind::MainHeading && block.First >= first;
+    };
+    auto isUnsafe = [](const TBlock& block) { return !block.Safe; };
+    const bool pagesMoved = split_ && (std::any_of(oldFirst, oldLast, isMain) ||
+                                       std::any_of(fresh.begin(), fresh.end(), isMain));
+    if (pagesMoved) {
+        // Every later block may now be on another page and count its
+        // anchors from another start: read them all again.
+        Reset(lines, split_, tabCount_);
+        patch.Reload = true;
+        return patch;
+    }
+    unsafe_ += static_cast<int>(std::count_if(fresh.begin(), fresh.end(), isUnsafe) -
+                                std::count_if(oldFirst, oldLast, isUnsafe));
+
+    // The body: the changed run of blocks, without the ends that stayed.
+    const size_t oldCount = b - a;
+    const size_t newCount = fresh.size();
+    size_t same = 0;
+    while (same < oldCount && same < newCount && blocks_[a + same].BodyHash == fresh[same].BodyHash)
+        ++same;
+    size_t sameEnd = 0;
+    while (sameEnd < oldCount - same && sameEnd < newCount - same &&
+           blocks_[b - 1 - sameEnd].BodyHash == fresh[newCount - 1 - sameEnd].BodyHash)
+        ++sameEnd;
+    if (oldCount - same - sameEnd > 0 || newCount - same - sameEnd > 0) {
+        TElementSplice splice{page,
+                              static_cast<int>(a + same) - PageStart(page),
+                              static_cast<int>(oldCount - same - sameEnd),
+                              {}};
+        for (size_t i = same; i < newCount - sameEnd; ++i)
+            splice.Inserted.push_back(BodyMarkup(lines, fresh[i]));
+        patch.Splices.push_back(std::move(splice));
+    }
+
+    // The menu: the changed run of headings in the same way.
+    std::vector<const TBlock*> oldHeadings;
+    std::vector<const TBlock*> newHeadings;
+    for (auto block = oldFirst; block != oldLast; ++block) {
+        if (block->MenuHash != 0)
+            oldHeadings.push_back(&*block);
+    }
+    for (const TBlock& block : fresh) {
+        if (block.MenuHash != 0)
+            newHeadings.push_back(&block);
+    }
+    size_t sameEntries = 0;
+    while (sameEntries < oldHeadings.size() && sameEntries < newHeadings.size() &&
+           oldHeadings[sameEntries]->MenuHash == newHeadings[sameEntries]->MenuHash)
+        ++sameEntries;
+    size_t sameEntriesEnd = 0;
+    while (sameEntriesEnd < oldHeadings.size() - sameEntries &&
+           sameEntriesEnd < newHeadings.size() - sameEntries &&
+           oldHeadings[oldHeadings.size() - 1 - sameEntriesEnd]->MenuHash ==
+               newHeadings[newHeadings.size() - 1 - sameEntriesEnd]->MenuHash)
+        ++sameEntriesEnd;
+    const size_t removedEntries = oldHeadings.size() - sameEntries - sameEntriesEnd;
+    const size_t addedEntries = newHeadings.size() - sameEntries - sameEntriesEnd;
+    if (removedEntries > 0 || addedEntries > 0) {
+        TElementSplice splice{-1,
+                              start.Entries + static_cast<int>(sameEntries),
+                              static_cast<int>(removedEntries),
+                              {}};
+        for (size_t i = sameEntries; i < sameEntries + addedEntries; ++i)
+            splice.Inserted.push_back(MenuMarkup(lines, *newHeadings[i]));
+        patch.Splices.push_back(std::move(splice));
+    }
+
+    const TCounters change{counters.Page - oldEnd.Page, counters.MainHeadings - oldEnd.MainHeadings,
+                           counters.H1 - oldEnd.H1, counters.H2 - oldEnd.H2,
+                           counters.Entries - oldEnd.Entries};
+    blocks_.erase(oldFirst, oldLast);
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(a), fresh.begin(), fresh.end());
+    lineCount_ = lines.Count();
+    Renumber(lines, a + newCount, shift, change, patch);
+    if (unsafe_ > 0)
+        patch = TPagePatch{true, {}};
+    return patch;
+}
+
+// The blocks after a change: their lines move by `lineShift`, and their
+// counts by `shift`. A heading whose anchor number changes is sent again,
+// on the body page and in the menu.
+void TBodyBlocks::Renumber(const TLineSource& lines, size_t from, int lineShift,
+                           const TCounters& shift, TPagePatch& patch) {
+    // Split, a page counts its own anchors: the change of a count ends at
+    // the next main heading (the pages themselves did not move, or the
+    // patch is a reload anyway).
+    bool anchorsMove = shift.H1 != 0 || shift.H2 != 0;
+    for (size_t j = from; j < blocks_.size(); ++j) {
+        TBlock& block = blocks_[j];
+        block.First += lineShift;
+        block.Last += lineShift;
+        TCounters& c = block.Before;
+        c.Page += shift.Page;
+        c.MainHeadings += shift.MainHeadings;
+        c.Entries += shift.Entries;
+        if (split_ && block.Kind == TKind::MainHeading && c.MainHeadings > 0)
+            anchorsMove = false;
+        if (!anchorsMove)
+            continue;
+        c.H1 += shift.H1;
+        c.H2 += shift.H2;
+        const bool renumbered = (block.Kind == TKind::MainHeading && shift.H1 != 0) ||
+                                (block.Kind == TKind::Heading && shift.H2 != 0);
+        if (!renumbered)
+            continue;
+        std::string body = BodyMarkup(lines, block);
+        std::string menu = MenuMarkup(lines, block);
+        block.BodyHash = Hash(body);
+        block.MenuHash = Hash(menu);
+        const int page = c.Page;
+        patch.Splices.push_back(
+            {page, static_cast<int>(j) - PageStart(page), 1, {std::move(body)}});
+        patch.Splices.push_back({-1, c.Entries, 1, {std::move(menu)}});
+    }
+    totals_.Page += shift.Page;
+    totals_.MainHeadings += shift.MainHeadings;
+    totals_.Entries += shift.Entries;
+    if (!split_) {
+        totals_.H1 += shift.H1;
+        totals_.H2 += shift.H2;
+    } else if (anchorsMove) {
+        totals_.H2 += shift.H2;
+    }
+}
+
+bool TBodyBlocks::PlaceOfLine(const TLineSource& lines, int line, TBlockPlace& place) const {
+    if (blocks_.empty())
+        return false;
+    const int index = std::max(0, BlockBefore(line + 1));
+    const TBlock& block = blocks_[static_cast<size_t>(index)];
+    const int page = PageOf(block);
+    int lineInBlock = 0;
+    if (block.Kind == TKind::Paragraph) {
+        for (int i = block.First + 1; i <= std::min(line, block.Last); ++i) {
+            if (ClassifyLine(lines.Line(i)) == TLineKind::Body)
+                ++lineInBlock;
+        }
+    }
+    place = {page, index - PageStart(page), lineInBlock};
+    return true;
+}
+
+int TBodyBlocks::LineOfPlace(const TLineSource& lines, const TBlockPlace& place) const {
+    const int index = PageStart(place.Page) + place.Block;
+    if (place.Block < 0 || index >= PageStart(place.Page + 1))
+        return -1;
+    const TBlock& block = blocks_[static_cast<size_t>(index)];
+    if (block.Kind != TKind::Paragraph)
+        return block.First;
+    int bodyLines = 0;
+    for (int i = block.First; i <= block.Last; ++i) {
+        if (ClassifyLine(lines.Line(i)) == TLineKind::Body && bodyLines++ == place.LineInBlock)
+            return i;
+    }
+    return block.Last;
+}
+
+int TBodyBlocks::LineOfMenuEntry(int entry) const {
+    auto at = std::lower_bound(blocks_.begin(), blocks_.end(), entry,
+                               [](const TBlock& block, int e) { return block.Before.Entries < e; });
+    while (at != blocks_.end() && at->Kind == TKind::Paragraph)
+        ++at;
+    return at == blocks_.end() || at->Before.Entries != entry ? -1 : at->First;
+}
+
+} // namespace varnoke
