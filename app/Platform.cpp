@@ -4,6 +4,7 @@
 #include "app/ExternalFiles.h"
 #include "app/FieldExit.h"
 #include "app/FolderDialog.h"
+#include "app/LivePreview.h"
 #include "app/PreviewPane.h"
 #include "app/ReadyStyles.h"
 #include "app/RecentMenu.h"
@@ -147,6 +148,8 @@ TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
     setMinimumSize(848, 640);
     resize(848, 640);
     BuildLayout();
+    livePreview_ =
+        new TLivePreview(*extMemo1_, extMemo1_->Lines(), *webBrowser1_, LivePreviewHost(), this);
     fileDropTarget_ = new TFileDropTarget(*this);
     FormCreate();
     RestoreWindow(*this, systemData_->Window);
@@ -374,6 +377,8 @@ QWidget* TPlatform::BuildPreviewArea() {
     speedButton2_->setText("S");
     speedButton2_->setCheckable(true);
     speedButton2_->setAutoExclusive(true);
+    followButton_ = NewFollowButton();
+    header->addWidget(followButton_);
     header->addWidget(speedButton1_);
     header->addWidget(speedButton2_);
     layout->addLayout(header);
@@ -528,7 +533,11 @@ void TPlatform::ConnectHandlers() {
             [this] { Guard([this] { SpeedButton2Click(); }); });
 
     connect(extMemo1_, &TCustomExtRichEdit::Changed, this,
-            [this] { Guard([this] { MakePreview(); }); });
+            [this] { Guard([this] { livePreview_->TextEdited(); }); });
+    connect(followButton_, &QToolButton::toggled, this, [this](bool follow) {
+        systemData_->PreviewFollows = follow;
+        livePreview_->SetFollowing(follow);
+    });
     connect(comboBox1_, qOverload<int>(&QComboBox::activated), this,
             [this] { Guard([this] { ComboBox1Change(); }); });
 
@@ -595,6 +604,7 @@ void TPlatform::FormCreate() {
     }
     outlineToggle_->setChecked(systemData_->OutlineVisible);
     outlinePane_->setVisible(systemData_->OutlineVisible);
+    followButton_->setChecked(systemData_->PreviewFollows);
     refreshPending_ = true;
     Guard([this] { stylePage_->L1Click(); });
     if (firstStart) {

@@ -38,6 +38,8 @@ class TExtRichEdit;
 class TFileDropTarget;
 class TFileNameKeepMenu;
 class TFindBar;
+class TLivePreview;
+struct TLivePreviewHost;
 class TGoToHeading;
 class TOutlinePane;
 class TPanelEx;
@@ -192,6 +194,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void Typed(QLineEdit* edit, void (TPlatform::*handler)());
     bool EditorKey(QEvent& event);
     TBuildReport BuildInto(const std::string& folder);
+    TLivePreviewHost LivePreviewHost();
     // Builds the preview's pages into the temp folder; false when that
     // failed (and was told).
     bool BuildPreviewPages();
@@ -246,6 +249,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     TFileDropTarget* fileDropTarget_ = nullptr;
     QComboBox* comboBox1_ = nullptr; // tab width
     TPreviewNavigator* webBrowser1_ = nullptr;
+    TLivePreview* livePreview_ = nullptr;
+    QToolButton* followButton_ = nullptr;
     QToolButton* speedButton1_ = nullptr;
     QToolButton* speedButton2_ = nullptr;
     QTabWidget* pageControl1_ = nullptr;

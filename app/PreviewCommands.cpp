@@ -1,6 +1,7 @@
 // The build commands and the preview: Execute builds into the project's
 // output folder, every change rebuilds into the temp folder, and the
 // preview always shows a page of the temp folder.
+#include "app/LivePreview.h"
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "app/StatusLine.h"
@@ -37,8 +38,17 @@ TBuildReport TPlatform::BuildInto(const std::string& folder) {
 }
 
 void TPlatform::MakePreview() {
-    if (BuildPreviewPages())
+    const bool built = BuildPreviewPages();
+    if (built)
         ShowPreview();
+    livePreview_->Rebuilt(built);
+}
+
+TLivePreviewHost TPlatform::LivePreviewHost() {
+    return {[this] { Guard([this] { MakePreview(); }); }, [this] { return BuildPreviewPages(); },
+            [this] { return systemData_->PreviewTarget == 0; },
+            [this] { return projectData_->FileDivideFlag; },
+            [this] { return systemData_->TabSpace; }};
 }
 
 // The temp folder then holds this build's pages and no others. A failure is
@@ -75,6 +85,7 @@ void TPlatform::Button8Click() {
 }
 
 void TPlatform::ShowPreview() {
+    livePreview_->Flush();
     const TCSSPropertyClass& styles = systemData_->Styles;
     if (systemData_->StyleIndex >= 0 && systemData_->StyleIndex < styles.Count()) {
         try {

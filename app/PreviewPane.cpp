@@ -2,40 +2,81 @@
 
 #include "common/FileSystem.h"
 
+#include <QFile>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 namespace varnoke {
 
 namespace {
-// Scroll offsets of the page and of every frame, as a JSON list.
-const QString CaptureScript =
-    QStringLiteral("JSON.stringify([[window.scrollX, window.scrollY]].concat("
-                   "Array.from(window.frames).map(function (f) {"
-                   " try { return [f.scrollX, f.scrollY]; } catch (e) { return [0, 0]; } })))");
 
-QString RestoreScript(const QString& positions) {
-    return QStringLiteral("(function (p) { window.scrollTo(p[0][0], p[0][1]);"
-                          " for (var i = 0; i < window.frames.length && i + 1 < p.length; ++i) {"
-                          "  try { var f = window.frames[i]; var q = p[i + 1];"
-                          "   var go = function () { f.scrollTo(q[0], q[1]); };"
-                          "   if (f.document.readyState === 'complete') go();"
-                          "   else f.addEventListener('load', go); } catch (e) {} } })(") +
-           positions + ")";
+// The browser's page with the window's two ears: the console, where the
+// page script reports a double-click, and the navigation requests, before
+// which the temp folder is made complete.
+class TPreviewPage : public QWebEnginePage {
+  public:
+    TPreviewPage(std::function<void(const QString&)> console, std::function<void()> beforeLoad,
+                 QObject* parent)
+        : QWebEnginePage(parent), console_(std::move(console)), beforeLoad_(std::move(beforeLoad)) {
+    }
+
+  protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
+                                  const QString&) override {
+        console_(message);
+    }
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+        if (url.isLocalFile())
+            beforeLoad_();
+        return true;
+    }
+
+  private:
+    std::function<void(const QString&)> console_;
+    std::function<void()> beforeLoad_;
+};
+
+QWebEngineScript PageScript() {
+    QFile file(QStringLiteral(":/preview.js"));
+    file.open(QIODevice::ReadOnly);
+    QWebEngineScript script;
+    script.setName(QStringLiteral("varnoke-preview"));
+    script.setSourceCode(QString::fromUtf8(file.readAll()));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    return script;
 }
+
 } // namespace
 
 TWebPreview::TWebPreview(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(this)) {
+    auto* page = new TPreviewPage([this](const QString& message) { ConsoleMessage(message); },
+                                  [this] {
+                                      if (BeforeLoad)
+                                          BeforeLoad();
+                                  },
+                                  view_);
+    page->scripts().insert(PageScript());
+    view_->setPage(page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    connect(view_, &QWebEngineView::loadFinished, this, [this](bool) { Restore(); });
+    connect(view_, &QWebEngineView::loadStarted, this, [this] {
+        awaitingLoad_ = false;
+        ++loadsInFlight_;
+    });
+    connect(view_, &QWebEngineView::loadFinished, this, [this](bool) { LoadFinished(); });
 }
 
 void TWebPreview::Navigate(const std::string& sjisPath) {
     const QString path = QString::fromStdString(NativePath(sjisPath));
-    const QUrl url = QUrl::fromLocalFile(path);
+    // What waits was built into the files this load reads.
+    waiting_.clear();
     if (!FileExists(sjisPath)) {
         // Nothing built yet (or an unsplit page after a split build): an
         // empty preview says more than the browser's error page.
@@ -43,25 +84,54 @@ void TWebPreview::Navigate(const std::string& sjisPath) {
         view_->setHtml(QString());
         return;
     }
+    awaitingLoad_ = true;
     if (path != shownPath_) {
         shownPath_ = path;
-        savedPositions_.clear();
-        view_->load(url);
+        view_->load(QUrl::fromLocalFile(path));
         return;
     }
-    // The same page again: remember where the reader was, then reload.
-    ++pendingLoads_;
-    view_->page()->runJavaScript(CaptureScript, [this, url](const QVariant& result) {
-        if (--pendingLoads_ > 0)
-            return; // a newer reload is on its way; it will capture again
-        savedPositions_ = result.toString();
-        view_->load(url);
-    });
+    // The same page again: the browser's own reload keeps each frame's
+    // page and scroll position, and the old picture until the new one is
+    // laid out.
+    view_->triggerPageAction(QWebEnginePage::Reload);
 }
 
-void TWebPreview::Restore() {
-    if (!savedPositions_.isEmpty())
-        view_->page()->runJavaScript(RestoreScript(savedPositions_));
+void TWebPreview::LoadFinished() {
+    loadsInFlight_ = std::max(0, loadsInFlight_ - 1);
+    if (Busy())
+        return;
+    auto waiting = std::move(waiting_);
+    waiting_.clear();
+    for (auto& [json, failed] : waiting)
+        Patch(json, std::move(failed));
+}
+
+void TWebPreview::Patch(const QString& patchJson, std::function<void()> failed) {
+    if (Busy()) {
+        waiting_.emplace_back(patchJson, std::move(failed));
+        return;
+    }
+    view_->page()->runJavaScript(
+        QStringLiteral("window.varnokePreview ? window.varnokePreview.patch(%1) : false")
+            .arg(patchJson),
+        [failed = std::move(failed)](const QVariant& result) {
+            if (!result.toBool())
+                failed();
+        });
+}
+
+void TWebPreview::Follow(const QString& placeJson) {
+    if (Busy())
+        return;
+    view_->page()->runJavaScript(
+        QStringLiteral("window.varnokePreview && window.varnokePreview.follow(%1)").arg(placeJson));
+}
+
+void TWebPreview::ConsoleMessage(const QString& message) {
+    const QStringList parts = message.split(QLatin1Char('\t'));
+    if (parts.size() != 4 || parts[0] != QLatin1String("varnoke-place") || !PlaceDoubleClicked)
+        return;
+    PlaceDoubleClicked({parts[1], parts[2].toInt(), parts[3].toInt()});
 }
 
 } // namespace varnoke

@@ -2,38 +2,74 @@
 // background; Navigate returns at once.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QWebEngineView;
 
 namespace varnoke {
+
+// A place on a shown page: its file name, the element of its body and the
+// line within a paragraph.
+struct TPreviewPlace {
+    QString PageName;
+    int Element = 0;
+    int LineInBlock = 0;
+};
 
 class TPreviewNavigator {
   public:
     virtual ~TPreviewNavigator() = default;
     // sjisPath: the full path of a local file, as the model holds it.
     virtual void Navigate(const std::string& sjisPath) = 0;
+
+    // Whether the shown pages can be changed in place; a navigator that
+    // cannot is sent every change as a new Navigate.
+    virtual bool CanPatch() const { return false; }
+    // Changes the shown pages in place (see the page script for the form).
+    // `failed` runs when a page did not hold what the patch expected; the
+    // window then builds and shows the pages afresh.
+    virtual void Patch(const QString& /*patchJson*/, std::function<void()> /*failed*/) {}
+    // Scrolls a shown page so that a place is in view.
+    virtual void Follow(const QString& /*placeJson*/) {}
+
+    // Runs before the browser reads a page of the temp folder, which must
+    // then be complete.
+    std::function<void()> BeforeLoad;
+    // A double-click on a shown page.
+    std::function<void(const TPreviewPlace&)> PlaceDoubleClicked;
 };
 
-// The embedded browser. Reloading the page it already shows keeps the
-// scroll positions (of the page and of each frame): authors edit near the
-// end of long manuals and must not be thrown back to the top on every key.
+// The embedded browser. Reloading the page it already shows keeps each
+// frame's page and scroll position: authors edit near the end of long
+// manuals and must not be thrown back to the top. Patches that arrive while
+// a page loads wait for it.
 class TWebPreview : public QWidget, public TPreviewNavigator {
     Q_OBJECT
 
   public:
     explicit TWebPreview(QWidget* parent = nullptr);
     void Navigate(const std::string& sjisPath) override;
+    bool CanPatch() const override { return true; }
+    void Patch(const QString& patchJson, std::function<void()> failed) override;
+    void Follow(const QString& placeJson) override;
     QWebEngineView* View() const { return view_; }
+    // Loading, or a load asked for and not yet started.
+    bool Busy() const { return awaitingLoad_ || loadsInFlight_ > 0; }
 
   private:
-    void Restore();
+    void LoadFinished();
+    void ConsoleMessage(const QString& message);
 
     QWebEngineView* view_;
     QString shownPath_;
-    QString savedPositions_; // JSON from the page, restored after a reload of it
-    int pendingLoads_ = 0;
+    bool awaitingLoad_ = false;
+    int loadsInFlight_ = 0;
+    std::vector<std::pair<QString, std::function<void()>>> waiting_; // patches held while busy
 };
 
 } // namespace varnoke

@@ -490,10 +490,10 @@ void TWordWrapOption::Assign(const TWordWrapOption& source) {
 
 TCustomExtRichEdit::TCustomExtRichEdit(QWidget* parent)
     : QPlainTextEdit(parent), imeColors_(std::make_unique<TImeColors>(this)),
-      wordWrapOption_(std::make_unique<TWordWrapOption>(this)) {
+      wordWrapOption_(std::make_unique<TWordWrapOption>(this)),
+      lines_(new TLineCache(*document(), this)) {
     selectionBar_ = new TSelectionBar(*this);
     viewport()->installEventFilter(this);
-    connect(document(), &QTextDocument::contentsChange, this, [this] { linesValid_ = false; });
     connect(this, &QPlainTextEdit::textChanged, this, &TCustomExtRichEdit::TextChanged);
     CreateWnd();
 }
@@ -612,7 +612,6 @@ void TCustomExtRichEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TCustomExtRichEdit::TextChanged() {
-    linesValid_ = false;
     if (updateDepth_ == 0)
         emit Changed();
 }
@@ -630,13 +629,8 @@ void TCustomExtRichEdit::EndUpdate() {
     emit Changed();
 }
 
-const TLineSource& TCustomExtRichEdit::Lines() const {
-    if (!linesValid_) {
-        const QByteArray utf8 = toPlainText().toUtf8();
-        lines_ = TTextLines(Utf8ToSjis(std::string_view(utf8.constData(), utf8.size())));
-        linesValid_ = true;
-    }
-    return lines_;
+const TLineCache& TCustomExtRichEdit::Lines() const {
+    return *lines_;
 }
 
 void TCustomExtRichEdit::LoadFromFile(std::string_view sjisPath) {

@@ -12,7 +12,7 @@
 #pragma once
 
 #include "common/LineSource.h"
-#include "common/TextLines.h"
+#include "controls/LineCache.h"
 
 #include <QFlags>
 #include <QPlainTextEdit>
@@ -246,10 +246,9 @@ class TCustomExtRichEdit : public QPlainTextEdit {
     TStreamState StreamState() const { return streamState_; }
     void SetStreamState(TStreamState state) { streamState_ = state; }
 
-    // The text as editor lines: CP932 bytes, each line with CR LF except a
-    // last line without a line break, no empty last line, every line whole.
-    // Built once per change of the text; valid until the text changes.
-    const TLineSource& Lines() const;
+    // The text as the page writers read it, in CP932, kept in step with
+    // every change (see TLineCache).
+    const TLineCache& Lines() const;
 
     // Replaces the text by the file's characters (the file in CP932, or in
     // UTF-8 with or without a byte-order mark). Throws EFOpenError and keeps
@@ -301,8 +300,7 @@ class TCustomExtRichEdit : public QPlainTextEdit {
     std::unique_ptr<TRichEditWindow> window_;
     QWidget* selectionBar_ = nullptr;
 
-    mutable TTextLines lines_;
-    mutable bool linesValid_ = false;
+    TLineCache* lines_;
 };
 
 class TExtRichEdit : public TCustomExtRichEdit {

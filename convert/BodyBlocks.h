@@ -69,6 +69,10 @@ class TBodyBlocks {
     // -1 for a place that shows no line.
     int LineOfPlace(const TLineSource& lines, const TBlockPlace& place) const;
     int LineOfMenuEntry(int entry) const;
+    // The elements of a body page before its closing paragraph, and the
+    // entries of the menu.
+    int ElementCount(int page) const { return PageStart(page + 1) - PageStart(page); }
+    int EntryCount() const { return totals_.Entries; }
 
   private:
     // The counts that number a block's anchors and entries: those before it.

@@ -48,6 +48,7 @@ void TSystemData::Reset() {
     ProjectModified = false;
     TabSpace = 2;
     OutlineVisible = true;
+    PreviewFollows = true;
     Window = TWindowPlacement();
 }
 
@@ -62,6 +63,7 @@ void TSystemData::Load() {
     AutoSaveFlag = ini.ReadBool(Section, "AUTOSAVEFLAG", AutoSaveFlag);
     TabSpace = ini.ReadInteger(Section, "TABSPACE", TabSpace);
     OutlineVisible = ini.ReadBool(Section, "SHOWOUTLINE", OutlineVisible);
+    PreviewFollows = ini.ReadBool(Section, "PREVIEWFOLLOW", PreviewFollows);
     LoadPlacement(ini, Window);
 }
 
@@ -76,6 +78,7 @@ void TSystemData::Save() const {
     if (Window.Width > 0)
         SavePlacement(ini, Window);
     ini.WriteBool(Section, "SHOWOUTLINE", OutlineVisible);
+    ini.WriteBool(Section, "PREVIEWFOLLOW", PreviewFollows);
     ini.UpdateFile();
 }
 

@@ -53,6 +53,7 @@ class TSystemData {
     bool ProjectModified = false; // never stored
     int TabSpace = 2;
     bool OutlineVisible = true; // the heading outline beside the editor
+    bool PreviewFollows = true; // the preview keeps the caret's block in view
     TWindowPlacement Window;
 
   private:

@@ -51,21 +51,23 @@ TEST(SystemData, SaveReplacesOnlyItsOwnKeys) {
     EXPECT_EQ(ReadFile(file),
               "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n"
               "STYLETOP=0\r\nSTYLEINDEX=0\r\nPREVIEWTARGET=0\r\nPROJECTFILE=/q.vkp\r\n"
-              "AUTOSAVEFLAG=1\r\nSHOWOUTLINE=1\r\n\r\n[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
+              "AUTOSAVEFLAG=1\r\nSHOWOUTLINE=1\r\nPREVIEWFOLLOW=1\r\n\r\n[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
     settings.Load();
     EXPECT_FALSE(settings.ProjectModified);
     EXPECT_EQ(settings.ProjectFile, "/q.vkp");
 }
 
-TEST(SystemData, TheOutlineToggleIsKept) {
+TEST(SystemData, TheOutlineAndPreviewFollowingTogglesAreKept) {
     TScratchFolder folder;
     const std::string file = folder.File("v.INI");
     TSystemData settings(file);
     settings.OutlineVisible = false;
+    settings.PreviewFollows = false;
     settings.Save();
-    EXPECT_NE(ReadFile(file).find("SHOWOUTLINE=0\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile(file).find("SHOWOUTLINE=0\r\nPREVIEWFOLLOW=0\r\n"), std::string::npos);
     settings.Load();
     EXPECT_FALSE(settings.OutlineVisible);
+    EXPECT_FALSE(settings.PreviewFollows);
     WriteFile(file, "[SYSTEM]\r\nSHOWOUTLINE=2\r\n");
     settings.Load();
     EXPECT_TRUE(settings.OutlineVisible);

@@ -1,0 +1,164 @@
+#include "app/LivePreview.h"
+
+#include "controls/LineCache.h"
+#include "controls/OutlinePane.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+namespace varnoke {
+
+namespace {
+
+// Past this much markup a reload costs less than the patch.
+constexpr size_t LargestPatch = 4 * 1024 * 1024;
+
+QString Json(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+TLivePreview::TLivePreview(QPlainTextEdit& editor, const TLineCache& lines,
+                           TPreviewNavigator& navigator, THost host, QObject* parent)
+    : QObject(parent), editor_(editor), lines_(lines), navigator_(navigator),
+      host_(std::move(host)) {
+    writeTimer_.setSingleShot(true);
+    writeTimer_.setInterval(WriteDelayMs);
+    connect(&writeTimer_, &QTimer::timeout, this, &TLivePreview::Flush);
+    followTimer_.setSingleShot(true);
+    followTimer_.setInterval(0);
+    connect(&followTimer_, &QTimer::timeout, this,
+            [this] { Follow(editor_.textCursor().blockNumber()); });
+    connect(&editor_, &QPlainTextEdit::cursorPositionChanged, &followTimer_,
+            qOverload<>(&QTimer::start));
+    connect(&lines_, &TLineCache::LinesChanged, this, &TLivePreview::LinesChanged);
+    navigator_.BeforeLoad = [this] { Flush(); };
+    navigator_.PlaceDoubleClicked = [this](const TPreviewPlace& place) {
+        const int line = LineOf(place);
+        if (line < 0)
+            return;
+        ShowLineAtTop(editor_, line);
+        editor_.setFocus();
+    };
+}
+
+void TLivePreview::LinesChanged(int first, int removed, int added) {
+    // The blocks follow every change, so that a patch never needs a scan of
+    // the whole text; a change they cannot follow makes the next update a
+    // reload.
+    if (!lines_.Regular()) {
+        blocks_.Invalidate();
+        pending_.Reload = true;
+        return;
+    }
+    pending_.Append(blocks_.Update(lines_, first, removed, added));
+}
+
+void TLivePreview::TextEdited() {
+    if (!navigator_.CanPatch() || !host_.ShowsBody() ||
+        !blocks_.Matches(host_.Split(), host_.TabCount()) || pending_.Reload ||
+        pending_.Size() > LargestPatch) {
+        host_.Rebuild();
+        return;
+    }
+    if (pending_.Splices.empty())
+        return; // a comment or an empty line: the pages stay as they are
+    navigator_.Patch(PatchJson(pending_), [this] { host_.Rebuild(); });
+    pending_ = TPagePatch();
+    writePending_ = true;
+    writeTimer_.start();
+}
+
+void TLivePreview::Rebuilt(bool succeeded) {
+    writeTimer_.stop();
+    writePending_ = false;
+    pending_ = TPagePatch();
+    if (!blocks_.Matches(host_.Split(), host_.TabCount()))
+        blocks_.Reset(lines_, host_.Split(), host_.TabCount());
+    // Pages that failed to build are not the ones shown: the next edit
+    // builds again.
+    pending_.Reload = !succeeded;
+}
+
+void TLivePreview::Flush() {
+    writeTimer_.stop();
+    if (!writePending_)
+        return;
+    writePending_ = false;
+    if (!host_.WriteTempFolder())
+        pending_.Reload = true;
+}
+
+void TLivePreview::SetFollowing(bool follow) {
+    following_ = follow;
+}
+
+void TLivePreview::Follow(int line) {
+    TBlockPlace place{};
+    if (!following_ || !navigator_.CanPatch() || !host_.ShowsBody() ||
+        !blocks_.Matches(host_.Split(), host_.TabCount()) ||
+        !blocks_.PlaceOfLine(lines_, line, place))
+        return;
+    navigator_.Follow(Json(
+        {{"page", PageName(place.Page)}, {"block", place.Block}, {"line", place.LineInBlock}}));
+}
+
+int TLivePreview::LineOf(const TPreviewPlace& place) const {
+    if (!blocks_.Matches(host_.Split(), host_.TabCount()))
+        return -1;
+    if (place.PageName == QLatin1String("menu.html"))
+        return blocks_.LineOfMenuEntry(place.Element);
+    int page = 0;
+    if (host_.Split()) {
+        // "text3.html" is page 3.
+        bool number = false;
+        page = place.PageName.mid(4, place.PageName.size() - 9).toInt(&number);
+        if (!number || !place.PageName.startsWith(QLatin1String("text")))
+            return -1;
+    } else if (place.PageName != QLatin1String("text.html")) {
+        return -1;
+    }
+    return blocks_.LineOfPlace(lines_, {page, place.Element, place.LineInBlock});
+}
+
+QString TLivePreview::PageName(int page) const {
+    return host_.Split() ? QStringLiteral("text%1.html").arg(page) : QStringLiteral("text.html");
+}
+
+// The form the page script takes: the splices with their page's file name
+// and their markup as base64 of the page's bytes, and the element count of
+// each page they change.
+QString TLivePreview::PatchJson(const TPagePatch& patch) const {
+    QJsonArray splices;
+    QJsonObject counts;
+    for (const TElementSplice& splice : patch.Splices) {
+        const QString page = splice.Page < 0 ? QStringLiteral("menu.html") : PageName(splice.Page);
+        QJsonArray inserted;
+        for (const std::string& markup : splice.Inserted)
+            inserted.append(QString::fromLatin1(
+                QByteArray::fromRawData(markup.data(), static_cast<int>(markup.size()))
+                    .toBase64()));
+        splices.append(QJsonObject{{"page", page},
+                                   {"index", splice.Index},
+                                   {"removed", splice.Removed},
+                                   {"inserted", inserted}});
+        counts[page] = splice.Page < 0 ? blocks_.EntryCount() : blocks_.ElementCount(splice.Page);
+    }
+    return Json({{"splices", splices}, {"counts", counts}});
+}
+
+QToolButton* NewFollowButton() {
+    auto* button = new QToolButton;
+    button->setObjectName("FollowButton");
+    button->setText(QStringLiteral("追従"));
+    button->setToolTip(QStringLiteral("プレビューがカーソルのある段落を表示し続けます"));
+    button->setCheckable(true);
+    button->setChecked(true);
+    return button;
+}
+
+} // namespace varnoke
