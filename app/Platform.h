@@ -154,6 +154,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     TGoToHeading& GoToHeading() { return *goToHeading_; }
     TEditorStatus& EditorStatus() { return *editorStatus_; }
     TStatusLine& StatusLine() { return *statusLine_; }
+    TLivePreview& LivePreview() { return *livePreview_; }
     QAction* Action(const QString& name) const;
     QWidget* Control(const QString& name) const;
 

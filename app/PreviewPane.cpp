@@ -3,6 +3,9 @@
 #include "common/FileSystem.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -40,16 +43,37 @@ class TPreviewPage : public QWebEnginePage {
     std::function<void()> beforeLoad_;
 };
 
-QWebEngineScript PageScript() {
+const QString PageScriptName = QStringLiteral("varnoke-preview");
+
+// restorePlace: the reader's place for the documents of the next load (see
+// the page script), or empty.
+QWebEngineScript PageScript(const QString& restorePlace = QString()) {
     QFile file(QStringLiteral(":/preview.js"));
     file.open(QIODevice::ReadOnly);
+    QString source = QString::fromUtf8(file.readAll());
+    if (!restorePlace.isEmpty())
+        source.prepend(QStringLiteral("var varnokeRestore = %1;\n").arg(restorePlace));
     QWebEngineScript script;
-    script.setName(QStringLiteral("varnoke-preview"));
-    script.setSourceCode(QString::fromUtf8(file.readAll()));
+    script.setName(PageScriptName);
+    script.setSourceCode(source);
     script.setInjectionPoint(QWebEngineScript::DocumentReady);
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
     return script;
+}
+
+// The reader's place (from the page script) without the frames whose page
+// is gone from the folder: those show the page the frame set names.
+QString PlaceOnPagesThatExist(const QString& placeJson, const QString& folder) {
+    QJsonArray kept;
+    const QJsonArray place = QJsonDocument::fromJson(placeJson.toUtf8()).array();
+    for (const QJsonValue& shown : place) {
+        const QString page = shown[QLatin1String("page")].toString();
+        if (!page.isEmpty() && !page.contains(QLatin1Char('/')) &&
+            QFileInfo::exists(folder + QLatin1Char('/') + page))
+            kept.append(shown);
+    }
+    return QString::fromUtf8(QJsonDocument(kept).toJson(QJsonDocument::Compact));
 }
 
 } // namespace
@@ -77,29 +101,60 @@ void TWebPreview::Navigate(const std::string& sjisPath) {
     const QString path = QString::fromStdString(NativePath(sjisPath));
     // What waits was built into the files this load reads.
     waiting_.clear();
+    const int reload = ++reloads_; // a reload still asking for the place is dropped
     if (!FileExists(sjisPath)) {
         // Nothing built yet (or an unsplit page after a split build): an
         // empty preview says more than the browser's error page.
         shownPath_.clear();
+        SetPageScript(QString());
         view_->setHtml(QString());
         return;
     }
     awaitingLoad_ = true;
     if (path != shownPath_) {
         shownPath_ = path;
+        SetPageScript(QString());
         view_->load(QUrl::fromLocalFile(path));
         return;
     }
-    // The same page again: the browser's own reload keeps each frame's
-    // page and scroll position, and the old picture until the new one is
-    // laid out.
-    view_->triggerPageAction(QWebEnginePage::Reload);
+    // The same page again: the browser's reload shows the old picture until
+    // the new one is laid out, but sends every frame back to the page the
+    // frame set names, at the top. The page script of the new load puts the
+    // reader back where this one had them.
+    view_->page()->runJavaScript(
+        QStringLiteral(
+            "window.varnokePreview ? JSON.stringify(window.varnokePreview.place()) : '[]'"),
+        [this, reload](const QVariant& place) {
+            if (closing_ || reload != reloads_)
+                return; // a later navigation took over
+            SetPageScript(PlaceOnPagesThatExist(place.toString(), QFileInfo(shownPath_).path()));
+            view_->triggerPageAction(QWebEnginePage::Reload);
+        });
+}
+
+TWebPreview::~TWebPreview() {
+    // The browser answers scripts still running as it goes; nothing of this
+    // object may be touched then.
+    closing_ = true;
+    delete view_;
+}
+
+void TWebPreview::SetPageScript(const QString& restorePlace) {
+    if (restorePlace == restorePlace_)
+        return;
+    restorePlace_ = restorePlace;
+    QWebEngineScriptCollection& scripts = view_->page()->scripts();
+    for (const QWebEngineScript& script : scripts.find(PageScriptName))
+        scripts.remove(script);
+    scripts.insert(PageScript(restorePlace));
 }
 
 void TWebPreview::LoadFinished() {
     loadsInFlight_ = std::max(0, loadsInFlight_ - 1);
     if (Busy())
         return;
+    // The place was for the reload only, not for the reader's own clicks.
+    SetPageScript(QString());
     auto waiting = std::move(waiting_);
     waiting_.clear();
     for (auto& [json, failed] : waiting)
@@ -114,8 +169,8 @@ void TWebPreview::Patch(const QString& patchJson, std::function<void()> failed) 
     view_->page()->runJavaScript(
         QStringLiteral("window.varnokePreview ? window.varnokePreview.patch(%1) : false")
             .arg(patchJson),
-        [failed = std::move(failed)](const QVariant& result) {
-            if (!result.toBool())
+        [this, failed = std::move(failed)](const QVariant& result) {
+            if (!closing_ && !result.toBool())
                 failed();
         });
 }

@@ -45,7 +45,7 @@ class TPreviewNavigator {
 };
 
 // The embedded browser. Reloading the page it already shows keeps each
-// frame's page and scroll position: authors edit near the end of long
+// frame's page (while it exists) and scroll position: authors edit near the end of long
 // manuals and must not be thrown back to the top. Patches that arrive while
 // a page loads wait for it.
 class TWebPreview : public QWidget, public TPreviewNavigator {
@@ -53,6 +53,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
 
   public:
     explicit TWebPreview(QWidget* parent = nullptr);
+    ~TWebPreview() override;
     void Navigate(const std::string& sjisPath) override;
     bool CanPatch() const override { return true; }
     void Patch(const QString& patchJson, std::function<void()> failed) override;
@@ -63,10 +64,14 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
 
   private:
     void LoadFinished();
+    void SetPageScript(const QString& restorePlace);
     void ConsoleMessage(const QString& message);
 
     QWebEngineView* view_;
     QString shownPath_;
+    QString restorePlace_; // what the page script now hands a new load
+    int reloads_ = 0;
+    bool closing_ = false;
     bool awaitingLoad_ = false;
     int loadsInFlight_ = 0;
     std::vector<std::pair<QString, std::function<void()>>> waiting_; // patches held while busy

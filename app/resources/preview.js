@@ -140,5 +140,38 @@
         console.log('varnoke-place\t' + pageName(document) + '\t' + index + '\t' + line);
     });
 
-    window.varnokePreview = {patch: patch, follow: follow};
+    // Where the reader is: for the top document and each frame, the frame's
+    // name, the page it shows and its scroll offset.
+    function place() {
+        return shownDocuments().map(function (doc) {
+            var view = doc.defaultView;
+            return {
+                frame: view === window.top ? '' : view.name,
+                page: pageName(doc),
+                x: view.scrollX,
+                y: view.scrollY
+            };
+        });
+    }
+
+    // A reload puts the reader back: the window hands each document of the
+    // new load the place taken before it (varnokeRestore). A frame that
+    // showed another page goes back to it (the window names only pages that
+    // still exist); a frame on its page gets its scroll offset back.
+    function restorePlace() {
+        if (typeof varnokeRestore === 'undefined')
+            return;
+        var frame = window === window.top ? '' : window.name;
+        varnokeRestore.forEach(function (was) {
+            if (was.frame !== frame)
+                return;
+            if (was.page !== pageName(document))
+                location.replace(was.page);
+            else
+                window.scrollTo(was.x, was.y);
+        });
+    }
+
+    restorePlace();
+    window.varnokePreview = {patch: patch, follow: follow, place: place};
 })();

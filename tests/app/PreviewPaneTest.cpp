@@ -1,10 +1,10 @@
 // The embedded browser, headless: reloading the page it shows keeps the
 // reader's place.
 #include "app/PreviewPane.h"
+#include "Eventually.h"
 #include "TestSupport.h"
 
 #include <QApplication>
-#include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
@@ -35,25 +35,25 @@ TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
     bool loaded = false;
     QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
     preview.Navigate(folder.File("text.html"));
-    if (!QTest::qWaitFor([&] { return loaded; }, 20000))
+    if (!Eventually([&] { return loaded; }, 20000))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
 
     preview.View()->page()->runJavaScript("window.scrollTo(0, 1500)");
-    if (!QTest::qWaitFor([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
+    if (!Eventually([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
         GTEST_SKIP() << "the browser engine does not scroll headless here";
 
     loaded = false;
     WriteFile(folder.File("text.html"), LongPage("second"));
     preview.Navigate(folder.File("text.html"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
+    ASSERT_TRUE(Eventually([&] { return loaded; }, 20000));
+    EXPECT_TRUE(Eventually([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
         << "scrolled to " << ScrollY(preview.View());
 
     // Another page starts at its top.
     loaded = false;
     WriteFile(folder.File("frame.html"), LongPage("other"));
     preview.Navigate(folder.File("frame.html"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 20000));
-    QTest::qWait(200);
+    ASSERT_TRUE(Eventually([&] { return loaded; }, 20000));
+    RunEventsFor(200);
     EXPECT_LT(ScrollY(preview.View()), 100);
 }

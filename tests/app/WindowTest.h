@@ -51,10 +51,12 @@ class TWindowTest : public ::testing::Test {
         dialogs = fakeDialogs.get();
         dialogs->Answers = std::move(answers);
         environment.Dialogs = std::move(fakeDialogs);
-        environment.MakePreview = [this](QWidget*, QWidget*& widget) {
-            widget = nullptr;
-            return &preview;
-        };
+        if (!realPreview) {
+            environment.MakePreview = [this](QWidget*, QWidget*& widget) {
+                widget = nullptr;
+                return &preview;
+            };
+        }
         environment.OpenUrl = [this](const QUrl& url) {
             OpenedUrls.push_back(url);
             return true;
@@ -97,6 +99,7 @@ class TWindowTest : public ::testing::Test {
     std::string recoveryFolder;
     int recoveryDelayMs = 2000;
     TRecordingPreview preview;
+    bool realPreview = false; // the embedded browser instead of the recorder
     std::vector<QUrl> OpenedUrls;
     TFakeDialogs* dialogs = nullptr;
     std::unique_ptr<TPlatform> window;

@@ -1,0 +1,239 @@
+// The live preview in the real embedded browser, headless: after every edit
+// the pages it shows are what a fresh load of the temp folder shows, most
+// edits arrive as patches rather than reloads, what a patch cannot express
+// is a reload that keeps the reader's page, and the preview and the editor
+// follow each other.
+#include "app/LivePreview.h"
+#include "WindowTest.h"
+#include "controls/ExtMemo.h"
+
+#include <QCheckBox>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <random>
+
+using namespace varnoke;
+using namespace varnoke::test;
+
+namespace {
+
+// Each shown document (the top one and every frame) as its file name and
+// its body's markup.
+const QString ShownPagesScript = QStringLiteral(
+    "(function () { var docs = [document];"
+    " for (var i = 0; i < window.frames.length; ++i) docs.push(window.frames[i].document);"
+    " return docs.map(function (d) { var p = d.location.pathname;"
+    "  return p.substring(p.lastIndexOf('/') + 1) + '\\n' + (d.body ? d.body.innerHTML : '');"
+    " }).join('\\n----\\n'); })()");
+
+class LivePreview : public TWindowTest {
+  protected:
+    void SetUp() override { realPreview = true; }
+
+    // Opens a project over the text in the real browser; false when the
+    // engine does not load pages on this machine.
+    bool OpenManual(const std::string& text, bool split = false) {
+        Open("[SYSTEM]\r\n");
+        window->resize(1000, 800);
+        window->show();
+        window->OpenProject(Project(
+            "m", std::string("CONTENTSTYPE=1\r\nFILEDEVIDEFLAG=") + (split ? "1" : "0") + "\r\n",
+            text));
+        browser = window->findChild<TWebPreview*>();
+        QObject::connect(browser->View(), &QWebEngineView::loadStarted, [this] { ++loads; });
+        return Settle(30000) && Js("!!window.varnokePreview").toBool();
+    }
+
+    QVariant Js(const QString& script, QWebEnginePage* page = nullptr) {
+        QVariant result;
+        bool done = false;
+        (page ? page : browser->View()->page())->runJavaScript(script, [&](const QVariant& r) {
+            result = r;
+            done = true;
+        });
+        EXPECT_TRUE(Eventually([&] { return done; }, 20000)) << script.toStdString();
+        return result;
+    }
+
+    // Every load finished and every script sent before has run.
+    bool Settle(int milliseconds = 20000) {
+        if (!Eventually([&] { return !browser->Busy(); }, milliseconds))
+            return false;
+        Js("1");
+        return !browser->Busy();
+    }
+
+    QString Shown() { return Js(ShownPagesScript).toString(); }
+
+    // What a fresh load of the temp folder shows, once it is complete.
+    QString Fresh() {
+        window->LivePreview().Flush();
+        QWebEnginePage fresh;
+        bool loaded = false;
+        QObject::connect(&fresh, &QWebEnginePage::loadFinished, [&](bool) { loaded = true; });
+        fresh.load(QUrl::fromLocalFile(Q(Temp("frame.html"))));
+        EXPECT_TRUE(Eventually([&] { return loaded; }, 20000));
+        QString shown = Js(ShownPagesScript, &fresh).toString();
+        // The fresh load shows the first split page; the live preview the
+        // one the reader is on.
+        return shown;
+    }
+
+    TExtRichEdit& Editor() { return window->Editor(); }
+    QTextCursor CursorAtLine(int line) {
+        return QTextCursor(Editor().document()->findBlockByNumber(line));
+    }
+
+    void RunRandomEdits(int edits, unsigned seed);
+
+    TWebPreview* browser = nullptr;
+    int loads = 0;
+};
+
+// One random edit as an author makes them: characters and tabs typed or
+// deleted, lines split and joined, headings and comments added or removed,
+// blocks pasted.
+void RandomEdit(QTextDocument& document, std::mt19937& random) {
+    static const QStringList typed = {"a", "\u30CE", "\t", " ", "x", "&amp;"};
+    static const QStringList lines = {
+        "\t\tbody text\n", "\tA heading\n", "Main\n", "# note\n", "\n", "\t\t\tindented \u30CF\n"};
+    const int length = document.characterCount() - 1;
+    QTextCursor cursor(&document);
+    cursor.setPosition(static_cast<int>(random() % (length + 1)));
+    switch (random() % 7) {
+    case 0:
+    case 1:
+        cursor.insertText(typed[static_cast<int>(random() % typed.size())]);
+        break;
+    case 2:
+        cursor.deleteChar();
+        break;
+    case 3:
+        cursor.insertText("\n"); // a line split
+        break;
+    case 4:
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        cursor.insertText(lines[static_cast<int>(random() % lines.size())]);
+        break;
+    case 5:
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText(); // a line removed
+        break;
+    default:
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        cursor.insertText("\tPasted\n\t\tone\n\n\t\ttwo\n# c\n"); // a block pasted
+        break;
+    }
+}
+
+std::string Manual() {
+    std::string text = "Title\r\n\t\tintro\r\n";
+    for (int i = 0; i < 6; ++i) {
+        text += "\tHeading " + std::to_string(i) + "\r\n\t\tfirst line\r\n\r\n\t\t\tsecond\r\n";
+        if (i == 3)
+            text += "Second main\r\n# comment\r\n\t\tmore\r\n";
+    }
+    return text;
+}
+
+void LivePreview::RunRandomEdits(int edits, unsigned seed) {
+    std::mt19937 random(seed);
+    const int loadsBefore = loads;
+    for (int step = 0; step < edits; ++step) {
+        RandomEdit(*Editor().document(), random);
+        ASSERT_TRUE(Settle()) << "step " << step;
+        ASSERT_EQ(Shown(), Fresh()) << "after edit " << step;
+    }
+    EXPECT_LT(loads - loadsBefore, edits / 3) << "most edits are patches";
+}
+
+} // namespace
+
+TEST_F(LivePreview, AfterEveryRandomEditThePreviewShowsWhatAFreshLoadShows) {
+    if (!OpenManual(Manual()))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    ASSERT_EQ(Shown(), Fresh());
+    RunRandomEdits(200, 3);
+}
+
+TEST_F(LivePreview, SplitPagesArePatchedAsWell) {
+    if (!OpenManual(Manual(), true))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    RunRandomEdits(100, 4);
+}
+
+TEST_F(LivePreview, MarkupTheBrowserWouldRestructureIsAReload) {
+    if (!OpenManual(Manual()))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    for (const char* typed : {"<div>", "</p>", "<b>"}) {
+        const int before = loads;
+        CursorAtLine(3).insertText(typed);
+        ASSERT_TRUE(Settle());
+        EXPECT_GT(loads, before) << typed;
+        EXPECT_EQ(Shown(), Fresh()) << typed;
+    }
+}
+
+TEST_F(LivePreview, ASplitModeOrStyleChangeIsAReloadThatKeepsTheReadersPage) {
+    if (!OpenManual(Manual(), true))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    Js("window.frames.mainframe.location.href = 'text1.html'");
+    ASSERT_TRUE(Eventually([&] { return Shown().contains("text1.html\n"); }, 20000));
+
+    // A style change rebuilds the pages; the reader stays on page 1.
+    int before = loads;
+    window->MakePreview();
+    ASSERT_TRUE(Settle());
+    EXPECT_GT(loads, before);
+    EXPECT_TRUE(Eventually([&] { return Shown().contains("text1.html\n"); }, 5000)) << "lost page";
+
+    // The split turned off: the page no longer exists, the body shows.
+    before = loads;
+    Find<QCheckBox>("CheckBox2")->click();
+    ASSERT_TRUE(Settle());
+    EXPECT_GT(loads, before);
+    EXPECT_TRUE(Eventually([&] { return Shown().contains("text.html\n"); }, 5000));
+}
+
+TEST_F(LivePreview, ThePreviewFollowsTheCaretAndADoubleClickFindsTheLine) {
+    std::string text = "Title\r\n";
+    for (int i = 0; i < 80; ++i)
+        text += "\tHeading " + std::to_string(i) + "\r\n\t\tline one\r\n\t\tline two\r\n";
+    if (!OpenManual(text))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    const QString mainScroll = "window.frames.mainframe.scrollY";
+    ASSERT_EQ(Js(mainScroll).toInt(), 0);
+
+    // The caret near the end: the body frame scrolls to its block.
+    window->Editor().setTextCursor(CursorAtLine(200));
+    ASSERT_TRUE(Eventually([&] { return Js(mainScroll).toInt() > 1000; }, 5000));
+    const int followed = Js(mainScroll).toInt();
+    // A line of the same block in view already: no jump.
+    window->Editor().setTextCursor(CursorAtLine(201));
+    RunEventsFor(100);
+    EXPECT_EQ(Js(mainScroll).toInt(), followed);
+
+    // A double-click on the heading of block 11 (Heading 5) puts the caret
+    // on its line.
+    Js("(function () { var d = window.frames.mainframe.document; var h = d.body.children[11];"
+       " var r = h.getBoundingClientRect();"
+       " h.dispatchEvent(new MouseEvent('dblclick', {bubbles: true, clientX: r.left + 2,"
+       " clientY: r.top + 2})); })()");
+    EXPECT_TRUE(Eventually([&] { return window->Editor().textCursor().blockNumber() == 16; }))
+        << window->Editor().textCursor().blockNumber();
+
+    // Turned off, the preview stays where the reader left it; the choice is
+    // kept in the settings file.
+    RunEventsFor(100);
+    const int left = Js(mainScroll).toInt();
+    Find<QToolButton>("FollowButton")->click();
+    window->Editor().setTextCursor(CursorAtLine(230));
+    RunEventsFor(200);
+    EXPECT_EQ(Js(mainScroll).toInt(), left);
+    window.reset();
+    EXPECT_NE(ReadFile(folder.File("varnoke.INI")).find("PREVIEWFOLLOW=0"), std::string::npos);
+}
