@@ -67,7 +67,10 @@ void TLivePreview::TextEdited() {
     }
     if (pending_.Splices.empty())
         return; // a comment or an empty line: the pages stay as they are
-    navigator_.Patch(PatchJson(pending_), [this] { host_.Rebuild(); });
+    navigator_.Patch(PatchJson(pending_), [this](bool held) {
+        if (!held)
+            host_.Rebuild();
+    });
     pending_ = TPagePatch();
     writePending_ = true;
     writeTimer_.start();
@@ -98,13 +101,20 @@ void TLivePreview::SetFollowing(bool follow) {
 }
 
 void TLivePreview::Follow(int line) {
-    TBlockPlace place{};
-    if (!following_ || !navigator_.CanPatch() || !host_.ShowsBody() ||
-        !blocks_.Matches(host_.Split(), host_.TabCount()) ||
-        !blocks_.PlaceOfLine(lines_, line, place))
+    TPreviewPlace place;
+    if (!following_ || !navigator_.CanPatch() || !PlaceOf(line, place))
         return;
-    navigator_.Follow(Json(
-        {{"page", PageName(place.Page)}, {"block", place.Block}, {"line", place.LineInBlock}}));
+    navigator_.Follow(
+        Json({{"page", place.PageName}, {"block", place.Element}, {"line", place.LineInBlock}}));
+}
+
+bool TLivePreview::PlaceOf(int line, TPreviewPlace& place) const {
+    TBlockPlace block{};
+    if (!host_.ShowsBody() || !blocks_.Matches(host_.Split(), host_.TabCount()) ||
+        !blocks_.PlaceOfLine(lines_, line, block))
+        return false;
+    place = {PageName(block.Page), block.Block, block.LineInBlock};
+    return true;
 }
 
 int TLivePreview::LineOf(const TPreviewPlace& place) const {

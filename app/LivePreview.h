@@ -55,6 +55,9 @@ class TLivePreview : public QObject {
     void SetFollowing(bool follow);
     // Keeps the block of the line in view on the shown page.
     void Follow(int line);
+    // Where a line is shown on the body pages (a line between blocks with
+    // the block before it); false when the preview shows no body pages.
+    bool PlaceOf(int line, TPreviewPlace& place) const;
     // The line a place on a shown page came from, or -1.
     int LineOf(const TPreviewPlace& place) const;
 

@@ -157,21 +157,21 @@ void TWebPreview::LoadFinished() {
     SetPageScript(QString());
     auto waiting = std::move(waiting_);
     waiting_.clear();
-    for (auto& [json, failed] : waiting)
-        Patch(json, std::move(failed));
+    for (auto& [json, answered] : waiting)
+        Patch(json, std::move(answered));
 }
 
-void TWebPreview::Patch(const QString& patchJson, std::function<void()> failed) {
+void TWebPreview::Patch(const QString& patchJson, std::function<void(bool held)> answered) {
     if (Busy()) {
-        waiting_.emplace_back(patchJson, std::move(failed));
+        waiting_.emplace_back(patchJson, std::move(answered));
         return;
     }
     view_->page()->runJavaScript(
         QStringLiteral("window.varnokePreview ? window.varnokePreview.patch(%1) : false")
             .arg(patchJson),
-        [this, failed = std::move(failed)](const QVariant& result) {
-            if (!closing_ && !result.toBool())
-                failed();
+        [this, answered = std::move(answered)](const QVariant& result) {
+            if (!closing_)
+                answered(result.toBool());
         });
 }
 

@@ -31,9 +31,9 @@ class TPreviewNavigator {
     // cannot is sent every change as a new Navigate.
     virtual bool CanPatch() const { return false; }
     // Changes the shown pages in place (see the page script for the form).
-    // `failed` runs when a page did not hold what the patch expected; the
-    // window then builds and shows the pages afresh.
-    virtual void Patch(const QString& /*patchJson*/, std::function<void()> /*failed*/) {}
+    // `answered` hears, once the pages are laid out, whether they held what
+    // the patch expected; when not, the window builds and shows them afresh.
+    virtual void Patch(const QString& /*patchJson*/, std::function<void(bool held)> /*answered*/) {}
     // Scrolls a shown page so that a place is in view.
     virtual void Follow(const QString& /*placeJson*/) {}
 
@@ -56,7 +56,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     ~TWebPreview() override;
     void Navigate(const std::string& sjisPath) override;
     bool CanPatch() const override { return true; }
-    void Patch(const QString& patchJson, std::function<void()> failed) override;
+    void Patch(const QString& patchJson, std::function<void(bool held)> answered) override;
     void Follow(const QString& placeJson) override;
     QWebEngineView* View() const { return view_; }
     // Loading, or a load asked for and not yet started.
@@ -74,7 +74,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     bool closing_ = false;
     bool awaitingLoad_ = false;
     int loadsInFlight_ = 0;
-    std::vector<std::pair<QString, std::function<void()>>> waiting_; // patches held while busy
+    std::vector<std::pair<QString, std::function<void(bool)>>> waiting_; // patches held while busy
 };
 
 } // namespace varnoke

@@ -1,0 +1,315 @@
+// What an author waits for while typing: the time from a key press in the
+// window's editor to the embedded browser's page holding the change, laid
+// out. The real window and the real browser, on generated manuals of
+// 100 KB, 1 MB and 10 MB; each key at another place of the manual, with a
+// pause between keys as a writer makes them. The preview's patches against
+// the full build and reload every key asked for before them.
+//
+//   preview_latency_bench [--keys N] [--reload-keys N] [--sizes 100k,1m,10m]
+//
+// Runs headless (offscreen) when there is no display.
+#include "ManualGenerator.h"
+#include "app/Dialogs.h"
+#include "app/LivePreview.h"
+#include "app/Platform.h"
+#include "app/PreviewPane.h"
+#include "controls/ExtMemo.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace varnoke;
+namespace fs = std::filesystem;
+using TClock = std::chrono::steady_clock;
+
+namespace {
+
+// Every question answered No, every message printed.
+class TSilentDialogs : public TDialogs {
+  public:
+    void ShowError(const QString& message) override { qWarning("%s", qPrintable(message)); }
+    void ShowWarning(const QString&) override {}
+    void ShowErrorMessage(const QString& message) override { qWarning("%s", qPrintable(message)); }
+    TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::No; }
+    TAnswer AskYesOr(const QString&, const QString&, TSecondButton second, TAnswer) override {
+        return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
+    }
+    std::optional<QString> OpenFile(const TFileDialogOptions&) override { return {}; }
+    std::optional<QString> SaveFile(const TFileDialogOptions&) override { return {}; }
+    std::optional<QString> ChooseFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    std::optional<QColor> ChooseColor(const QColor&) override { return {}; }
+};
+
+// The browser as the window has it, noting when the page last answered a
+// patch: the page answers once it holds the change and has read a layout
+// property, that is, once the change is laid out.
+class TTimedPreview : public TWebPreview {
+  public:
+    using TWebPreview::TWebPreview;
+    void Patch(const QString& patchJson, std::function<void(bool held)> answered) override {
+        TWebPreview::Patch(patchJson, [this, answered = std::move(answered)](bool held) {
+            if (held)
+                LastHeld = TClock::now();
+            answered(held);
+        });
+    }
+    std::optional<TClock::time_point> LastHeld;
+};
+
+// The browser without patches: every edit is a build and a reload, the way
+// the preview worked before it patched pages.
+class TReloadingPreview : public TWebPreview {
+  public:
+    using TWebPreview::TWebPreview;
+    bool CanPatch() const override { return false; }
+};
+
+// The event loop runs, blocked on its events, until the condition holds.
+template <typename TCondition> bool RunUntil(TCondition condition, int milliseconds) {
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(1, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void RunEventsFor(int milliseconds) {
+    RunUntil([] { return false; }, milliseconds);
+}
+
+QVariant Js(QWebEnginePage& page, const QString& script) {
+    QVariant result;
+    bool done = false;
+    page.runJavaScript(script, [&](const QVariant& answer) {
+        result = answer;
+        done = true;
+    });
+    RunUntil([&] { return done; }, 600'000);
+    return result;
+}
+
+// True once the element of the shown page holds the text, after its layout
+// has been read (which lays it out when it is not yet).
+QString HoldsScript(const TPreviewPlace& place, const QString& text) {
+    return QStringLiteral("(function () { var docs = [document];"
+                          " for (var i = 0; i < window.frames.length; ++i) "
+                          "docs.push(window.frames[i].document);"
+                          " for (var d = 0; d < docs.length; ++d) {"
+                          "  var path = docs[d].location.pathname;"
+                          "  if (path.substring(path.lastIndexOf('/') + 1) !== '%1' || "
+                          "!docs[d].body) continue;"
+                          "  var e = docs[d].body.children[%2];"
+                          "  if (!e || e.getBoundingClientRect().height < 0) return false;"
+                          "  return e.textContent.indexOf('%3') >= 0; }"
+                          " return false; })()")
+        .arg(place.PageName)
+        .arg(place.Element)
+        .arg(text);
+}
+
+// Asks the page again and again until it holds the text; the time when it
+// answered yes, or nothing after a minute.
+std::optional<TClock::time_point> WhenShown(QWebEnginePage& page, const TPreviewPlace& place,
+                                            const QString& text) {
+    const QString script = HoldsScript(place, text);
+    const QDeadlineTimer deadline(60'000);
+    while (!deadline.hasExpired()) {
+        if (Js(page, script).toBool())
+            return TClock::now();
+    }
+    return std::nullopt;
+}
+
+struct TFigures {
+    std::vector<double> LaidOut; // key to the page's answer: the change laid out, ms
+    std::vector<double> Shown;   // key to a check of our own, after the next frame, ms
+    std::vector<double> Handled; // key to the handler's return, ms
+    int Lost = 0;                // keys the preview never showed
+};
+
+double Percentile(std::vector<double> values, double share) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<size_t>(std::ceil(share * static_cast<double>(values.size())));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
+}
+
+void PrintSpread(const char* what, const std::vector<double>& values) {
+    std::printf("  %-28s median %7.1f ms  p95 %7.1f ms  max %7.1f ms\n", what,
+                Percentile(values, 0.5), Percentile(values, 0.95), Percentile(values, 1.0));
+}
+
+void Print(const char* label, size_t bytes, const TFigures& figures) {
+    std::printf("%s, %.1f MB manual, %zu keys\n", label, static_cast<double>(bytes) / 1e6,
+                figures.Shown.size());
+    PrintSpread("key to laid-out preview", figures.LaidOut);
+    PrintSpread("key to our check of the page", figures.Shown);
+    PrintSpread("key handler", figures.Handled);
+    if (figures.Lost > 0)
+        std::printf("  %d keys never reached the preview\n", figures.Lost);
+    std::fflush(stdout);
+}
+
+std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, bool patches) {
+    TPlatformEnvironment environment;
+    environment.SettingsFile = (folder / "varnoke.INI").string();
+    environment.TempFolder = (folder / "temp").string() + "/";
+    environment.RecoveryFolder = (folder / "recovery").string() + "/";
+    environment.Dialogs = std::make_unique<TSilentDialogs>();
+    environment.MakePreview = [patches](QWidget* parent, QWidget*& widget) -> TPreviewNavigator* {
+        TWebPreview* preview = patches ? static_cast<TWebPreview*>(new TTimedPreview(parent))
+                                       : static_cast<TWebPreview*>(new TReloadingPreview(parent));
+        widget = preview;
+        return preview;
+    };
+    return std::make_unique<TPlatform>(std::move(environment));
+}
+
+// The body lines (two leading tabs) of the editor, spread evenly over the
+// text: the places the keys go to.
+std::vector<int> BodyLines(const QTextDocument& document, int count) {
+    std::vector<int> body;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (block.text().startsWith(QLatin1String("\t\t")))
+            body.push_back(block.blockNumber());
+    std::vector<int> chosen;
+    for (int k = 0; k < count && !body.empty(); ++k)
+        chosen.push_back(body[(static_cast<size_t>(k) * body.size()) / static_cast<size_t>(count) +
+                              body.size() / (2 * static_cast<size_t>(count))]);
+    return chosen;
+}
+
+// timed: the window's browser when it patches pages; without patches the
+// page is laid out when our check first sees the change.
+TFigures TypeKeys(TPlatform& window, QWebEnginePage& page, TTimedPreview* timed, int keys) {
+    TFigures figures;
+    TExtRichEdit& editor = window.Editor();
+    for (int line : BodyLines(*editor.document(), keys)) {
+        // A marker of this key's own, typed at the end of the line and shown
+        // before the measured key, tells its change from every other.
+        QTextCursor cursor(editor.document()->findBlockByNumber(line));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        editor.setTextCursor(cursor);
+        const QString marker = QStringLiteral("k%1").arg(figures.Shown.size() + figures.Lost);
+        editor.textCursor().insertText(marker);
+        TPreviewPlace place;
+        if (!window.LivePreview().PlaceOf(line, place) || !WhenShown(page, place, marker)) {
+            ++figures.Lost;
+            continue;
+        }
+        RunEventsFor(150); // the pause between a writer's keys
+
+        if (timed)
+            timed->LastHeld.reset();
+        const TClock::time_point pressed = TClock::now();
+        QTest::keyClick(&editor, Qt::Key_Z);
+        const TClock::time_point handled = TClock::now();
+        const auto shown = WhenShown(page, place, marker + QLatin1Char('z'));
+        if (!shown || (timed && !timed->LastHeld)) {
+            ++figures.Lost;
+            continue;
+        }
+        const TClock::time_point laidOut = timed ? *timed->LastHeld : *shown;
+        figures.LaidOut.push_back(
+            std::chrono::duration<double, std::milli>(laidOut - pressed).count());
+        figures.Handled.push_back(
+            std::chrono::duration<double, std::milli>(handled - pressed).count());
+        figures.Shown.push_back(
+            std::chrono::duration<double, std::milli>(*shown - pressed).count());
+    }
+    return figures;
+}
+
+void Measure(size_t bytes, bool patches, int keys) {
+    const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    const fs::path folder = base / ("varnoke-preview-bench-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "manual.txt", std::ios::binary) << bench::GenerateManual(bytes);
+    std::ofstream(folder / "manual.vkp", std::ios::binary)
+        << "[PROJECT]\r\nTEXTNAME=manual.txt\r\nCONTENTSTYPE=1\r\nOUTPUTPATH=out\r\n";
+    {
+        auto window = MakeWindow(folder, patches);
+        window->resize(1280, 900);
+        window->show();
+        window->OpenProject((folder / "manual.vkp").string());
+        auto* browser = window->findChild<TWebPreview*>();
+        QWebEnginePage& page = *browser->View()->page();
+        const bool loaded = RunUntil([&] { return !browser->Busy(); }, 600'000) &&
+                            Js(page, "!!window.varnokePreview").toBool();
+        if (!loaded) {
+            std::printf("%6.1f MB: the browser did not load the manual\n",
+                        static_cast<double>(bytes) / 1e6);
+        } else {
+            RunEventsFor(500);
+            Print(patches ? "Patched" : "Built and reloaded", bytes,
+                  TypeKeys(*window, page, dynamic_cast<TTimedPreview*>(browser), keys));
+        }
+    }
+    fs::remove_all(folder);
+}
+
+size_t SizeOf(const std::string& name) {
+    const double number = std::atof(name.c_str());
+    const char unit = name.empty() ? ' ' : name.back();
+    return static_cast<size_t>(number * (unit == 'k' ? 1e3 : unit == 'm' ? 1e6 : 1));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication application(argc, argv);
+
+    int keys = 100;
+    int reloadKeys = 10;
+    std::vector<std::string> sizes = {"100k", "1m", "10m"};
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--keys")
+            keys = std::atoi(argv[i + 1]);
+        else if (option == "--reload-keys")
+            reloadKeys = std::atoi(argv[i + 1]);
+        else if (option == "--sizes") {
+            sizes.clear();
+            std::string list = argv[i + 1];
+            for (size_t start = 0; start <= list.size();) {
+                const size_t comma = std::min(list.find(',', start), list.size());
+                sizes.push_back(list.substr(start, comma - start));
+                start = comma + 1;
+            }
+        }
+    }
+    for (const std::string& size : sizes) {
+        Measure(SizeOf(size), true, keys);
+        if (reloadKeys > 0)
+            Measure(SizeOf(size), false, reloadKeys);
+    }
+    return 0;
+}
