@@ -121,11 +121,30 @@
         });
     }
 
-    document.addEventListener('dblclick', function (event) {
+    // The block of the body a point is in; between blocks (in a margin) the
+    // one below the point, below the last block the last one.
+    function blockAt(event) {
         var block = event.target;
         while (block && block.parentNode !== document.body)
             block = block.parentNode;
-        if (!block || block.nodeType !== Node.ELEMENT_NODE)
+        if (block && block.nodeType === Node.ELEMENT_NODE)
+            return block;
+        var kids = document.body ? document.body.children : [];
+        var found = null;
+        for (var i = 0; i < kids.length; ++i) {
+            var box = kids[i].getBoundingClientRect();
+            if (box.height === 0)
+                continue;
+            found = kids[i];
+            if (box.bottom >= event.clientY)
+                break;
+        }
+        return found;
+    }
+
+    document.addEventListener('dblclick', function (event) {
+        var block = blockAt(event);
+        if (!block)
             return;
         var index = Array.prototype.indexOf.call(document.body.children, block);
         var line = 0;

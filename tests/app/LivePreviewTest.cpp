@@ -226,6 +226,14 @@ TEST_F(LivePreview, ThePreviewFollowsTheCaretAndADoubleClickFindsTheLine) {
     EXPECT_TRUE(Eventually([&] { return window->Editor().textCursor().blockNumber() == 16; }))
         << window->Editor().textCursor().blockNumber();
 
+    // Between two blocks, in the margin above a heading: the heading's line.
+    Js("(function () { var d = window.frames.mainframe.document; var h = d.body.children[13];"
+       " h.style.marginTop = '30px'; var r = h.getBoundingClientRect();"
+       " d.body.dispatchEvent(new MouseEvent('dblclick', {bubbles: true, clientX: r.left + 2,"
+       " clientY: r.top - 10})); })()");
+    EXPECT_TRUE(Eventually([&] { return window->Editor().textCursor().blockNumber() == 19; }))
+        << window->Editor().textCursor().blockNumber();
+
     // Turned off, the preview stays where the reader left it; the choice is
     // kept in the settings file.
     RunEventsFor(100);
