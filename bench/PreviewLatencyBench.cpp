@@ -9,7 +9,7 @@
 //
 // Runs headless (offscreen) when there is no display.
 #include "ManualGenerator.h"
-#include "app/Dialogs.h"
+#include "SilentDialogs.h"
 #include "app/LivePreview.h"
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
@@ -38,25 +38,6 @@ namespace fs = std::filesystem;
 using TClock = std::chrono::steady_clock;
 
 namespace {
-
-// Every question answered No, every message printed.
-class TSilentDialogs : public TDialogs {
-  public:
-    void ShowError(const QString& message) override { qWarning("%s", qPrintable(message)); }
-    void ShowWarning(const QString&) override {}
-    void ShowErrorMessage(const QString& message) override { qWarning("%s", qPrintable(message)); }
-    TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::No; }
-    TAnswer AskYesOr(const QString&, const QString&, TSecondButton second, TAnswer) override {
-        return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
-    }
-    std::optional<QString> OpenFile(const TFileDialogOptions&) override { return {}; }
-    std::optional<QString> SaveFile(const TFileDialogOptions&) override { return {}; }
-    std::optional<QString> ChooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QColor> ChooseColor(const QColor&) override { return {}; }
-};
 
 // The browser as the window has it, noting when the page last answered a
 // patch: the page answers once it holds the change and has read a layout
@@ -178,7 +159,7 @@ std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, bool patches) {
     environment.SettingsFile = (folder / "varnoke.INI").string();
     environment.TempFolder = (folder / "temp").string() + "/";
     environment.RecoveryFolder = (folder / "recovery").string() + "/";
-    environment.Dialogs = std::make_unique<TSilentDialogs>();
+    environment.Dialogs = std::make_unique<bench::TSilentDialogs>();
     environment.MakePreview = [patches](QWidget* parent, QWidget*& widget) -> TPreviewNavigator* {
         TWebPreview* preview = patches ? static_cast<TWebPreview*>(new TTimedPreview(parent))
                                        : static_cast<TWebPreview*>(new TReloadingPreview(parent));

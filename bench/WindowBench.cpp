@@ -2,6 +2,7 @@
 // to the handler's return (the manual rebuilt into the temp folder, the
 // preview asked to reload, the outline and the status line updated), and
 // start-up to a shown window.
+#include "SilentDialogs.h"
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "controls/ExtMemo.h"
@@ -29,24 +30,6 @@ class TCountingPreview : public TPreviewNavigator {
     void Navigate(const std::string&) override { ++Navigations; }
 };
 
-class TSilentDialogs : public TDialogs {
-  public:
-    void ShowError(const QString& message) override { qWarning("%s", qPrintable(message)); }
-    void ShowWarning(const QString&) override {}
-    void ShowErrorMessage(const QString&) override {}
-    TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::No; }
-    TAnswer AskYesOr(const QString&, const QString&, TSecondButton second, TAnswer) override {
-        return second == TSecondButton::No ? TAnswer::No : TAnswer::Cancel;
-    }
-    std::optional<QString> OpenFile(const TFileDialogOptions&) override { return {}; }
-    std::optional<QString> SaveFile(const TFileDialogOptions&) override { return {}; }
-    std::optional<QString> ChooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    std::optional<QColor> ChooseColor(const QColor&) override { return {}; }
-};
-
 fs::path Scratch() {
     fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     fs::path folder = base / ("varnoke-window-bench-" + std::to_string(::getpid()));
@@ -60,7 +43,7 @@ std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, TCountingPreview* 
     environment.TempFolder = (folder / "temp").string() + "/";
     // Recovery copies on, as in the program: their timer runs on every key.
     environment.RecoveryFolder = (folder / "recovery").string() + "/";
-    environment.Dialogs = std::make_unique<TSilentDialogs>();
+    environment.Dialogs = std::make_unique<bench::TSilentDialogs>();
     if (preview != nullptr)
         environment.MakePreview = [preview](QWidget*, QWidget*& widget) {
             widget = nullptr;

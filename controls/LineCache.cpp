@@ -1,6 +1,7 @@
 #include "controls/LineCache.h"
 
 #include "common/ShiftJis.h"
+#include "controls/ChangedBlocks.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -67,23 +68,12 @@ const TTextLines& TLineCache::Joined() const {
 }
 
 void TLineCache::ContentsChange(int position, int /*charsRemoved*/, int charsAdded) {
-    // As the outline counts it: the blocks from the change's start to its
-    // end are new, and they replaced as many fewer or more blocks as the
-    // count changed by.
-    QTextBlock firstBlock = document_.findBlock(position);
-    QTextBlock lastBlock = document_.findBlock(position + charsAdded);
-    if (!firstBlock.isValid())
-        firstBlock = document_.lastBlock();
-    if (!lastBlock.isValid())
-        lastBlock = document_.lastBlock();
-    const int first = firstBlock.blockNumber();
-    const int last = std::max(first, lastBlock.blockNumber());
     const int known = static_cast<int>(blocks_.size());
-    const int removed = (last - first + 1) - (document_.blockCount() - known);
-    if (removed < 0 || first + removed > known)
-        ReadBlocks(0, known, 0, document_.blockCount() - 1);
+    TChangedBlocks changed;
+    if (ChangedBlocks(document_, position, charsAdded, known, changed))
+        ReadBlocks(changed.First, changed.Removed, changed.First, changed.Last);
     else
-        ReadBlocks(first, removed, first, last);
+        ReadBlocks(0, known, 0, document_.blockCount() - 1);
 }
 
 void TLineCache::ReadBlocks(int first, int removed, int firstBlock, int lastBlock) {

@@ -1,6 +1,7 @@
 #include "controls/OutlineModel.h"
 
 #include "common/ShiftJis.h"
+#include "controls/ChangedBlocks.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -30,25 +31,13 @@ TOutlineModel::TOutlineModel(QTextDocument& document, QObject* parent)
 }
 
 void TOutlineModel::ContentsChange(int position, int /*charsRemoved*/, int charsAdded) {
-    // The blocks from the change's start to its end are new; the lines they
-    // replaced are as many fewer or more as the block count changed by.
-    // Counting that way needs no trust in the removed length, which the
-    // document reports loosely for some edits.
-    QTextBlock firstBlock = document_.findBlock(position);
-    QTextBlock lastBlock = document_.findBlock(position + charsAdded);
-    if (!firstBlock.isValid())
-        firstBlock = document_.lastBlock();
-    if (!lastBlock.isValid())
-        lastBlock = document_.lastBlock();
-    const int first = firstBlock.blockNumber();
-    const int last = std::max(first, lastBlock.blockNumber());
-    const int removed = (last - first + 1) - (document_.blockCount() - outline_.LineCount());
-    if (removed < 0 || first + removed > outline_.LineCount()) {
+    TChangedBlocks changed;
+    if (!ChangedBlocks(document_, position, charsAdded, outline_.LineCount(), changed)) {
         // A change the report does not cover: read the whole text again.
         ReadLines(0, outline_.LineCount(), 0, document_.blockCount() - 1);
         return;
     }
-    ReadLines(first, removed, first, last);
+    ReadLines(changed.First, changed.Removed, changed.First, changed.Last);
 }
 
 void TOutlineModel::ReadLines(int first, int removed, int firstBlock, int lastBlock) {
