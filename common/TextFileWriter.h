@@ -3,6 +3,8 @@
 // calls. Every failure raises EInOutError with the file name and a code.
 #pragma once
 
+#include "common/LineWriting.h"
+
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -11,7 +13,7 @@
 
 namespace varnoke {
 
-class TTextFileWriter {
+class TTextFileWriter : public TLineWriting<TTextFileWriter> {
   public:
     // Creates or truncates the file (a CP932 path).
     explicit TTextFileWriter(std::string fileName);
@@ -19,18 +21,6 @@ class TTextFileWriter {
     TTextFileWriter(const TTextFileWriter&) = delete;
     TTextFileWriter& operator=(const TTextFileWriter&) = delete;
 
-    // Writes the bytes followed by CR LF.
-    void WriteLine(std::string_view line) {
-        Write(line);
-        Write("\r\n");
-    }
-    // Writes the pieces one after another, then CR LF: one line of markup
-    // without building a temporary string first.
-    void WriteLine(std::initializer_list<std::string_view> pieces) {
-        for (std::string_view piece : pieces)
-            Write(piece);
-        Write("\r\n");
-    }
     // Writes the bytes as they are. A page is millions of short pieces:
     // the common case is a copy into the buffer, here in the header.
     void Write(std::string_view bytes) {

@@ -3,26 +3,18 @@
 // so that the two can never disagree.
 #pragma once
 
-#include <initializer_list>
+#include "common/LineWriting.h"
+
 #include <string>
 #include <string_view>
 
 namespace varnoke {
 
-class TStringWriter {
+class TStringWriter : public TLineWriting<TStringWriter> {
   public:
     explicit TStringWriter(std::string& text) : text_(text) {}
 
     void Write(std::string_view bytes) { text_.append(bytes); }
-    void WriteLine(std::string_view line) {
-        Write(line);
-        Write("\r\n");
-    }
-    void WriteLine(std::initializer_list<std::string_view> pieces) {
-        for (std::string_view piece : pieces)
-            Write(piece);
-        Write("\r\n");
-    }
 
   private:
     std::string& text_;
