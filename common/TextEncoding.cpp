@@ -2,6 +2,9 @@
 
 #include "common/ShiftJis.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace varnoke {
 
 namespace {
@@ -70,6 +73,56 @@ std::string RepairedUtf8(std::string_view bytes, bool& repaired) {
     return result;
 }
 
+// Only these lead bytes start the codes of characters CP932 codes more than
+// once and that the converter does not write: NEC row 13, the NEC-selected
+// IBM extensions and the IBM extensions.
+bool MayBeSecondCode(unsigned char lead) {
+    return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
+}
+
+std::vector<std::pair<std::string, std::string>> SecondCodesIn(std::string_view sjis) {
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (size_t i = 0; i < sjis.size();) {
+        const auto lead = static_cast<unsigned char>(sjis[i]);
+        if (!IsSjisLeadByte(lead) || i + 1 >= sjis.size()) {
+            ++i;
+            continue;
+        }
+        const std::string_view code = sjis.substr(i, 2);
+        i += 2;
+        if (!MayBeSecondCode(lead))
+            continue;
+        const std::string written = Utf8ToSjis(SjisToUtf8(code), TUnmappable::CharacterReference);
+        if (written == code || written.size() != 2)
+            continue;
+        const bool known = std::any_of(kept.begin(), kept.end(),
+                                       [&](const auto& pair) { return pair.first == written; });
+        if (!known)
+            kept.emplace_back(written, std::string(code));
+    }
+    return kept;
+}
+
+// The converter's Shift-JIS with the file's own codes put back.
+std::string WithKeptCodes(std::string sjis, const TTextFormat& format) {
+    if (format.KeptSjisCodes.empty())
+        return sjis;
+    std::unordered_map<std::string_view, std::string_view> fileCode;
+    for (const auto& [written, file] : format.KeptSjisCodes)
+        fileCode.emplace(written, file);
+    for (size_t i = 0; i < sjis.size();) {
+        if (!IsSjisLeadByte(static_cast<unsigned char>(sjis[i])) || i + 1 >= sjis.size()) {
+            ++i;
+            continue;
+        }
+        const auto kept = fileCode.find(std::string_view(sjis.data() + i, 2));
+        if (kept != fileCode.end())
+            sjis.replace(i, 2, kept->second);
+        i += 2;
+    }
+    return sjis;
+}
+
 } // namespace
 
 TDecodedText DecodeText(std::string_view fileBytes) {
@@ -85,6 +138,7 @@ TDecodedText DecodeText(std::string_view fileBytes) {
     } else {
         decoded.Format.Encoding = TTextEncoding::ShiftJis;
         utf8 = SjisToUtf8(fileBytes);
+        decoded.Format.KeptSjisCodes = SecondCodesIn(fileBytes);
         // CP932 maps no character to U+FFFD: each one stands for bytes the
         // conversion could not read.
         decoded.HasUnreadableBytes = utf8.find(ReplacementCharacter) != std::string::npos;
@@ -98,7 +152,7 @@ std::string EncodeText(std::string_view utf8, const TTextFormat& format) {
     std::string text = WithLineBreaks(utf8, format.LineBreak);
     switch (format.Encoding) {
     case TTextEncoding::ShiftJis:
-        return Utf8ToSjis(text, TUnmappable::Fail);
+        return WithKeptCodes(Utf8ToSjis(text, TUnmappable::Fail), format);
     case TTextEncoding::Utf8:
         return text;
     case TTextEncoding::Utf8WithBom:

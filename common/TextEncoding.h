@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnoke {
 
@@ -19,6 +20,12 @@ struct TTextFormat {
     // read its texts: Shift-JIS with CR LF.
     TTextEncoding Encoding = TTextEncoding::ShiftJis;
     TLineBreak LineBreak = TLineBreak::CrLf;
+    // CP932 has two or three codes for some characters (Roman numerals,
+    // the NEC and IBM extension kanji). Each such character the file wrote
+    // with another code than the converter writes, with the file's code:
+    // a save writes the file's own bytes again. Otherwise "\xCB\xFA\x50"
+    // would come back as "\xCB\x87\x5A", which also reads as UTF-8.
+    std::vector<std::pair<std::string, std::string>> KeptSjisCodes = {}; // written, file's code
 
     bool operator==(const TTextFormat& other) const {
         return Encoding == other.Encoding && LineBreak == other.LineBreak;

@@ -32,6 +32,19 @@ TEST(TextEncoding, FilesComeBackByteForByte) {
     ExpectRoundTrip("", TTextEncoding::ShiftJis, TLineBreak::CrLf);
 }
 
+TEST(TextEncoding, CharactersCodedTwiceKeepTheFilesOwnCodes) {
+    // Half-width katakana HI and Roman numeral seven in its IBM code: with
+    // the NEC code the converter writes, the bytes would read as UTF-8.
+    ExpectRoundTrip("\xCB\xFA\x50\r\n", TTextEncoding::ShiftJis, TLineBreak::CrLf);
+    // A NEC-selected IBM kanji, and the NEC code of the same numeral
+    // beside its IBM code: every one comes back as the file first wrote it.
+    ExpectRoundTrip("\xED\x40\x87\x5A\n", TTextEncoding::ShiftJis, TLineBreak::Lf);
+    const TDecodedText mixed = DecodeText("\x87\x5A\xFA\x50\n");
+    EXPECT_EQ(EncodeText(mixed.Utf8, mixed.Format), "\xFA\x50\xFA\x50\n");
+    // A new text, or one typed in the editor, gets the usual codes.
+    EXPECT_EQ(EncodeText(SjisToUtf8("\xFA\x50"), TTextFormat{}), "\x87\x5A");
+}
+
 TEST(TextEncoding, TheEditorGetsTheRealCharacters) {
     EXPECT_EQ(DecodeText("caf\xC3\xA9 \xE2\x88\x92\n").Utf8, "caf\xC3\xA9 \xE2\x88\x92\n");
     EXPECT_EQ(DecodeText(Sjis("あ") + "\r\n").Utf8, "あ\n");
