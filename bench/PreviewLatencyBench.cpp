@@ -110,6 +110,31 @@ QString HoldsScript(const TPreviewPlace& place, const QString& text) {
         .arg(text);
 }
 
+// The browser's own share: the milliseconds it takes to lay out the page
+// after one text change of the element, timed inside the page, the change
+// taken back afterwards. No patch, no message between the processes.
+QString LayoutAloneScript(const TPreviewPlace& place) {
+    return QStringLiteral("(function () { var docs = [document];"
+                          " for (var i = 0; i < window.frames.length; ++i) "
+                          "docs.push(window.frames[i].document);"
+                          " for (var d = 0; d < docs.length; ++d) {"
+                          "  var path = docs[d].location.pathname;"
+                          "  if (path.substring(path.lastIndexOf('/') + 1) !== '%1' || "
+                          "!docs[d].body) continue;"
+                          "  var e = docs[d].body.children[%2];"
+                          "  var text = e && docs[d].createTreeWalker(e, NodeFilter.SHOW_TEXT)"
+                          ".nextNode();"
+                          "  if (!text) return -1;"
+                          "  var start = performance.now();"
+                          "  text.data += 'z'; void docs[d].body.offsetHeight;"
+                          "  var took = performance.now() - start;"
+                          "  text.data = text.data.slice(0, -1); void docs[d].body.offsetHeight;"
+                          "  return took; }"
+                          " return -1; })()")
+        .arg(place.PageName)
+        .arg(place.Element);
+}
+
 // Asks the page again and again until it holds the text; the time when it
 // answered yes, or nothing after a minute.
 std::optional<TClock::time_point> WhenShown(QWebEnginePage& page, const TPreviewPlace& place,
@@ -127,6 +152,7 @@ struct TFigures {
     std::vector<double> LaidOut; // key to the page's answer: the change laid out, ms
     std::vector<double> Shown;   // key to a check of our own, after the next frame, ms
     std::vector<double> Handled; // key to the handler's return, ms
+    std::vector<double> Alone;   // the browser's layout of such a change alone, ms
     int Lost = 0;                // keys the preview never showed
 };
 
@@ -149,6 +175,8 @@ void Print(const char* label, size_t bytes, const TFigures& figures) {
     PrintSpread("key to laid-out preview", figures.LaidOut);
     PrintSpread("key to our check of the page", figures.Shown);
     PrintSpread("key handler", figures.Handled);
+    if (!figures.Alone.empty())
+        PrintSpread("browser's layout alone", figures.Alone);
     if (figures.Lost > 0)
         std::printf("  %d keys never reached the preview\n", figures.Lost);
     std::fflush(stdout);
@@ -220,6 +248,12 @@ TFigures TypeKeys(TPlatform& window, QWebEnginePage& page, TTimedPreview* timed,
             std::chrono::duration<double, std::milli>(handled - pressed).count());
         figures.Shown.push_back(
             std::chrono::duration<double, std::milli>(*shown - pressed).count());
+        if (timed) {
+            RunEventsFor(150);
+            const double alone = Js(page, LayoutAloneScript(place)).toDouble();
+            if (alone >= 0)
+                figures.Alone.push_back(alone);
+        }
     }
     return figures;
 }

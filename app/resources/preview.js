@@ -41,40 +41,101 @@
         return decoder.decode(array);
     }
 
+    // The one element the markup makes (its line break after it aside), or
+    // null when it makes anything else.
     function element(doc, markup) {
         var range = doc.createRange();
         range.selectNodeContents(doc.body);
         var node = range.createContextualFragment(markup).firstChild;
-        return node && node.nodeType === Node.ELEMENT_NODE ? node : null;
+        if (!node || node.nodeType !== Node.ELEMENT_NODE)
+            return null;
+        for (var after = node.nextSibling; after; after = after.nextSibling) {
+            if (after.nodeType !== Node.TEXT_NODE || after.data.trim() !== '')
+                return null;
+        }
+        return node;
     }
 
-    // trailing: the elements after the blocks (the closing paragraph).
+    // The number of elements in a page's body, counted once and then kept
+    // by the patches: counting them again after a change walks the whole
+    // body, which at tens of thousands of blocks costs more than the patch.
+    function elementCount(doc) {
+        if (doc.varnokeCount === undefined)
+            doc.varnokeCount = doc.body.children.length;
+        return doc.varnokeCount;
+    }
+
+    function sameShell(shown, made) {
+        if (shown.nodeName !== made.nodeName || shown.attributes.length !== made.attributes.length)
+            return false;
+        for (var i = 0; i < made.attributes.length; ++i) {
+            var attribute = made.attributes[i];
+            if (shown.getAttribute(attribute.name) !== attribute.value)
+                return false;
+        }
+        return true;
+    }
+
+    // Gives a shown block the content of a new one of the same tag and
+    // attributes. The page ends as if the block had been replaced, but the
+    // browser lays out only the changed text, not a new block among
+    // thousands.
+    function refill(shown, made) {
+        var text = shown.firstChild;
+        var newText = made.firstChild;
+        if (text && newText && !text.nextSibling && !newText.nextSibling &&
+            text.nodeType === Node.TEXT_NODE && newText.nodeType === Node.TEXT_NODE) {
+            if (text.data !== newText.data)
+                text.data = newText.data;
+            return;
+        }
+        while (shown.firstChild)
+            shown.removeChild(shown.firstChild);
+        while (made.firstChild)
+            shown.appendChild(made.firstChild);
+    }
+
+    // trailing: the elements after the blocks (the closing paragraph). The
+    // body's children are found once and then by their siblings: a lookup
+    // by index after a change walks the body from its start.
     function splice(doc, change, trailing) {
         var body = doc.body;
-        var kids = body.children;
-        if (change.index < 0 || change.index + change.removed > kids.length - trailing)
+        var count = elementCount(doc);
+        if (change.index < 0 || change.index + change.removed > count - trailing)
             return false;
-        for (var k = 0; k < change.removed; ++k) {
-            var gone = kids[change.index];
-            var before = gone.previousSibling;
+        var made = [];
+        for (var m = 0; m < change.inserted.length; ++m) {
+            var node = element(doc, decode(change.inserted[m]));
+            if (!node)
+                return false;
+            made.push(node);
+        }
+        var at = body.children[change.index] || null;
+        var kept = 0;
+        for (; kept < change.removed && kept < made.length && sameShell(at, made[kept]); ++kept) {
+            var following = at.nextElementSibling;
+            refill(at, made[kept]);
+            at = following;
+        }
+        for (var k = kept; k < change.removed; ++k) {
+            var next = at.nextElementSibling;
+            var before = at.previousSibling;
             if (before && before.nodeType === Node.TEXT_NODE)
                 body.removeChild(before);
-            body.removeChild(gone);
+            body.removeChild(at);
+            at = next;
         }
-        var next = change.index < kids.length ? kids[change.index] : null;
-        for (var m = 0; m < change.inserted.length; ++m) {
-            var made = element(doc, decode(change.inserted[m]));
-            if (!made)
-                return false;
-            if (next) {
-                body.insertBefore(made, next);
-                body.insertBefore(doc.createTextNode('\n'), next);
+        for (var i = kept; i < made.length; ++i) {
+            if (at) {
+                body.insertBefore(made[i], at);
+                body.insertBefore(doc.createTextNode('\n'), at);
             } else {
                 var end = body.lastChild;
                 body.insertBefore(doc.createTextNode('\n'), end);
-                body.insertBefore(made, end);
+                body.insertBefore(made[i], end);
             }
         }
+        doc.varnokeCount = count - change.removed + made.length;
         return true;
     }
 
@@ -91,7 +152,7 @@
                 if (ok && change.page === name)
                     ok = splice(doc, change, trailing);
             });
-            if (doc.body.children.length !== changes.counts[name] + trailing)
+            if (elementCount(doc) !== changes.counts[name] + trailing)
                 ok = false;
             void doc.body.offsetHeight; // laid out before the answer
         });
