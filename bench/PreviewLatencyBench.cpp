@@ -91,48 +91,47 @@ QVariant Js(QWebEnginePage& page, const QString& script) {
     return result;
 }
 
-// True once the element of the shown page holds the text, after its layout
-// has been read (which lays it out when it is not yet).
-QString HoldsScript(const TPreviewPlace& place, const QString& text) {
+// A script that finds the element of the shown page (in any frame) as
+// `e` in its document `doc` and runs `use` on it; `missing` when the page
+// is not shown.
+QString ElementScript(const TPreviewPlace& place, const QString& use, const QString& missing) {
     return QStringLiteral("(function () { var docs = [document];"
                           " for (var i = 0; i < window.frames.length; ++i) "
                           "docs.push(window.frames[i].document);"
                           " for (var d = 0; d < docs.length; ++d) {"
-                          "  var path = docs[d].location.pathname;"
+                          "  var doc = docs[d], path = doc.location.pathname;"
                           "  if (path.substring(path.lastIndexOf('/') + 1) !== '%1' || "
-                          "!docs[d].body) continue;"
-                          "  var e = docs[d].body.children[%2];"
-                          "  if (!e || e.getBoundingClientRect().height < 0) return false;"
-                          "  return e.textContent.indexOf('%3') >= 0; }"
-                          " return false; })()")
+                          "!doc.body) continue;"
+                          "  var e = doc.body.children[%2]; %3 }"
+                          " return %4; })()")
         .arg(place.PageName)
         .arg(place.Element)
-        .arg(text);
+        .arg(use, missing);
+}
+
+// True once the element of the shown page holds the text, after its layout
+// has been read (which lays it out when it is not yet).
+QString HoldsScript(const TPreviewPlace& place, const QString& text) {
+    return ElementScript(place,
+                         QStringLiteral("if (!e || e.getBoundingClientRect().height < 0) "
+                                        "return false; return e.textContent.indexOf('%1') >= 0;")
+                             .arg(text),
+                         QStringLiteral("false"));
 }
 
 // The browser's own share: the milliseconds it takes to lay out the page
 // after one text change of the element, timed inside the page, the change
 // taken back afterwards. No patch, no message between the processes.
 QString LayoutAloneScript(const TPreviewPlace& place) {
-    return QStringLiteral("(function () { var docs = [document];"
-                          " for (var i = 0; i < window.frames.length; ++i) "
-                          "docs.push(window.frames[i].document);"
-                          " for (var d = 0; d < docs.length; ++d) {"
-                          "  var path = docs[d].location.pathname;"
-                          "  if (path.substring(path.lastIndexOf('/') + 1) !== '%1' || "
-                          "!docs[d].body) continue;"
-                          "  var e = docs[d].body.children[%2];"
-                          "  var text = e && docs[d].createTreeWalker(e, NodeFilter.SHOW_TEXT)"
-                          ".nextNode();"
-                          "  if (!text) return -1;"
-                          "  var start = performance.now();"
-                          "  text.data += 'z'; void docs[d].body.offsetHeight;"
-                          "  var took = performance.now() - start;"
-                          "  text.data = text.data.slice(0, -1); void docs[d].body.offsetHeight;"
-                          "  return took; }"
-                          " return -1; })()")
-        .arg(place.PageName)
-        .arg(place.Element);
+    return ElementScript(
+        place,
+        QStringLiteral("var text = e && doc.createTreeWalker(e, NodeFilter.SHOW_TEXT).nextNode();"
+                       " if (!text) return -1; var start = performance.now();"
+                       " text.data += 'z'; void doc.body.offsetHeight;"
+                       " var took = performance.now() - start;"
+                       " text.data = text.data.slice(0, -1); void doc.body.offsetHeight;"
+                       " return took;"),
+        QStringLiteral("-1"));
 }
 
 // Asks the page again and again until it holds the text; the time when it
