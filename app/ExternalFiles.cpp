@@ -70,6 +70,11 @@ void OpenFileArgument(TPlatform& window, const QCommandLineParser& parser) {
         OpenExternalFile(window, files.first());
 }
 
+void OpenAtStart(TPlatform& window, const QCommandLineParser& parser) {
+    OpenFileArgument(window, parser);
+    window.OfferRecoveryAtStartUp();
+}
+
 TFileDropTarget::TFileDropTarget(TPlatform& window) : QObject(&window), window_(window) {
     // On the application, so that drops on any widget of the window are
     // seen before that widget takes them itself.

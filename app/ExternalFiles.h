@@ -26,6 +26,13 @@ void OpenExternalFile(TPlatform& window, const QString& path);
 void AddFileArgument(QCommandLineParser& parser);
 void OpenFileArgument(TPlatform& window, const QCommandLineParser& parser);
 
+// What the window program does once its window shows: opens the FILE
+// argument, then offers what an earlier run left unsaved. In this order a
+// recovery copy of the FILE's own text is offered as that text opens; offered
+// first, it would be in the editor when the FILE opens, and opening it would
+// ask to save or drop the recovered work.
+void OpenAtStart(TPlatform& window, const QCommandLineParser& parser);
+
 // Takes drops of local files anywhere in the window, the editor and the
 // preview included (which would otherwise insert the file's name or show
 // the file), and opens the first one.

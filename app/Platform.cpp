@@ -627,8 +627,10 @@ void TPlatform::FormCreate() {
     refreshPending_ = true;
     Guard([this] { RefreshAll(); });
     MarkSaved();
-    // Work that a crash or a killed window left unsaved, shown with the
-    // tab width a loaded text gets.
+}
+
+void TPlatform::OfferRecoveryAtStartUp() {
+    // A recovered text is shown with the tab width a loaded text gets.
     Guard([this] {
         if (textDocument_->OfferRecoveryAtStartUp())
             SetTabWidth(*extMemo1_, systemData_->TabSpace);

@@ -115,6 +115,9 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     bool SaveText();
     bool SaveTextAs();
     bool ConfirmTextSave();
+    // Work that a crash or a killed window left unsaved, offered once the
+    // window has opened what it was started with.
+    void OfferRecoveryAtStartUp();
 
     // Basic-settings handlers.
     void Edit4Change();

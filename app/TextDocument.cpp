@@ -261,6 +261,8 @@ bool TTextDocument::OfferRecoveryAtStartUp() {
     for (const TRecoveryCopy& copy : copies) {
         // A copy older than its file holds nothing newer; it is kept, as it
         // may still be the author's, and offered no more.
+        if (!fileName_.empty() && copy.TextFile == fileName_)
+            continue;
         if (HoldsUnsavedWork(copy) && !WrittenByAnotherRunningWindow(copy) && OfferRecovery(copy))
             return true;
     }

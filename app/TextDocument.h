@@ -64,7 +64,8 @@ class TTextDocument : public QObject {
 
     // At start-up: offers the recovery copies that hold unsaved work, the
     // newest first, until the user takes one; true when one was taken.
-    // Copies that another running window keeps are left to it.
+    // Copies that another running window keeps are left to it, and the copy
+    // of the text open already, which was offered as it opened.
     bool OfferRecoveryAtStartUp();
 
     // Writes the recovery copy now if the text is modified; the window does

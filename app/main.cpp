@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     auto window = std::make_unique<varnoke::TPlatform>(std::move(environment));
     return [&] {
         window->show();
-        varnoke::OpenFileArgument(*window, parser);
+        varnoke::OpenAtStart(*window, parser);
         TypeAtStart(window->Editor());
         return QApplication::exec();
     }();

@@ -78,6 +78,7 @@ TEST(CrashRecovery, AKilledWindowGivesItsUnsavedTextBackAtTheNextStart) {
         return &preview;
     };
     TPlatform restarted(std::move(next));
+    restarted.OfferRecoveryAtStartUp();
     ASSERT_EQ(shown.Shown.size(), 1);
     EXPECT_TRUE(shown.Shown[0].endsWith("復元しますか?"));
     EXPECT_TRUE(restarted.TextDocument().Modified());

@@ -3,6 +3,7 @@
 // before every command that drops a modified text, recovery copies, changes
 // made on disk by other programs, and bad input.
 #include "WindowTest.h"
+#include "app/ExternalFiles.h"
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "app/StylePage.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -380,6 +382,28 @@ TEST_F(TextSafety, StartUpOffersWhatAnEarlierRunLeftUnsaved) {
     Item("S1")->trigger();
     EXPECT_EQ(ReadFile(folder.File("t.txt")), "newer work\r\n");
     EXPECT_FALSE(Exists(CopyOf(folder.File("t.txt"))));
+}
+
+TEST_F(TextSafety, AProjectGivenAtStartOffersItsTextsCopyOnceAndLeavesItUnsaved) {
+    WriteFile(folder.File("g.txt"), "on disk\r\n");
+    WriteFile(folder.File("g.vkp"), "[PROJECT]\r\nTEXTNAME=g.txt\r\n");
+    Open();
+    // What a killed window left of the project's text, found as the program
+    // starts with the project (a double-click in a file manager).
+    TRecoveryFolder(folder.File("recovery/"))
+        .Write({folder.File("g.txt"), NowMs() + 60'000, "newer work\n"});
+    QCommandLineParser parser;
+    AddFileArgument(parser);
+    ASSERT_TRUE(parser.parse({"varnoke", QString::fromStdString(folder.File("g.vkp"))}));
+    dialogs->Answers = {TAnswer::Yes};
+    OpenAtStart(*window, parser);
+    // One question, not a second one that would save or drop the work.
+    ASSERT_EQ(dialogs->Shown.size(), 1) << dialogs->Shown.join('\n').toStdString();
+    EXPECT_TRUE(dialogs->Shown[0].endsWith("復元しますか?"));
+    EXPECT_EQ(window->SystemData().ProjectFile, folder.File("g.vkp"));
+    EXPECT_EQ(EditorText(), "newer work\n");
+    EXPECT_TRUE(Text().Modified());
+    EXPECT_EQ(ReadFile(folder.File("g.txt")), "on disk\r\n");
 }
 
 // ---- the file changed on disk -------------------------------------------------

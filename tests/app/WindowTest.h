@@ -62,6 +62,7 @@ class TWindowTest : public ::testing::Test {
             return true;
         };
         window = std::make_unique<TPlatform>(std::move(environment));
+        window->OfferRecoveryAtStartUp();
     }
 
     // Shows the window and makes it the active one, so that focus moves as
