@@ -67,19 +67,42 @@ void TLivePreview::TextEdited() {
     }
     if (pending_.Splices.empty())
         return; // a comment or an empty line: the pages stay as they are
-    navigator_.Patch(PatchJson(pending_), [this](bool held) {
-        if (!held)
-            host_.Rebuild();
-    });
-    pending_ = TPagePatch();
     writePending_ = true;
     writeTimer_.start();
+    // Keys that come while the page still takes the last patch go together
+    // in the next one: a page slower than the typing then falls behind by
+    // one patch, not by every key typed.
+    if (!patchInFlight_)
+        SendPatch();
+    else if (patchSent_.hasExpired(PatchAnswerLimitMs))
+        host_.Rebuild();
+}
+
+void TLivePreview::SendPatch() {
+    patchInFlight_ = true;
+    patchSent_.start();
+    navigator_.Patch(PatchJson(pending_), [this, generation = pagesGeneration_](bool held) {
+        if (generation != pagesGeneration_)
+            return; // the pages were built and shown afresh meanwhile
+        patchInFlight_ = false;
+        if (!held)
+            host_.Rebuild();
+        else if (!pending_.Empty())
+            TextEdited();
+    });
+    pending_ = TPagePatch();
+}
+
+void TLivePreview::ShownAfresh() {
+    pending_.Splices.clear(); // a reload still asked for stays asked for
+    patchInFlight_ = false;
+    ++pagesGeneration_;
 }
 
 void TLivePreview::Rebuilt(bool succeeded) {
     writeTimer_.stop();
     writePending_ = false;
-    pending_ = TPagePatch();
+    ShownAfresh();
     if (!blocks_.Matches(host_.Split(), host_.TabCount()))
         blocks_.Reset(lines_, host_.Split(), host_.TabCount());
     // Pages that failed to build are not the ones shown: the next edit

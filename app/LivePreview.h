@@ -12,6 +12,7 @@
 #include "app/PreviewPane.h"
 #include "convert/BodyBlocks.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -50,6 +51,10 @@ class TLivePreview : public QObject {
     void Rebuilt(bool succeeded);
     // Writes the temp folder now when an edit has not yet reached it.
     void Flush();
+    // The window shows the pages afresh from the temp folder, just made
+    // complete: the edits not yet sent, or sent and not yet answered, are in
+    // them, and an answer from the pages that go no longer counts.
+    void ShownAfresh();
 
     bool Following() const { return following_; }
     void SetFollowing(bool follow);
@@ -63,9 +68,13 @@ class TLivePreview : public QObject {
 
     // How long a write of the temp folder waits for typing to pause.
     static constexpr int WriteDelayMs = 300;
+    // A patch not answered in this time is taken as lost: the next edit
+    // reloads.
+    static constexpr int PatchAnswerLimitMs = 5000;
 
   private:
     void LinesChanged(int first, int removed, int added);
+    void SendPatch();
     QString PageName(int page) const;
     QString PatchJson(const TPagePatch& patch) const;
 
@@ -75,6 +84,11 @@ class TLivePreview : public QObject {
     THost host_;
     TBodyBlocks blocks_;
     TPagePatch pending_; // the edits the shown pages have not had
+    // One patch at a time: the one the page has not answered yet, and the
+    // pages' generation it was sent to (a rebuild starts a new one).
+    bool patchInFlight_ = false;
+    unsigned pagesGeneration_ = 0;
+    QElapsedTimer patchSent_;
     QTimer writeTimer_;
     QTimer followTimer_; // one follow for all the caret's moves of an event
     bool writePending_ = false;

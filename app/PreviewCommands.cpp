@@ -86,6 +86,7 @@ void TPlatform::Button8Click() {
 
 void TPlatform::ShowPreview() {
     livePreview_->Flush();
+    livePreview_->ShownAfresh();
     const TCSSPropertyClass& styles = systemData_->Styles;
     if (systemData_->StyleIndex >= 0 && systemData_->StyleIndex < styles.Count()) {
         try {

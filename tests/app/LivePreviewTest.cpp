@@ -8,6 +8,7 @@
 #include "controls/ExtMemo.h"
 
 #include <QCheckBox>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
@@ -164,6 +165,26 @@ TEST_F(LivePreview, SplitPagesArePatchedAsWell) {
     if (!OpenManual(Manual(), true))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
     RunRandomEdits(100, 4);
+}
+
+TEST_F(LivePreview, KeysTypedWhileThePageTakesAPatchGoTogetherInTheNext) {
+    if (!OpenManual(Manual()))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    // The page counts the patches it is sent.
+    Js("(function () { var patch = window.varnokePreview.patch; window.varnokePatches = 0;"
+       " window.varnokePreview.patch = function (c) { ++window.varnokePatches; return patch(c); };"
+       " })()");
+    const int before = loads;
+    QTextCursor cursor = CursorAtLine(1);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    Editor().setTextCursor(cursor);
+    // Typed with no turn of the event loop between the keys, so that no
+    // answer of the page can come before the last key.
+    QTest::keyClicks(&Editor(), " typed faster than a page answers");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Shown(), Fresh());
+    EXPECT_EQ(loads, before);
+    EXPECT_EQ(Js("window.varnokePatches").toInt(), 2) << "the first key, then all the others";
 }
 
 TEST_F(LivePreview, MarkupTheBrowserWouldRestructureIsAReload) {
