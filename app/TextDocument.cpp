@@ -259,10 +259,11 @@ bool TTextDocument::OfferRecoveryAtStartUp() {
     const std::vector<TRecoveryCopy> copies = recovery_.FindAll(damaged);
     WarnAboutDamagedCopies(damaged);
     for (const TRecoveryCopy& copy : copies) {
-        // A copy older than its file holds nothing newer; it is kept, as it
-        // may still be the author's, and offered no more.
+        // The open text's copy was offered as the text opened.
         if (!fileName_.empty() && copy.TextFile == fileName_)
             continue;
+        // A copy older than its file holds nothing newer; it is kept, as it
+        // may still be the author's, and offered no more.
         if (HoldsUnsavedWork(copy) && !WrittenByAnotherRunningWindow(copy) && OfferRecovery(copy))
             return true;
     }
