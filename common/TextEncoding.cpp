@@ -80,26 +80,32 @@ bool MayBeSecondCode(unsigned char lead) {
     return lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
 }
 
-std::vector<std::pair<std::string, std::string>> SecondCodesIn(std::string_view sjis) {
-    std::vector<std::pair<std::string, std::string>> kept;
+// Calls visit with the offset of each double-byte code of the text.
+template <typename TVisit> void ForEachDoubleByteCode(std::string_view sjis, TVisit visit) {
     for (size_t i = 0; i < sjis.size();) {
-        const auto lead = static_cast<unsigned char>(sjis[i]);
-        if (!IsSjisLeadByte(lead) || i + 1 >= sjis.size()) {
+        if (!IsSjisLeadByte(static_cast<unsigned char>(sjis[i])) || i + 1 >= sjis.size()) {
             ++i;
             continue;
         }
-        const std::string_view code = sjis.substr(i, 2);
+        visit(i);
         i += 2;
-        if (!MayBeSecondCode(lead))
-            continue;
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> SecondCodesIn(std::string_view sjis) {
+    std::vector<std::pair<std::string, std::string>> kept;
+    ForEachDoubleByteCode(sjis, [&](size_t at) {
+        const std::string_view code = sjis.substr(at, 2);
+        if (!MayBeSecondCode(static_cast<unsigned char>(code[0])))
+            return;
         const std::string written = Utf8ToSjis(SjisToUtf8(code), TUnmappable::CharacterReference);
         if (written == code || written.size() != 2)
-            continue;
+            return;
         const bool known = std::any_of(kept.begin(), kept.end(),
                                        [&](const auto& pair) { return pair.first == written; });
         if (!known)
             kept.emplace_back(written, std::string(code));
-    }
+    });
     return kept;
 }
 
@@ -110,16 +116,13 @@ std::string WithKeptCodes(std::string sjis, const TTextFormat& format) {
     std::unordered_map<std::string_view, std::string_view> fileCode;
     for (const auto& [written, file] : format.KeptSjisCodes)
         fileCode.emplace(written, file);
-    for (size_t i = 0; i < sjis.size();) {
-        if (!IsSjisLeadByte(static_cast<unsigned char>(sjis[i])) || i + 1 >= sjis.size()) {
-            ++i;
-            continue;
-        }
-        const auto kept = fileCode.find(std::string_view(sjis.data() + i, 2));
+    // Replaced in place: a code of the same length leaves the bytes where
+    // they were, so the walk reads on in the same buffer.
+    ForEachDoubleByteCode(sjis, [&](size_t at) {
+        const auto kept = fileCode.find(std::string_view(sjis).substr(at, 2));
         if (kept != fileCode.end())
-            sjis.replace(i, 2, kept->second);
-        i += 2;
-    }
+            sjis.replace(at, 2, kept->second);
+    });
     return sjis;
 }
 
