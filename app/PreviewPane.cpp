@@ -47,12 +47,15 @@ const QString PageScriptName = QStringLiteral("varnoke-preview");
 
 // restorePlace: the reader's place for the documents of the next load (see
 // the page script), or empty.
-QWebEngineScript PageScript(const QString& restorePlace = QString()) {
+QWebEngineScript PageScript(const TBlockGrouping& grouping, const QString& restorePlace) {
     QFile file(QStringLiteral(":/preview.js"));
     file.open(QIODevice::ReadOnly);
     QString source = QString::fromUtf8(file.readAll());
     if (!restorePlace.isEmpty())
         source.prepend(QStringLiteral("var varnokeRestore = %1;\n").arg(restorePlace));
+    source.prepend(QStringLiteral("var varnokeGrouping = {fewestBlocks: %1, groupNodes: %2};\n")
+                       .arg(grouping.FewestBlocks)
+                       .arg(grouping.GroupNodes));
     QWebEngineScript script;
     script.setName(PageScriptName);
     script.setSourceCode(source);
@@ -85,7 +88,7 @@ TWebPreview::TWebPreview(QWidget* parent) : QWidget(parent), view_(new QWebEngin
                                           BeforeLoad();
                                   },
                                   view_);
-    page->scripts().insert(PageScript());
+    page->scripts().insert(PageScript(grouping_, QString()));
     view_->setPage(page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -139,14 +142,19 @@ TWebPreview::~TWebPreview() {
     delete view_;
 }
 
-void TWebPreview::SetPageScript(const QString& restorePlace) {
-    if (restorePlace == restorePlace_)
+void TWebPreview::SetBlockGrouping(const TBlockGrouping& grouping) {
+    grouping_ = grouping;
+    SetPageScript(restorePlace_, true);
+}
+
+void TWebPreview::SetPageScript(const QString& restorePlace, bool force) {
+    if (restorePlace == restorePlace_ && !force)
         return;
     restorePlace_ = restorePlace;
     QWebEngineScriptCollection& scripts = view_->page()->scripts();
     for (const QWebEngineScript& script : scripts.find(PageScriptName))
         scripts.remove(script);
-    scripts.insert(PageScript(restorePlace));
+    scripts.insert(PageScript(grouping_, restorePlace));
 }
 
 void TWebPreview::LoadFinished() {

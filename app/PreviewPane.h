@@ -21,6 +21,15 @@ struct TPreviewPlace {
     int LineInBlock = 0;
 };
 
+// How the browser shows a body of many blocks: in groups of about
+// GroupNodes nodes (blocks and the line breaks between them) once the body
+// holds FewestBlocks blocks, so that a change lays out its group and not
+// every block of the body (see the page script).
+struct TBlockGrouping {
+    int FewestBlocks = 2000;
+    int GroupNodes = 512;
+};
+
 class TPreviewNavigator {
   public:
     virtual ~TPreviewNavigator() = default;
@@ -59,17 +68,20 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     void Patch(const QString& patchJson, std::function<void(bool held)> answered) override;
     void Follow(const QString& placeJson) override;
     QWebEngineView* View() const { return view_; }
+    // For the pages loaded from now on.
+    void SetBlockGrouping(const TBlockGrouping& grouping);
     // Loading, or a load asked for and not yet started.
     bool Busy() const { return awaitingLoad_ || loadsInFlight_ > 0; }
 
   private:
     void LoadFinished();
-    void SetPageScript(const QString& restorePlace);
+    void SetPageScript(const QString& restorePlace, bool force = false);
     void ConsoleMessage(const QString& message);
 
     QWebEngineView* view_;
     QString shownPath_;
     QString restorePlace_; // what the page script now hands a new load
+    TBlockGrouping grouping_;
     int reloads_ = 0;
     bool closing_ = false;
     bool awaitingLoad_ = false;

@@ -65,6 +65,88 @@
         return doc.varnokeCount;
     }
 
+    // A body of many blocks is shown in groups of them: the browser then
+    // lays out a changed block's group and the column of groups, not every
+    // block of the body. The groups live in the body's shadow tree, so the
+    // page's own DOM, and what its style sheets select, stay as written.
+    // Blocks stacked in a plain box collapse their margins as they would
+    // in the body, so a page of blocks in normal flow looks the same;
+    // anything else (inline content, floats, a body laid out otherwise) is
+    // shown as it is.
+    var grouping = typeof varnokeGrouping !== 'undefined' ? varnokeGrouping
+        : {fewestBlocks: 2000, groupNodes: 512};
+
+    function flowsAsBlocks(element, view) {
+        var style = view.getComputedStyle(element);
+        return style.display === 'block' && style.float === 'none' &&
+            (style.position === 'static' || style.position === 'relative');
+    }
+
+    function bodyOfBlocks(doc) {
+        var view = doc.defaultView;
+        var body = view.getComputedStyle(doc.body);
+        if (body.display !== 'block' || body.columnCount !== 'auto' ||
+            body.writingMode !== 'horizontal-tb')
+            return false;
+        for (var node = doc.body.firstChild; node; node = node.nextSibling) {
+            if (node.nodeType === Node.TEXT_NODE ? node.data.trim() !== ''
+                : node.nodeType === Node.ELEMENT_NODE && !flowsAsBlocks(node, view))
+                return false;
+        }
+        return true;
+    }
+
+    function addGroup(root, nodes, after) {
+        var box = root.ownerDocument.createElement('div');
+        var slot = root.ownerDocument.createElement('slot');
+        box.appendChild(slot);
+        root.insertBefore(box, after ? after.nextSibling : null);
+        slot.assign.apply(slot, nodes);
+        return box;
+    }
+
+    function group(doc) {
+        var body = doc.body;
+        if (!body || body.nodeName !== 'BODY' || body.shadowRoot || !body.attachShadow ||
+            body.childElementCount < grouping.fewestBlocks || !bodyOfBlocks(doc))
+            return;
+        var root = body.attachShadow({mode: 'open', slotAssignment: 'manual'});
+        var nodes = [];
+        for (var node = body.firstChild; node; node = node.nextSibling) {
+            if (node.nodeType !== Node.ELEMENT_NODE && node.nodeType !== Node.TEXT_NODE)
+                continue;
+            nodes.push(node);
+            if (nodes.length === grouping.groupNodes) {
+                addGroup(root, nodes, root.lastChild);
+                nodes = [];
+            }
+        }
+        if (nodes.length)
+            addGroup(root, nodes, root.lastChild);
+    }
+
+    // New nodes of the body join the group of the node they stand before;
+    // a group grown twice its size is parted in two. False when that node
+    // is in no group, which would leave the new ones unseen.
+    function joinGroup(doc, nodes, before) {
+        if (!doc.body.shadowRoot)
+            return true;
+        var slot = before.assignedSlot;
+        if (!slot)
+            return false;
+        var assigned = slot.assignedNodes();
+        var at = assigned.indexOf(before);
+        assigned = assigned.slice(0, at).concat(nodes, assigned.slice(at));
+        if (assigned.length <= 2 * grouping.groupNodes) {
+            slot.assign.apply(slot, assigned);
+            return true;
+        }
+        var half = assigned.length >> 1;
+        slot.assign.apply(slot, assigned.slice(0, half));
+        addGroup(doc.body.shadowRoot, assigned.slice(half), slot.parentNode);
+        return true;
+    }
+
     function sameShell(shown, made) {
         if (shown.nodeName !== made.nodeName || shown.attributes.length !== made.attributes.length)
             return false;
@@ -119,23 +201,30 @@
         }
         for (var k = kept; k < change.removed; ++k) {
             var next = at.nextElementSibling;
-            var before = at.previousSibling;
-            if (before && before.nodeType === Node.TEXT_NODE)
-                body.removeChild(before);
+            var spacing = at.previousSibling;
+            if (spacing && spacing.nodeType === Node.TEXT_NODE)
+                body.removeChild(spacing);
             body.removeChild(at);
             at = next;
         }
+        var added = [];
+        var before = at || body.lastChild;
         for (var i = kept; i < made.length; ++i) {
-            if (at) {
-                body.insertBefore(made[i], at);
-                body.insertBefore(doc.createTextNode('\n'), at);
-            } else {
-                var end = body.lastChild;
-                body.insertBefore(doc.createTextNode('\n'), end);
-                body.insertBefore(made[i], end);
-            }
+            var lineBreak = doc.createTextNode('\n');
+            var pair = at ? [made[i], lineBreak] : [lineBreak, made[i]];
+            body.insertBefore(pair[0], before);
+            body.insertBefore(pair[1], before);
+            added.push(pair[0], pair[1]);
         }
         doc.varnokeCount = count - change.removed + made.length;
+        if (added.length && !joinGroup(doc, added, before))
+            return false;
+        if (body.shadowRoot) {
+            for (var j = kept; j < made.length; ++j) {
+                if (!flowsAsBlocks(made[j], doc.defaultView))
+                    return false; // a fresh load shows this page ungrouped
+            }
+        }
         return true;
     }
 
@@ -252,6 +341,7 @@
         });
     }
 
+    group(document);
     restorePlace();
     window.varnokePreview = {patch: patch, follow: follow, place: place};
 })();

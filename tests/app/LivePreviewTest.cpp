@@ -4,6 +4,7 @@
 // is a reload that keeps the reader's page, and the preview and the editor
 // follow each other.
 #include "app/LivePreview.h"
+#include "GroupedBody.h"
 #include "WindowTest.h"
 #include "controls/ExtMemo.h"
 
@@ -36,10 +37,12 @@ class LivePreview : public TWindowTest {
 
     // Opens a project over the text in the real browser; false when the
     // engine does not load pages on this machine.
-    bool OpenManual(const std::string& text, bool split = false) {
+    bool OpenManual(const std::string& text, bool split = false,
+                    const TBlockGrouping& grouping = {}) {
         Open("[SYSTEM]\r\n");
         window->resize(1000, 800);
         window->show();
+        window->findChild<TWebPreview*>()->SetBlockGrouping(grouping);
         window->OpenProject(Project(
             "m", std::string("CONTENTSTYPE=1\r\nFILEDEVIDEFLAG=") + (split ? "1" : "0") + "\r\n",
             text));
@@ -148,6 +151,8 @@ void LivePreview::RunRandomEdits(int edits, unsigned seed) {
         RandomEdit(*Editor().document(), random);
         ASSERT_TRUE(Settle()) << "step " << step;
         ASSERT_EQ(Shown(), Fresh()) << "after edit " << step;
+        ASSERT_EQ(Js(GroupOrderScript).toString().indexOf("out of order"), -1)
+            << "after edit " << step;
     }
     EXPECT_LT(loads - loadsBefore, edits / 3) << "most edits are patches";
 }
@@ -159,6 +164,14 @@ TEST_F(LivePreview, AfterEveryRandomEditThePreviewShowsWhatAFreshLoadShows) {
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
     ASSERT_EQ(Shown(), Fresh());
     RunRandomEdits(200, 3);
+}
+
+// Every body held in groups of three blocks: what a long manual gets.
+TEST_F(LivePreview, ABodyShownInGroupsShowsAfterEveryRandomEditWhatAFreshLoadShows) {
+    if (!OpenManual(Manual(), false, {1, 6}))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    ASSERT_TRUE(Js(GroupOrderScript).toString().contains("in order"));
+    RunRandomEdits(150, 5);
 }
 
 TEST_F(LivePreview, SplitPagesArePatchedAsWell) {

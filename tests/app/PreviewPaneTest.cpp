@@ -3,6 +3,7 @@
 // changed page shows, or says it could not.
 #include "app/PreviewPane.h"
 #include "Eventually.h"
+#include "GroupedBody.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -27,8 +28,8 @@ std::string LongPage(const std::string& marker) {
 
 // A body page as the build writes it: each block after a line break, then
 // the closing paragraph.
-std::string BodyPage(const std::vector<std::string>& blocks) {
-    std::string page = "<html><body>\r\n";
+std::string BodyPage(const std::vector<std::string>& blocks, const std::string& style = "") {
+    std::string page = "<html><head><style>" + style + "</style></head><body>\r\n";
     for (const std::string& block : blocks)
         page += block + "\r\n";
     return page + "<p></p>\r\n</body></html>\r\n";
@@ -48,15 +49,28 @@ QString Patch(const QString& splice, int count) {
     return QStringLiteral(R"({"splices":[%1],"counts":{"text.html":%2}})").arg(splice).arg(count);
 }
 
-QString BodyOf(QWebEnginePage* page) {
-    QString body;
+QString Js(QWebEnginePage* page, const QString& script) {
+    QString answer;
     bool done = false;
-    page->runJavaScript("document.body.innerHTML", [&](const QVariant& result) {
-        body = result.toString();
+    page->runJavaScript(script, [&](const QVariant& result) {
+        answer = result.toString();
         done = true;
     });
     EXPECT_TRUE(Eventually([&] { return done; }, 20000));
-    return body;
+    return answer;
+}
+
+QString BodyOf(QWebEnginePage* page) {
+    return Js(page, "document.body.innerHTML");
+}
+
+// Where each block of the body stands and how large it is, and the
+// height of the whole page.
+QString BlockBoxes(QWebEnginePage* page) {
+    return Js(page, "Array.prototype.map.call(document.body.children, function (e) {"
+                    " var r = e.getBoundingClientRect();"
+                    " return [r.left, r.top, r.width, r.height].join(','); }).join(' ') +"
+                    " ' / ' + document.documentElement.scrollHeight");
 }
 
 // The shown page, patched: a preview of the first page, to which patches go.
@@ -65,10 +79,12 @@ class PagePatch : public ::testing::Test {
     void SetUp() override {
         preview.resize(400, 300);
         preview.show();
+        preview.SetBlockGrouping(grouping);
         QObject::connect(preview.View(), &QWebEngineView::loadFinished,
                          [&](bool ok) { loaded = ok; });
         WriteFile(folder.File("text.html"),
-                  BodyPage({"<h2>Heading</h2>", "<p>one<br>\r\nmore</p>", "<p>two</p>"}));
+                  BodyPage({"<h2>Heading</h2>", "<p>one<br>\r\nmore</p>", "<p>two</p>"},
+                           "p.aside { float: right }"));
         preview.Navigate(folder.File("text.html"));
         if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
             GTEST_SKIP() << "the browser engine does not load pages on this machine";
@@ -93,9 +109,22 @@ class PagePatch : public ::testing::Test {
         return BodyOf(&fresh);
     }
 
+    QString GroupOrder() { return Js(preview.View()->page(), GroupOrderScript); }
+
+    TBlockGrouping grouping;
     TScratchFolder folder;
     TWebPreview preview;
     bool loaded = false;
+};
+
+// The same page shown in groups of two blocks (four nodes with their line
+// breaks), which patches fill, part and empty.
+class GroupedPagePatch : public PagePatch {
+  protected:
+    void SetUp() override {
+        grouping = {1, 4};
+        PagePatch::SetUp();
+    }
 };
 
 int ScrollY(QWebEngineView* view) {
@@ -155,4 +184,82 @@ TEST_F(PagePatch, WhatAPatchCannotExpressAsksForAReload) {
     EXPECT_FALSE(Apply(Patch(Splice(1, 1, {"plain text"}), 3))) << "no element";
     EXPECT_FALSE(Apply(Patch(Splice(3, 1, {"<p>x</p>"}), 3))) << "the closing paragraph";
     EXPECT_FALSE(Apply(Patch(Splice(1, 1, {"<p>x</p>"}), 4))) << "the window expects another count";
+}
+
+TEST_F(GroupedPagePatch, PatchesKeepEveryBlockShownInTheBodysOrder) {
+    ASSERT_EQ(GroupOrder(), "in order");
+    // Refilled, replaced, removed, and so many added that a group parts.
+    ASSERT_TRUE(Apply(Patch(Splice(1, 2, {"<p>one, changed</p>", "<h3>now a heading</h3>"}), 3)));
+    ASSERT_TRUE(Apply(Patch(Splice(0, 1, {}), 2)));
+    ASSERT_TRUE(Apply(Patch(Splice(1, 0, {"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}), 6)));
+    ASSERT_TRUE(Apply(Patch(Splice(6, 0, {"<p>end</p>"}), 7)));
+    EXPECT_EQ(GroupOrder(), "in order");
+    EXPECT_EQ(BodyOf(preview.View()->page()),
+              Loaded({"<p>one, changed</p>", "<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>",
+                      "<h3>now a heading</h3>", "<p>end</p>"}));
+}
+
+TEST_F(GroupedPagePatch, ABlockThatWouldNotStandInAColumnOfBlocksAsksForAReload) {
+    EXPECT_FALSE(Apply(Patch(Splice(1, 0, {"<p class=\"aside\">floats</p>"}), 4)));
+}
+
+// A body of blocks with margins that collapse, borders, padding and an
+// offset, shown once in groups by the preview and once by a plain browser.
+TEST(PreviewPane, BlocksShownInGroupsStandWhereTheyStandInAPlainBrowser) {
+    TScratchFolder folder;
+    std::vector<std::string> blocks;
+    for (int i = 0; i < 40; ++i) {
+        if (i % 7 == 0)
+            blocks.push_back("<h2>Heading " + std::to_string(i) + "</h2>");
+        blocks.push_back(i % 5 == 3   ? "<p class=\"note\">note<br>\r\nsecond line</p>"
+                         : i % 9 == 4 ? "<p></p>"
+                                      : "<p>paragraph " + std::to_string(i) + "</p>");
+    }
+    WriteFile(folder.File("text.html"),
+              BodyPage(blocks, "body { margin: 10px 14px } h2 { margin: 24px 0 6px; padding: 3px;"
+                               " border-bottom: 2px solid } p { margin: 0.8em 0 1.3em }"
+                               " p.note { margin-left: 2em; position: relative; top: 3px }"));
+
+    TWebPreview preview;
+    preview.SetBlockGrouping({1, 6});
+    preview.resize(400, 300);
+    preview.show();
+    bool loaded = false;
+    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    preview.Navigate(folder.File("text.html"));
+    QWebEngineView plain;
+    plain.resize(400, 300);
+    plain.show();
+    bool plainLoaded = false;
+    QObject::connect(&plain, &QWebEngineView::loadFinished, [&](bool ok) { plainLoaded = ok; });
+    plain.load(QUrl::fromLocalFile(QString::fromStdString(folder.File("text.html"))));
+    if (!Eventually([&] { return loaded && plainLoaded && !preview.Busy(); }, 20000))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+
+    ASSERT_EQ(Js(preview.View()->page(), GroupOrderScript), "in order");
+    EXPECT_EQ(BlockBoxes(preview.View()->page()), BlockBoxes(plain.page()));
+}
+
+TEST(PreviewPane, ABodyThatIsNotAColumnOfBlocksIsShownAsItIs) {
+    TScratchFolder folder;
+    TWebPreview preview;
+    preview.SetBlockGrouping({1, 4});
+    preview.resize(400, 300);
+    bool loaded = false;
+    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    const std::vector<std::pair<std::vector<std::string>, std::string>> pages = {
+        {{"<p>a</p>", "<span>inline</span>", "<p>b</p>"}, ""},
+        {{"<p>a</p>", "<p>b</p>"}, "p { float: left }"},
+        {{"<p>a</p>", "<p>b</p>"}, "body { column-count: 2 }"},
+        {{"<p>a</p>", "<p>b</p>"}, "body { display: flex }"},
+    };
+    for (size_t k = 0; k < pages.size(); ++k) {
+        const std::string file = folder.File("page" + std::to_string(k) + ".html");
+        WriteFile(file, BodyPage(pages[k].first, pages[k].second));
+        loaded = false;
+        preview.Navigate(file);
+        if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
+            GTEST_SKIP() << "the browser engine does not load pages on this machine";
+        EXPECT_EQ(Js(preview.View()->page(), GroupOrderScript), "ungrouped") << k;
+    }
 }

@@ -1,0 +1,26 @@
+// What a page shows of a body held in groups (see the page script): every
+// node of the body in one of the groups, in the body's own order.
+#pragma once
+
+#include <QString>
+
+namespace varnoke::test {
+
+// For each shown document (the top one and every frame): "ungrouped", or
+// whether its groups show the body's nodes in order.
+inline const QString GroupOrderScript = QStringLiteral(
+    "(function () { var docs = [document];"
+    " for (var i = 0; i < window.frames.length; ++i) docs.push(window.frames[i].document);"
+    " return docs.map(function (d) {"
+    "  var body = d.body;"
+    "  if (!body || !body.shadowRoot) return 'ungrouped';"
+    "  var shown = [];"
+    "  body.shadowRoot.querySelectorAll('slot').forEach(function (slot) {"
+    "   shown = shown.concat(slot.assignedNodes()); });"
+    "  var nodes = Array.prototype.filter.call(body.childNodes, function (n) {"
+    "   return n.nodeType === Node.ELEMENT_NODE || n.nodeType === Node.TEXT_NODE; });"
+    "  return shown.length === nodes.length && shown.every(function (n, k) {"
+    "   return n === nodes[k]; }) ? 'in order' : 'out of order';"
+    " }).join(' '); })()");
+
+} // namespace varnoke::test
