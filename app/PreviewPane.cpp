@@ -13,6 +13,8 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace varnoke {
 
 namespace {
@@ -167,6 +169,10 @@ void TWebPreview::LoadFinished() {
     waiting_.clear();
     for (auto& [json, answered] : waiting)
         Patch(json, std::move(answered));
+    // The caret moved while the page loaded: a long manual takes seconds,
+    // and the reader would otherwise find the preview at its top.
+    if (!followWaiting_.isEmpty())
+        Follow(std::exchange(followWaiting_, QString()));
 }
 
 void TWebPreview::Patch(const QString& patchJson, std::function<void(bool held)> answered) {
@@ -184,8 +190,10 @@ void TWebPreview::Patch(const QString& patchJson, std::function<void(bool held)>
 }
 
 void TWebPreview::Follow(const QString& placeJson) {
-    if (Busy())
+    if (Busy()) {
+        followWaiting_ = placeJson;
         return;
+    }
     view_->page()->runJavaScript(
         QStringLiteral("window.varnokePreview && window.varnokePreview.follow(%1)").arg(placeJson));
 }

@@ -87,6 +87,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     bool awaitingLoad_ = false;
     int loadsInFlight_ = 0;
     std::vector<std::pair<QString, std::function<void(bool)>>> waiting_; // patches held while busy
+    QString followWaiting_; // the caret's last place asked for while busy
 };
 
 } // namespace varnoke

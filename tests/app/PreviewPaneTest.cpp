@@ -263,3 +263,22 @@ TEST(PreviewPane, ABodyThatIsNotAColumnOfBlocksIsShownAsItIs) {
         EXPECT_EQ(Js(preview.View()->page(), GroupOrderScript), "ungrouped") << k;
     }
 }
+
+TEST(PreviewPane, ThePlaceToFollowAskedForDuringALoadIsShownOnceItIsLoaded) {
+    TScratchFolder folder;
+    std::vector<std::string> blocks;
+    for (int i = 0; i < 300; ++i)
+        blocks.push_back("<p>paragraph " + std::to_string(i) + "</p>");
+    WriteFile(folder.File("text.html"), BodyPage(blocks));
+    TWebPreview preview;
+    preview.resize(400, 300);
+    preview.show();
+    bool loaded = false;
+    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    preview.Navigate(folder.File("text.html"));
+    preview.Follow(R"({"page":"text.html","block":250,"line":0})");
+    if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    EXPECT_TRUE(Eventually([&] { return ScrollY(preview.View()) > 3000; }, 10000))
+        << "scrolled to " << ScrollY(preview.View());
+}
