@@ -49,19 +49,18 @@ const QString PageScriptName = QStringLiteral("varnoke-preview");
 
 // restorePlace: the reader's place for the documents of the next load (see
 // the page script), or empty.
-QWebEngineScript PageScript(const TBlockGrouping& grouping, const QString& restorePlace) {
+QWebEngineScript PageScript(int groupSize, const QString& restorePlace) {
     QFile file(QStringLiteral(":/preview.js"));
     file.open(QIODevice::ReadOnly);
     QString source = QString::fromUtf8(file.readAll());
     if (!restorePlace.isEmpty())
         source.prepend(QStringLiteral("var varnokeRestore = %1;\n").arg(restorePlace));
-    source.prepend(QStringLiteral("var varnokeGrouping = {fewestBlocks: %1, groupNodes: %2};\n")
-                       .arg(grouping.FewestBlocks)
-                       .arg(grouping.GroupNodes));
+    source.prepend(QStringLiteral("var varnokeGroupNodes = %1;\n").arg(groupSize));
     QWebEngineScript script;
     script.setName(PageScriptName);
     script.setSourceCode(source);
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    // From the start, so that the body is grouped as it is parsed.
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
     return script;
@@ -90,7 +89,7 @@ TWebPreview::TWebPreview(QWidget* parent) : QWidget(parent), view_(new QWebEngin
                                           BeforeLoad();
                                   },
                                   view_);
-    page->scripts().insert(PageScript(grouping_, QString()));
+    page->scripts().insert(PageScript(groupSize_, QString()));
     view_->setPage(page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -144,8 +143,8 @@ TWebPreview::~TWebPreview() {
     delete view_;
 }
 
-void TWebPreview::SetBlockGrouping(const TBlockGrouping& grouping) {
-    grouping_ = grouping;
+void TWebPreview::SetGroupSize(int nodes) {
+    groupSize_ = nodes;
     SetPageScript(restorePlace_, true);
 }
 
@@ -156,7 +155,7 @@ void TWebPreview::SetPageScript(const QString& restorePlace, bool force) {
     QWebEngineScriptCollection& scripts = view_->page()->scripts();
     for (const QWebEngineScript& script : scripts.find(PageScriptName))
         scripts.remove(script);
-    scripts.insert(PageScript(grouping_, restorePlace));
+    scripts.insert(PageScript(groupSize_, restorePlace));
 }
 
 void TWebPreview::LoadFinished() {

@@ -21,15 +21,6 @@ struct TPreviewPlace {
     int LineInBlock = 0;
 };
 
-// How the browser shows a body of many blocks: in groups of about
-// GroupNodes nodes (blocks and the line breaks between them) once the body
-// holds FewestBlocks blocks, so that a change lays out its group and not
-// every block of the body (see the page script).
-struct TBlockGrouping {
-    int FewestBlocks = 2000;
-    int GroupNodes = 512;
-};
-
 class TPreviewNavigator {
   public:
     virtual ~TPreviewNavigator() = default;
@@ -68,8 +59,10 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     void Patch(const QString& patchJson, std::function<void(bool held)> answered) override;
     void Follow(const QString& placeJson) override;
     QWebEngineView* View() const { return view_; }
-    // For the pages loaded from now on.
-    void SetBlockGrouping(const TBlockGrouping& grouping);
+    // The number of nodes (blocks and the line breaks between them) in
+    // each group a body is shown in (see the page script), for the pages
+    // loaded from now on.
+    void SetGroupSize(int nodes);
     // Loading, or a load asked for and not yet started.
     bool Busy() const { return awaitingLoad_ || loadsInFlight_ > 0; }
 
@@ -81,7 +74,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     QWebEngineView* view_;
     QString shownPath_;
     QString restorePlace_; // what the page script now hands a new load
-    TBlockGrouping grouping_;
+    int groupSize_ = 512;
     int reloads_ = 0;
     bool closing_ = false;
     bool awaitingLoad_ = false;

@@ -42,11 +42,15 @@
     }
 
     // The one element the markup makes (its line break after it aside), or
-    // null when it makes anything else.
+    // null when it makes anything else. The markup is read as the body
+    // would read it, in a body of its own: a range would follow every
+    // change of the page as long as it lives.
     function element(doc, markup) {
-        var range = doc.createRange();
-        range.selectNodeContents(doc.body);
-        var node = range.createContextualFragment(markup).firstChild;
+        if (!doc.varnokeContext)
+            doc.varnokeContext = doc.createElement('body');
+        var context = doc.varnokeContext;
+        context.innerHTML = markup;
+        var node = context.firstChild;
         if (!node || node.nodeType !== Node.ELEMENT_NODE)
             return null;
         for (var after = node.nextSibling; after; after = after.nextSibling) {
@@ -65,16 +69,203 @@
         return doc.varnokeCount;
     }
 
-    // A body of many blocks is shown in groups of them: the browser then
-    // lays out a changed block's group and the column of groups, not every
-    // block of the body. The groups live in the body's shadow tree, so the
-    // page's own DOM, and what its style sheets select, stay as written.
+    // The element of the body at an index, found from the one the last
+    // patch left off at when that is near: an author types in one place,
+    // and the browser finds an index after a change by walking the body
+    // from its start.
+    var NearbyElements = 2000;
+
+    function elementAt(doc, index) {
+        var mark = doc.varnokeMark;
+        if (!mark || !mark.element || mark.element.parentNode !== doc.body ||
+            Math.abs(mark.index - index) > NearbyElements)
+            return doc.body.children[index] || null;
+        var found = mark.element;
+        for (var i = mark.index; i < index && found; ++i)
+            found = found.nextElementSibling;
+        for (var j = mark.index; j > index && found; --j)
+            found = found.previousElementSibling;
+        return found;
+    }
+
+    // The body is shown in groups of its blocks: the browser then lays out
+    // a changed block's group and the column of groups, not every block of
+    // the body, which in a manual of tens of thousands of blocks is what a
+    // key waits for. The groups are boxes in the body's shadow tree, each
+    // with a slot to which the blocks are assigned, so the page's own DOM,
+    // and what its style sheets select, stay as written. They are made
+    // while the page is parsed: grouping a body laid out already would lay
+    // it all out once more.
+    //
     // Blocks stacked in a plain box collapse their margins as they would
-    // in the body, so a page of blocks in normal flow looks the same;
-    // anything else (inline content, floats, a body laid out otherwise) is
-    // shown as it is.
-    var grouping = typeof varnokeGrouping !== 'undefined' ? varnokeGrouping
-        : {fewestBlocks: 2000, groupNodes: 512};
+    // in the body, so a column of blocks looks the same. A body that turns
+    // out to be anything else (inline content, floats, a body laid out
+    // otherwise) is shown in one group whose box is dissolved (display:
+    // contents), which shows it as written.
+    //
+    // Nothing of the page is held on to for the groups: a reference from
+    // the script keeps a node's script object alive, and holding one for
+    // each of a long manual's nodes makes every garbage collection of the
+    // page, and so a key now and then, take a tenth of a second.
+    var groupNodes = typeof varnokeGroupNodes !== 'undefined' ? varnokeGroupNodes : 512;
+
+    function showable(node) {
+        return node.nodeType === Node.ELEMENT_NODE || node.nodeType === Node.TEXT_NODE;
+    }
+
+    function newGroup(groups, after) {
+        var doc = groups.body.ownerDocument;
+        var box = doc.createElement('div');
+        box.appendChild(doc.createElement('slot'));
+        if (groups.dissolved)
+            box.style.display = 'contents';
+        groups.root.insertBefore(box, after ? after.nextSibling : null);
+        return box.firstChild;
+    }
+
+    function assign(slot, nodes) {
+        slot.assign.apply(slot, nodes);
+    }
+
+    // Nodes at the end of the body fill the last group, then new ones.
+    function append(groups, nodes) {
+        var lastBox = groups.root.lastChild;
+        var slot = lastBox ? lastBox.firstChild : newGroup(groups, null);
+        var filled = slot.assignedNodes();
+        var from = 0;
+        while (from < nodes.length) {
+            if (filled.length >= groupNodes) {
+                slot = newGroup(groups, slot.parentNode);
+                filled = [];
+            }
+            var take = Math.min(groupNodes - filled.length, nodes.length - from);
+            filled = filled.concat(nodes.slice(from, from + take));
+            from += take;
+            assign(slot, filled);
+        }
+    }
+
+    // The whole body grouped afresh.
+    function regroup(groups) {
+        while (groups.root.firstChild)
+            groups.root.removeChild(groups.root.firstChild);
+        append(groups, Array.prototype.filter.call(groups.body.childNodes, showable));
+    }
+
+    // The browser finds the slots of all the body's nodes again after an
+    // assignment, so while the page is parsed the nodes it adds at the end
+    // are assigned when as many wait as are shown: a few times in all
+    // rather than at every piece the parser adds. Anything else it does
+    // (a node put elsewhere, one removed) has the body grouped afresh once
+    // it is parsed.
+    function parsed(groups, records) {
+        var tail = [];
+        var start = groups.lastNode ? groups.lastNode.nextSibling : groups.body.firstChild;
+        if (groups.lastNode && groups.lastNode.parentNode !== groups.body)
+            groups.irregular = true;
+        for (var node = start; node && !groups.irregular; node = node.nextSibling) {
+            if (showable(node))
+                tail.push(node);
+        }
+        var added = records ? 0 : tail.length; // at first, what the body holds
+        (records || []).forEach(function (record) {
+            if (record.removedNodes.length)
+                groups.irregular = true;
+            Array.prototype.forEach.call(record.addedNodes, function (node) {
+                if (node.parentNode === groups.body && showable(node))
+                    ++added;
+            });
+        });
+        if (added !== tail.length)
+            groups.irregular = true;
+        if (groups.irregular || !tail.length)
+            return;
+        groups.lastNode = tail[tail.length - 1];
+        groups.waiting = groups.waiting.concat(tail);
+        if (groups.waiting.length >= Math.max(groups.shown, groupNodes))
+            assignWaiting(groups);
+    }
+
+    function assignWaiting(groups) {
+        append(groups, groups.waiting);
+        groups.shown += groups.waiting.length;
+        groups.waiting = [];
+    }
+
+    function parsingDone(groups) {
+        if (groups.irregular)
+            regroup(groups);
+        else
+            assignWaiting(groups);
+        groups.waiting = null;
+        groups.lastNode = null;
+    }
+
+    // Nodes added together before a node of the body join its group; a
+    // group grown twice its size is parted in two. False when that node is
+    // in no group, which would leave the new ones unseen.
+    function insert(groups, nodes, before) {
+        var slot = before.assignedSlot;
+        if (!slot)
+            return false;
+        var assigned = slot.assignedNodes();
+        var at = assigned.indexOf(before);
+        assigned = assigned.slice(0, at).concat(nodes, assigned.slice(at));
+        if (groups.dissolved || assigned.length <= 2 * groupNodes) {
+            assign(slot, assigned);
+            return true;
+        }
+        var half = assigned.length >> 1;
+        assign(slot, assigned.slice(0, half));
+        assign(newGroup(groups, slot.parentNode), assigned.slice(half));
+        return true;
+    }
+
+    function groupBody(doc) {
+        var body = doc.body;
+        if (!body || body.nodeName !== 'BODY' || body.shadowRoot || !body.attachShadow)
+            return;
+        var groups = doc.varnokeGroups = {
+            body: body,
+            root: body.attachShadow({mode: 'open', slotAssignment: 'manual'}),
+            dissolved: false,
+            irregular: false,
+            lastNode: null,
+            waiting: [],
+            shown: 0
+        };
+        if (doc.readyState !== 'loading') {
+            regroup(groups);
+            return;
+        }
+        var watch = new MutationObserver(function (records) {
+            if (groups.waiting)
+                parsed(groups, records);
+            else
+                watch.disconnect();
+        });
+        watch.observe(body, {childList: true});
+        parsed(groups, null);
+        doc.addEventListener('DOMContentLoaded', function () {
+            watch.disconnect();
+            parsingDone(groups);
+        });
+    }
+
+    // Groups the body as soon as the parser makes it.
+    function groupWhenParsed(doc) {
+        if (doc.body) {
+            groupBody(doc);
+            return;
+        }
+        var watch = new MutationObserver(function () {
+            if (!doc.body)
+                return;
+            watch.disconnect();
+            groupBody(doc);
+        });
+        watch.observe(doc, {childList: true, subtree: true});
+    }
 
     function flowsAsBlocks(element, view) {
         var style = view.getComputedStyle(element);
@@ -96,55 +287,32 @@
         return true;
     }
 
-    function addGroup(root, nodes, after) {
-        var box = root.ownerDocument.createElement('div');
-        var slot = root.ownerDocument.createElement('slot');
-        box.appendChild(slot);
-        root.insertBefore(box, after ? after.nextSibling : null);
-        slot.assign.apply(slot, nodes);
-        return box;
-    }
-
-    function group(doc) {
-        var body = doc.body;
-        if (!body || body.nodeName !== 'BODY' || body.shadowRoot || !body.attachShadow ||
-            body.childElementCount < grouping.fewestBlocks || !bodyOfBlocks(doc))
+    // Once the page and its style sheets are loaded: a body that is not a
+    // column of blocks is shown as written, in one group without a box.
+    function checkGroups(doc) {
+        var groups = doc.varnokeGroups;
+        if (!groups || groups.dissolved || bodyOfBlocks(doc))
             return;
-        var root = body.attachShadow({mode: 'open', slotAssignment: 'manual'});
-        var nodes = [];
-        for (var node = body.firstChild; node; node = node.nextSibling) {
-            if (node.nodeType !== Node.ELEMENT_NODE && node.nodeType !== Node.TEXT_NODE)
-                continue;
-            nodes.push(node);
-            if (nodes.length === grouping.groupNodes) {
-                addGroup(root, nodes, root.lastChild);
-                nodes = [];
-            }
-        }
-        if (nodes.length)
-            addGroup(root, nodes, root.lastChild);
+        // One group for all: text between two groups would not be laid
+        // out as it is between two nodes of one.
+        groups.dissolved = true;
+        while (groups.root.firstChild)
+            groups.root.removeChild(groups.root.firstChild);
+        assign(newGroup(groups, null), Array.prototype.filter.call(doc.body.childNodes, showable));
     }
 
-    // New nodes of the body join the group of the node they stand before;
-    // a group grown twice its size is parted in two. False when that node
-    // is in no group, which would leave the new ones unseen.
-    function joinGroup(doc, nodes, before) {
-        if (!doc.body.shadowRoot)
+    // New blocks of a patch: in their group, and in a grouped body only
+    // when they stand in a column of blocks (else a fresh load shows the
+    // page as written). False asks for a reload.
+    function placePatched(doc, nodes, before, made) {
+        var groups = doc.varnokeGroups;
+        if (!groups)
             return true;
-        var slot = before.assignedSlot;
-        if (!slot)
+        if (!insert(groups, nodes, before))
             return false;
-        var assigned = slot.assignedNodes();
-        var at = assigned.indexOf(before);
-        assigned = assigned.slice(0, at).concat(nodes, assigned.slice(at));
-        if (assigned.length <= 2 * grouping.groupNodes) {
-            slot.assign.apply(slot, assigned);
-            return true;
-        }
-        var half = assigned.length >> 1;
-        slot.assign.apply(slot, assigned.slice(0, half));
-        addGroup(doc.body.shadowRoot, assigned.slice(half), slot.parentNode);
-        return true;
+        return groups.dissolved || made.every(function (element) {
+            return flowsAsBlocks(element, doc.defaultView);
+        });
     }
 
     function sameShell(shown, made) {
@@ -192,7 +360,7 @@
                 return false;
             made.push(node);
         }
-        var at = body.children[change.index] || null;
+        var at = elementAt(doc, change.index);
         var kept = 0;
         for (; kept < change.removed && kept < made.length && sameShell(at, made[kept]); ++kept) {
             var following = at.nextElementSibling;
@@ -217,15 +385,8 @@
             added.push(pair[0], pair[1]);
         }
         doc.varnokeCount = count - change.removed + made.length;
-        if (added.length && !joinGroup(doc, added, before))
-            return false;
-        if (body.shadowRoot) {
-            for (var j = kept; j < made.length; ++j) {
-                if (!flowsAsBlocks(made[j], doc.defaultView))
-                    return false; // a fresh load shows this page ungrouped
-            }
-        }
-        return true;
+        doc.varnokeMark = {element: at, index: change.index + made.length};
+        return !added.length || placePatched(doc, added, before, made.slice(kept));
     }
 
     // True when every shown page the patch names took it and holds as many
@@ -254,7 +415,7 @@
         shownDocuments().forEach(function (doc) {
             if (pageName(doc) !== place.page)
                 return;
-            var block = doc.body.children[place.block];
+            var block = elementAt(doc, place.block);
             if (!block)
                 return;
             var target = block;
@@ -341,7 +502,8 @@
         });
     }
 
-    group(document);
-    restorePlace();
+    groupWhenParsed(document);
+    document.addEventListener('DOMContentLoaded', restorePlace);
+    window.addEventListener('load', function () { checkGroups(document); });
     window.varnokePreview = {patch: patch, follow: follow, place: place};
 })();

@@ -79,7 +79,7 @@ class PagePatch : public ::testing::Test {
     void SetUp() override {
         preview.resize(400, 300);
         preview.show();
-        preview.SetBlockGrouping(grouping);
+        preview.SetGroupSize(groupSize);
         QObject::connect(preview.View(), &QWebEngineView::loadFinished,
                          [&](bool ok) { loaded = ok; });
         WriteFile(folder.File("text.html"),
@@ -111,7 +111,7 @@ class PagePatch : public ::testing::Test {
 
     QString GroupOrder() { return Js(preview.View()->page(), GroupOrderScript); }
 
-    TBlockGrouping grouping;
+    int groupSize = 512;
     TScratchFolder folder;
     TWebPreview preview;
     bool loaded = false;
@@ -122,7 +122,7 @@ class PagePatch : public ::testing::Test {
 class GroupedPagePatch : public PagePatch {
   protected:
     void SetUp() override {
-        grouping = {1, 4};
+        groupSize = 4;
         PagePatch::SetUp();
     }
 };
@@ -187,24 +187,69 @@ TEST_F(PagePatch, WhatAPatchCannotExpressAsksForAReload) {
 }
 
 TEST_F(GroupedPagePatch, PatchesKeepEveryBlockShownInTheBodysOrder) {
-    ASSERT_EQ(GroupOrder(), "in order");
+    ASSERT_EQ(GroupOrder(), "grouped in order");
     // Refilled, replaced, removed, and so many added that a group parts.
     ASSERT_TRUE(Apply(Patch(Splice(1, 2, {"<p>one, changed</p>", "<h3>now a heading</h3>"}), 3)));
     ASSERT_TRUE(Apply(Patch(Splice(0, 1, {}), 2)));
     ASSERT_TRUE(Apply(Patch(Splice(1, 0, {"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}), 6)));
     ASSERT_TRUE(Apply(Patch(Splice(6, 0, {"<p>end</p>"}), 7)));
-    EXPECT_EQ(GroupOrder(), "in order");
-    EXPECT_EQ(BodyOf(preview.View()->page()),
-              Loaded({"<p>one, changed</p>", "<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>",
-                      "<h3>now a heading</h3>", "<p>end</p>"}));
+    EXPECT_EQ(GroupOrder(), "grouped in order");
+    const std::vector<std::string> blocks = {
+        "<p>one, changed</p>",    "<p>a</p>",  "<p>b</p>", "<p>c</p>", "<p>d</p>",
+        "<h3>now a heading</h3>", "<p>end</p>"};
+    EXPECT_EQ(BodyOf(preview.View()->page()), Loaded(blocks));
+
+    // And every block stands where a plain browser puts it.
+    QWebEngineView plain;
+    plain.resize(400, 300);
+    plain.show();
+    bool plainLoaded = false;
+    QObject::connect(&plain, &QWebEngineView::loadFinished, [&](bool ok) { plainLoaded = ok; });
+    plain.load(QUrl::fromLocalFile(QString::fromStdString(folder.File("fresh.html"))));
+    ASSERT_TRUE(Eventually([&] { return plainLoaded; }, 20000));
+    EXPECT_EQ(BlockBoxes(preview.View()->page()), BlockBoxes(plain.page()));
 }
 
 TEST_F(GroupedPagePatch, ABlockThatWouldNotStandInAColumnOfBlocksAsksForAReload) {
     EXPECT_FALSE(Apply(Patch(Splice(1, 0, {"<p class=\"aside\">floats</p>"}), 4)));
 }
 
-// A body of blocks with margins that collapse, borders, padding and an
-// offset, shown once in groups by the preview and once by a plain browser.
+// A page shown once by the preview, in groups, and once by a plain browser
+// of the same size.
+class TSideBySide {
+  public:
+    explicit TSideBySide(int groupSize) {
+        preview.SetGroupSize(groupSize);
+        for (QWidget* view : {static_cast<QWidget*>(&preview), static_cast<QWidget*>(&plain)}) {
+            view->resize(400, 300);
+            view->show();
+        }
+        QObject::connect(preview.View(), &QWebEngineView::loadFinished,
+                         [this](bool ok) { previewLoaded = ok; });
+        QObject::connect(&plain, &QWebEngineView::loadFinished,
+                         [this](bool ok) { plainLoaded = ok; });
+    }
+
+    // False when the browser engine does not load pages here.
+    bool Show(const std::string& file) {
+        previewLoaded = plainLoaded = false;
+        preview.Navigate(file);
+        plain.load(QUrl::fromLocalFile(QString::fromStdString(file)));
+        return Eventually([&] { return previewLoaded && plainLoaded && !preview.Busy(); }, 20000);
+    }
+
+    QString GroupOrder() { return Js(preview.View()->page(), GroupOrderScript); }
+    QString PreviewBoxes() { return BlockBoxes(preview.View()->page()); }
+    QString PlainBoxes() { return BlockBoxes(plain.page()); }
+
+  private:
+    TWebPreview preview;
+    QWebEngineView plain;
+    bool previewLoaded = false;
+    bool plainLoaded = false;
+};
+
+// Blocks with margins that collapse, borders, padding and an offset.
 TEST(PreviewPane, BlocksShownInGroupsStandWhereTheyStandInAPlainBrowser) {
     TScratchFolder folder;
     std::vector<std::string> blocks;
@@ -219,48 +264,30 @@ TEST(PreviewPane, BlocksShownInGroupsStandWhereTheyStandInAPlainBrowser) {
               BodyPage(blocks, "body { margin: 10px 14px } h2 { margin: 24px 0 6px; padding: 3px;"
                                " border-bottom: 2px solid } p { margin: 0.8em 0 1.3em }"
                                " p.note { margin-left: 2em; position: relative; top: 3px }"));
-
-    TWebPreview preview;
-    preview.SetBlockGrouping({1, 6});
-    preview.resize(400, 300);
-    preview.show();
-    bool loaded = false;
-    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
-    preview.Navigate(folder.File("text.html"));
-    QWebEngineView plain;
-    plain.resize(400, 300);
-    plain.show();
-    bool plainLoaded = false;
-    QObject::connect(&plain, &QWebEngineView::loadFinished, [&](bool ok) { plainLoaded = ok; });
-    plain.load(QUrl::fromLocalFile(QString::fromStdString(folder.File("text.html"))));
-    if (!Eventually([&] { return loaded && plainLoaded && !preview.Busy(); }, 20000))
+    TSideBySide shown(6);
+    if (!shown.Show(folder.File("text.html")))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
-
-    ASSERT_EQ(Js(preview.View()->page(), GroupOrderScript), "in order");
-    EXPECT_EQ(BlockBoxes(preview.View()->page()), BlockBoxes(plain.page()));
+    ASSERT_EQ(shown.GroupOrder(), "grouped in order");
+    EXPECT_EQ(shown.PreviewBoxes(), shown.PlainBoxes());
 }
 
-TEST(PreviewPane, ABodyThatIsNotAColumnOfBlocksIsShownAsItIs) {
+// Inline content, floats, a body laid out otherwise: the groups dissolve.
+TEST(PreviewPane, ABodyThatIsNotAColumnOfBlocksIsShownAsWritten) {
     TScratchFolder folder;
-    TWebPreview preview;
-    preview.SetBlockGrouping({1, 4});
-    preview.resize(400, 300);
-    bool loaded = false;
-    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    TSideBySide shown(4);
     const std::vector<std::pair<std::vector<std::string>, std::string>> pages = {
-        {{"<p>a</p>", "<span>inline</span>", "<p>b</p>"}, ""},
-        {{"<p>a</p>", "<p>b</p>"}, "p { float: left }"},
-        {{"<p>a</p>", "<p>b</p>"}, "body { column-count: 2 }"},
-        {{"<p>a</p>", "<p>b</p>"}, "body { display: flex }"},
+        {{"<p>a</p>", "<span>inline</span>", "<span>more</span>", "<p>b</p>"}, ""},
+        {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "p { float: left; width: 30% }"},
+        {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "body { column-count: 2 }"},
+        {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "body { display: flex }"},
     };
     for (size_t k = 0; k < pages.size(); ++k) {
         const std::string file = folder.File("page" + std::to_string(k) + ".html");
         WriteFile(file, BodyPage(pages[k].first, pages[k].second));
-        loaded = false;
-        preview.Navigate(file);
-        if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
+        if (!shown.Show(file))
             GTEST_SKIP() << "the browser engine does not load pages on this machine";
-        EXPECT_EQ(Js(preview.View()->page(), GroupOrderScript), "ungrouped") << k;
+        EXPECT_EQ(shown.GroupOrder(), "dissolved in order") << k;
+        EXPECT_EQ(shown.PreviewBoxes().toStdString(), shown.PlainBoxes().toStdString()) << k;
     }
 }
 
