@@ -133,16 +133,22 @@ class GroupedPagePatch : public PagePatch {
 int ScrollY(QWebEngineView* view) {
     return static_cast<int>(view->page()->scrollPosition().y());
 }
+// The preview shown at a small size; `loaded` tells of each load that
+// finished.
+void ShowSmall(TWebPreview& preview, bool& loaded) {
+    preview.resize(400, 300);
+    preview.show();
+    QObject::connect(preview.View(), &QWebEngineView::loadFinished,
+                     [&loaded](bool ok) { loaded = ok; });
+}
 } // namespace
 
 TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
     TScratchFolder folder;
     WriteFile(folder.File("text.html"), LongPage("first"));
     TWebPreview preview;
-    preview.resize(400, 300);
-    preview.show();
     bool loaded = false;
-    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    ShowSmall(preview, loaded);
     preview.Navigate(folder.File("text.html"));
     if (!Eventually([&] { return loaded; }, 20000))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
@@ -306,10 +312,8 @@ TEST(PreviewPane, ThePlaceToFollowAskedForDuringALoadIsShownOnceItIsLoaded) {
         blocks.push_back("<p>paragraph " + std::to_string(i) + "</p>");
     WriteFile(folder.File("text.html"), BodyPage(blocks));
     TWebPreview preview;
-    preview.resize(400, 300);
-    preview.show();
     bool loaded = false;
-    QObject::connect(preview.View(), &QWebEngineView::loadFinished, [&](bool ok) { loaded = ok; });
+    ShowSmall(preview, loaded);
     preview.Navigate(folder.File("text.html"));
     preview.Follow(R"({"page":"text.html","block":250,"line":0})");
     if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
