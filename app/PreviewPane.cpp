@@ -89,8 +89,8 @@ TWebPreview::TWebPreview(QWidget* parent) : QWidget(parent), view_(new QWebEngin
                                           BeforeLoad();
                                   },
                                   view_);
-    page->scripts().insert(PageScript(groupSize_, QString()));
     view_->setPage(page);
+    InstallPageScript();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -145,17 +145,21 @@ TWebPreview::~TWebPreview() {
 
 void TWebPreview::SetGroupSize(int nodes) {
     groupSize_ = nodes;
-    SetPageScript(restorePlace_, true);
+    InstallPageScript();
 }
 
-void TWebPreview::SetPageScript(const QString& restorePlace, bool force) {
-    if (restorePlace == restorePlace_ && !force)
+void TWebPreview::SetPageScript(const QString& restorePlace) {
+    if (restorePlace == restorePlace_)
         return;
     restorePlace_ = restorePlace;
+    InstallPageScript();
+}
+
+void TWebPreview::InstallPageScript() {
     QWebEngineScriptCollection& scripts = view_->page()->scripts();
     for (const QWebEngineScript& script : scripts.find(PageScriptName))
         scripts.remove(script);
-    scripts.insert(PageScript(groupSize_, restorePlace));
+    scripts.insert(PageScript(groupSize_, restorePlace_));
 }
 
 void TWebPreview::LoadFinished() {

@@ -68,7 +68,8 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
 
   private:
     void LoadFinished();
-    void SetPageScript(const QString& restorePlace, bool force = false);
+    void SetPageScript(const QString& restorePlace);
+    void InstallPageScript(); // with the group size and place it has now
     void ConsoleMessage(const QString& message);
 
     QWebEngineView* view_;

@@ -127,6 +127,12 @@
         slot.assign.apply(slot, nodes);
     }
 
+    // A dissolved body has one group for all its nodes: text between two
+    // groups would not be laid out as it is between two nodes of one.
+    function groupLimit(groups) {
+        return groups.dissolved ? Infinity : groupNodes;
+    }
+
     // Nodes at the end of the body fill the last group, then new ones.
     function append(groups, nodes) {
         var lastBox = groups.root.lastChild;
@@ -134,11 +140,11 @@
         var filled = slot.assignedNodes();
         var from = 0;
         while (from < nodes.length) {
-            if (filled.length >= groupNodes) {
+            if (filled.length >= groupLimit(groups)) {
                 slot = newGroup(groups, slot.parentNode);
                 filled = [];
             }
-            var take = Math.min(groupNodes - filled.length, nodes.length - from);
+            var take = Math.min(groupLimit(groups) - filled.length, nodes.length - from);
             filled = filled.concat(nodes.slice(from, from + take));
             from += take;
             assign(slot, filled);
@@ -213,7 +219,7 @@
         var assigned = slot.assignedNodes();
         var at = assigned.indexOf(before);
         assigned = assigned.slice(0, at).concat(nodes, assigned.slice(at));
-        if (groups.dissolved || assigned.length <= 2 * groupNodes) {
+        if (assigned.length <= 2 * groupLimit(groups)) {
             assign(slot, assigned);
             return true;
         }
@@ -295,12 +301,8 @@
         var groups = doc.varnokeGroups;
         if (!groups || groups.dissolved || bodyOfBlocks(doc))
             return;
-        // One group for all: text between two groups would not be laid
-        // out as it is between two nodes of one.
         groups.dissolved = true;
-        while (groups.root.firstChild)
-            groups.root.removeChild(groups.root.firstChild);
-        assign(newGroup(groups, null), Array.prototype.filter.call(doc.body.childNodes, showable));
+        regroup(groups);
     }
 
     // New blocks of a patch: in their group, and in a grouped body only
