@@ -1,6 +1,7 @@
 #include "app/AboutDialog.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -130,6 +131,20 @@ std::unique_ptr<QDialog> TAboutDialog::CreateDialog() const {
 void TAboutDialog::Execute() {
     std::unique_ptr<QDialog> box = CreateDialog();
     box->exec();
+}
+
+QString AboutVersionLine(const QString& version, const QString& isoDate) {
+    QString line = QStringLiteral("バージョン ") + version;
+    const QDate date = QDate::fromString(isoDate, Qt::ISODate);
+    if (!date.isValid())
+        return line;
+    // Qt counts the days of the week from Monday = 1.
+    static const char16_t* const weekdays[] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+    return line + QStringLiteral(" 【%1年%2月%3日(%4)】")
+                      .arg(date.year())
+                      .arg(date.month())
+                      .arg(date.day())
+                      .arg(QString::fromUtf16(weekdays[date.dayOfWeek() - 1]));
 }
 
 } // namespace varnoke

@@ -84,4 +84,9 @@ class TAboutDialog : public QObject {
     QIcon icon_;
 };
 
+// The about box's version line for a release and its date ("2004-03-31"):
+// "バージョン 2.00α 【2004年3月31日(水)】". A date that does not parse is
+// left out.
+QString AboutVersionLine(const QString& version, const QString& isoDate);
+
 } // namespace varnoke

@@ -10,6 +10,7 @@
 #include "common/FileSystem.h"
 #include "common/PathNames.h"
 #include "common/ShiftJis.h"
+#include "common/Version.h"
 #include "controls/ExtMemo.h"
 #include "controls/RETabWidth.h"
 
@@ -245,7 +246,8 @@ void TPlatform::A1Click() {
     about.SetFormWidth(304);
     about.SetFormHeight(104);
     about.SetFormPosition(TFPosition::fpMainFormCenter);
-    about.SetVersion(QStringLiteral("バージョン 2.00α 【2004年3月31日(水)】"));
+    about.SetVersion(AboutVersionLine(QString::fromUtf8(ProgramVersion()),
+                                      QString::fromUtf8(ProgramReleaseDate())));
     about.SetMemo(QStringLiteral("Linux 版 (Qt 6)"));
     about.SetFont(font());
     about.SetIcon(windowIcon());

@@ -1,8 +1,11 @@
 // varnoke: the window program.
+#include "app/CommandLine.h"
 #include "app/Dialogs.h"
 #include "app/ExternalFiles.h"
 #include "app/Platform.h"
+#include "app/QtTranslation.h"
 #include "common/ProgramPaths.h"
+#include "common/Version.h"
 #include "controls/ExtMemo.h"
 
 #include <QApplication>
@@ -11,6 +14,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTimer>
+
+#include <iostream>
 
 namespace {
 
@@ -55,17 +60,19 @@ void TypeAtStart(QWidget& editor) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const auto answer = varnoke::AnswerBeforeWindow({argv + 1, argv + argc})) {
+        std::cout << *answer;
+        return 0;
+    }
     // The embedded browser shares the window's OpenGL contexts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varnoke"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    QApplication::setDesktopFileName(QStringLiteral("varnoke"));
+    QApplication::setApplicationVersion(QString::fromUtf8(varnoke::ProgramVersion()));
+    QApplication::setDesktopFileName(QStringLiteral("org.varnoke.Varnoke"));
+    // Before the options are read, so that a mistake in them is told in Japanese too.
+    varnoke::InstallQtJapanese();
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Varnoke V2: tab-structured text to an HTML manual"));
-    parser.addHelpOption();
-    parser.addVersionOption();
     varnoke::AddFileArgument(parser);
     parser.process(application);
 

@@ -9,6 +9,7 @@
 #include "common/ProgramPaths.h"
 #include "common/ShiftJis.h"
 #include "common/TextLines.h"
+#include "common/Version.h"
 #include "projectdata/ProjectData.h"
 #include "sysdata/SystemData.h"
 
@@ -36,7 +37,9 @@ const char* const HelpText =
     "  --help        この説明を表示します\n"
     "  --version     版を表示します\n"
     "\n"
-    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n";
+    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n"
+    "\n"
+    "This help and the messages are in Japanese; man varnoke-build describes them in English.\n";
 
 // A usage problem: the message is shown and the command ends with exit 2.
 // A mistake in the command line itself also points to --help.
@@ -260,7 +263,7 @@ int RunBuildCommand(const std::vector<std::string>& arguments, const std::string
             return ExitSuccess;
         }
         if (options.Version) {
-            out << Program << " 2.0.0\n";
+            out << Program << " " << ProgramVersion() << "\n";
             return ExitSuccess;
         }
         if (options.Watch)

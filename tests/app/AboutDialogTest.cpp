@@ -172,4 +172,25 @@ TEST_F(AboutDialogTest, ExecuteIsModalAndReturnsWhenClosed) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+struct TVersionLineCase {
+    const char* Version;
+    const char* Date;
+    const char* Line;
+};
+
+TEST(AboutVersionLine, NamesTheReleaseAndItsDayOfTheWeek) {
+    const TVersionLineCase rows[] = {
+        {"2.00α", "2004-03-31", "バージョン 2.00α 【2004年3月31日(水)】"},
+        {"2.0.0", "2026-12-08", "バージョン 2.0.0 【2026年12月8日(火)】"},
+        {"2.1.0", "2026-12-13", "バージョン 2.1.0 【2026年12月13日(日)】"},
+        {"2.1.0", "2027-02-01", "バージョン 2.1.0 【2027年2月1日(月)】"},
+        {"2.0.0", "", "バージョン 2.0.0"},
+        {"2.0.0", "2026-13-01", "バージョン 2.0.0"},
+    };
+    for (const TVersionLineCase& row : rows)
+        EXPECT_EQ(AboutVersionLine(QString::fromUtf8(row.Version), QString::fromUtf8(row.Date)),
+                  QString::fromUtf8(row.Line))
+            << row.Date;
+}
+
 } // namespace

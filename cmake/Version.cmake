@@ -1,0 +1,40 @@
+# The version and its date live in one place, the newest entry of
+# debian/changelog, which the Debian package takes them from as well:
+# varnoke_read_changelog() sets VARNOKE_CHANGELOG_VERSION ("2.0.0") and
+# VARNOKE_RELEASE_DATE ("2026-12-08") for project() and everything that
+# shows them (the programs, the about box, the man pages, the AppStream
+# data). Called before project(), so it uses nothing project() sets up.
+function(varnoke_read_changelog)
+  set(changelog ${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+  file(STRINGS ${changelog} lines)
+  list(GET lines 0 head)
+  if(NOT head MATCHES "^varnoke \\(([0-9]+\\.[0-9]+\\.[0-9]+)\\) ")
+    message(FATAL_ERROR "debian/changelog: the first line names no version x.y.z: ${head}")
+  endif()
+  set(version ${CMAKE_MATCH_1})
+  # The trailer of the newest entry: " -- Name <mail>  Tue, 08 Dec 2026 12:00:00 +0000".
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^ -- .*  [A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+      set(day ${CMAKE_MATCH_1})
+      set(month_name ${CMAKE_MATCH_2})
+      set(year ${CMAKE_MATCH_3})
+      break()
+    endif()
+  endforeach()
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  list(FIND months "${month_name}" month)
+  if(NOT DEFINED year OR month EQUAL -1)
+    message(FATAL_ERROR "debian/changelog: the newest entry has no trailer line with a date")
+  endif()
+  math(EXPR month "${month} + 1")
+  string(LENGTH "${day}" day_digits)
+  if(day_digits EQUAL 1)
+    set(day 0${day})
+  endif()
+  if(month LESS 10)
+    set(month 0${month})
+  endif()
+  set(VARNOKE_CHANGELOG_VERSION ${version} PARENT_SCOPE)
+  set(VARNOKE_RELEASE_DATE ${year}-${month}-${day} PARENT_SCOPE)
+endfunction()
