@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <set>
 #include <system_error>
 
@@ -53,11 +55,20 @@ bool IsBodyPageName(const std::string& name) {
 TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
     const TProjectData& project = inputs.Project;
     TBuildReport report;
+    const bool frames = project.ContentsType == 1;
+    // The search's data takes about as long as the pages: it is made on a
+    // second thread while they are written. The line source finishes any
+    // lazy work of its own before two threads read it.
+    std::future<TByteBuffer> searchIndex;
+    if (project.SearchFlag) {
+        inputs.Lines.LastLineHasBreak();
+        searchIndex = std::async(std::launch::async, SearchIndexScript, std::cref(inputs.Lines),
+                                 project.FileDivideFlag, frames);
+    }
     WriteStyleSheet(inputs, project.StyleTitle, folder, "title.css", report);
     WriteStyleSheet(inputs, project.StyleMenu, folder, "menu.css", report);
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
     const std::string body = folder + "text.html";
-    const bool frames = project.ContentsType == 1;
     const TSearchLinks links = SearchLinks(project.SearchFlag, frames);
     const int pages = MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
                                    inputs.TabSpace, links.Body != 0);
@@ -73,7 +84,7 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
     if (project.SearchFlag) {
         MakeSearchPage(frames, project.FileDivideFlag, folder + "search.html", folder + "menu.css");
         report.Files.push_back(folder + "search.html");
-        MakeSearchIndex(inputs.Lines, project.FileDivideFlag, frames, folder + "search.js");
+        WriteSearchIndex(searchIndex.get(), folder + "search.js");
         report.Files.push_back(folder + "search.js");
     }
     return report;

@@ -1,5 +1,6 @@
 #include "convert/SearchIndex.h"
 
+#include "common/ByteBuffer.h"
 #include "common/ShiftJis.h"
 #include "common/TextFileWriter.h"
 #include "convert/LineKind.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -68,48 +70,79 @@ bool OpensTag(std::string_view text, size_t i) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/' || c == '!' || c == '?';
 }
 
-bool IsDoubleByte(std::string_view text, size_t i) {
-    return IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() &&
-           IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]));
+// What a byte of the text asks of the scan, looked up rather than tested:
+// the scan meets every byte of the manual.
+enum TByteClass : std::uint8_t { Plain, Lead, Markup, Control };
+constexpr std::array<std::uint8_t, 256> ByteClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    for (int byte = 0; byte < 256; ++byte)
+        classes[static_cast<size_t>(byte)] =
+            byte < 0x20 || byte == 0x7F                                        ? Control
+            : byte == '<' || byte == '&'                                       ? Markup
+            : (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC) ? Lead
+                                                                               : Plain;
+    return classes;
+}();
+constexpr bool IsTrail(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
+
+// A reference or a tag at text[i]: what it gives to the sink, and the
+// bytes it takes (1 for a "<" or "&" that is the text's own).
+template <class TSink> size_t ScanMarkup(std::string_view text, size_t i, TSink& sink) {
+    if (text[i] == '<') {
+        const size_t close = OpensTag(text, i) ? text.find('>', i) : std::string_view::npos;
+        if (close == std::string_view::npos) {
+            sink(TKey('<'));
+            return 1;
+        }
+        return close + 1 - i;
+    }
+    char32_t character = 0;
+    const size_t length = ReadReference(text.substr(i), character);
+    if (length == 0)
+        sink(TKey('&'));
+    else if (character < 0x20 || character == 0x7F)
+        sink(TKey(' '));
+    else if (character < 0x80)
+        sink(TKey(character));
+    else if (character < 0x10000)
+        sink(CodeKeys + character);
+    else {
+        sink(CodeKeys + 0xD800 + ((character - 0x10000) >> 10));
+        sink(CodeKeys + 0xDC00 + ((character - 0x10000) & 0x3FF));
+    }
+    return length == 0 ? 1 : length;
 }
 
 // The characters a reader sees of one line: markup left out, references
 // read, control characters as spaces.
 template <class TSink> void ScanText(std::string_view text, TSink& sink) {
-    for (size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x80) {
-            if (IsDoubleByte(text, i)) {
-                sink(static_cast<TKey>(byte << 8 | static_cast<unsigned char>(text[i + 1])));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    for (size_t i = 0; i < size;) {
+        const unsigned char byte = bytes[i];
+        switch (ByteClasses[byte]) {
+        case Plain:
+            sink(byte);
+            ++i;
+            break;
+        case Lead:
+            if (i + 1 < size && IsTrail(bytes[i + 1])) {
+                sink(static_cast<TKey>(byte << 8 | bytes[i + 1]));
                 i += 2;
             } else {
                 sink(byte);
                 ++i;
             }
-            continue;
-        }
-        if (byte == '<' && OpensTag(text, i)) {
-            const size_t close = text.find('>', i);
-            if (close != std::string_view::npos) {
-                i = close + 1;
-                continue;
-            }
-        }
-        char32_t character = 0;
-        const size_t reference = byte == '&' ? ReadReference(text.substr(i), character) : 0;
-        if (reference == 0) {
-            sink(byte < 0x20 || byte == 0x7F ? TKey(' ') : TKey(byte));
+            break;
+        case Control:
+            sink(TKey(' '));
             ++i;
-            continue;
-        }
-        i += reference;
-        if (character < 0x80)
-            sink(character < 0x20 || character == 0x7F ? TKey(' ') : TKey(character));
-        else if (character < 0x10000)
-            sink(CodeKeys + character);
-        else {
-            sink(CodeKeys + 0xD800 + ((character - 0x10000) >> 10));
-            sink(CodeKeys + 0xDC00 + ((character - 0x10000) & 0x3FF));
+            break;
+        default:
+            i += ScanMarkup(text, i, sink);
+            break;
         }
     }
 }
@@ -127,6 +160,7 @@ template <class TSink> void ScanSections(const TLineSource& lines, TSink& sink) 
     bool sectionOpen = false;
     for (int index = 0, count = lines.Count(); index < count; ++index) {
         const std::string_view line = lines.Line(index);
+        sink.Reserve(line.size());
         switch (ClassifyLine(line)) {
         case TLineKind::Empty:
         case TLineKind::Comment:
@@ -228,42 +262,47 @@ class TSearchCoder {
         for (TKey key : keys)
             sorted.push_back(counts_[key]);
         layout_ = ShortestLayout(sorted);
-        const std::vector<char16_t> units = Characters(keys);
-        escapeUnits_.assign(CodeKeys, 0);
-        for (size_t rank = 0; rank < keys.size(); ++rank)
-            escapeUnits_[keys[rank]] = units[rank];
-        const size_t tableSize = std::min(keys.size(), layout_.Capacity());
-        ranked_.assign(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(tableSize));
-        units_.assign(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(tableSize));
+        keys.resize(std::min(keys.size(), layout_.Capacity()));
+        ranked_ = std::move(keys);
+        units_ = Characters(ranked_);
         codes_.assign(CodeKeys, 0);
-        for (size_t rank = 0; rank < ranked_.size(); ++rank)
+        knownUnits_.assign(CodeKeys, 0);
+        for (size_t rank = 0; rank < ranked_.size(); ++rank) {
             codes_[ranked_[rank]] = CodeOfRank(rank);
+            knownUnits_[ranked_[rank]] = units_[rank];
+        }
     }
 
     const TCodeLayout& Layout() const { return layout_; }
 
     // The table: each character's unit in three symbols, in rank order.
     void AppendTable(std::string& out) const {
-        for (char16_t unit : units_)
-            AppendUnit(out, unit);
+        char unit[3];
+        for (char16_t character : units_) {
+            WriteUnit(unit, character);
+            out.append(unit, 3);
+        }
     }
 
-    void Append(std::string& out, TKey key) const {
-        const std::uint32_t code = key < CodeKeys ? codes_[key] : 0;
-        if (code == 0) {
-            out += symbols_.Of[Escape];
-            AppendUnit(out, key < CodeKeys ? UnitOf(key) : static_cast<char16_t>(key - CodeKeys));
-            return;
-        }
-        for (std::uint32_t length = code >> 24, i = 0; i < length; ++i)
-            out += static_cast<char>(code >> (16 - 8 * i) & 0xFF);
+    // A key's symbols, the first in the lowest byte, and their number in
+    // the top byte; 0 for a key that takes the escape.
+    // for each key below CodeKeys.
+    const std::uint32_t* Codes() const { return codes_.data(); }
+
+    // The escape and the key's unit: four symbols.
+    void WriteEscape(char* out, TKey key) {
+        out[0] = symbols_.Of[Escape];
+        WriteUnit(out + 1, key >= CodeKeys ? static_cast<char16_t>(key - CodeKeys) : UnitOf(key));
     }
 
   private:
     // The characters as they stand in the file, not as the reader sees
-    // them: counting every byte is fast, and its order is near enough.
+    // them, and in a large text only every few lines: the order comes out
+    // near enough, and a character the count missed takes the escape.
     void CountKeys(const TLineSource& lines) {
-        for (int index = 0, count = lines.Count(); index < count; ++index) {
+        const int count = lines.Count();
+        const int stride = 1 + count / SampledLines;
+        for (int index = 0; index < count; ++index) {
             const std::string_view line = lines.Line(index);
             switch (ClassifyLine(line)) {
             case TLineKind::Empty:
@@ -279,21 +318,24 @@ class TSearchCoder {
                 ++counts_['\n'];
                 break;
             }
-            for (size_t i = 0; i < line.size();) {
-                if (IsDoubleByte(line, i)) {
-                    ++counts_[static_cast<unsigned char>(line[i]) << 8 |
-                              static_cast<unsigned char>(line[i + 1])];
+            if (index % stride != 0)
+                continue;
+            const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+            for (size_t i = 0, size = line.size(); i < size;) {
+                if (ByteClasses[bytes[i]] == Lead && i + 1 < size && IsTrail(bytes[i + 1])) {
+                    counts_[bytes[i] << 8 | bytes[i + 1]] += stride;
                     i += 2;
                 } else {
-                    ++counts_[static_cast<unsigned char>(line[i])];
+                    counts_[bytes[i]] += stride;
                     ++i;
                 }
             }
         }
         ++counts_[SectionTop];
     }
+    static constexpr int SampledLines = 1 << 15;
 
-    std::vector<char16_t> Characters(const std::vector<TKey>& keys) const {
+    static std::vector<char16_t> Characters(const std::vector<TKey>& keys) {
         std::vector<std::uint16_t> doubleBytes;
         for (TKey key : keys)
             if (key > 0xFF)
@@ -306,14 +348,14 @@ class TSearchCoder {
         return characters;
     }
 
-    // A code of the file beyond the table's capacity, or a single byte
-    // that only a reference or the scan made (a "<" of "&lt;", a space for
-    // a control character) and so was never counted.
-    char16_t UnitOf(TKey key) const {
-        return counts_[key] != 0 ? escapeUnits_[key] : SingleByteCharacter(key);
+    // The unit of a code outside the table, converted when first met.
+    char16_t UnitOf(TKey key) {
+        char16_t& unit = knownUnits_[key];
+        if (unit == 0)
+            unit = Characters({key}).front();
+        return unit;
     }
 
-    // The code's length in the top byte, its symbols below.
     std::uint32_t CodeOfRank(size_t rank) const {
         const auto symbol = [&](size_t value) {
             return static_cast<std::uint32_t>(static_cast<unsigned char>(symbols_.Of[value]));
@@ -321,73 +363,117 @@ class TSearchCoder {
         const size_t singles = static_cast<size_t>(layout_.Singles);
         const size_t doubles = static_cast<size_t>(layout_.Doubles);
         if (rank < singles)
-            return 1u << 24 | symbol(rank) << 16;
+            return 1u << 24 | symbol(rank);
         rank -= singles;
         if (rank < doubles * Base)
-            return 2u << 24 | symbol(singles + rank / Base) << 16 | symbol(rank % Base) << 8;
+            return 2u << 24 | symbol(singles + rank / Base) | symbol(rank % Base) << 8;
         rank -= doubles * Base;
-        return 3u << 24 | symbol(singles + doubles + rank / (Base * Base)) << 16 |
-               symbol(rank / Base % Base) << 8 | symbol(rank % Base);
+        return 3u << 24 | symbol(singles + doubles + rank / (Base * Base)) |
+               symbol(rank / Base % Base) << 8 | symbol(rank % Base) << 16;
     }
 
-    void AppendUnit(std::string& out, char16_t unit) const {
-        out += symbols_.Of[unit / (Base * Base)];
-        out += symbols_.Of[unit / Base % Base];
-        out += symbols_.Of[unit % Base];
+    void WriteUnit(char* out, char16_t unit) const {
+        out[0] = symbols_.Of[unit / (Base * Base)];
+        out[1] = symbols_.Of[unit / Base % Base];
+        out[2] = symbols_.Of[unit % Base];
     }
 
     TSymbols symbols_;
-    std::vector<std::uint64_t> counts_;
+    std::vector<std::uint32_t> counts_;
     TCodeLayout layout_;
     std::vector<TKey> ranked_;
     std::vector<char16_t> units_;
-    std::vector<char16_t> escapeUnits_;
+    std::vector<char16_t> knownUnits_; // 0 where not converted yet
     std::vector<std::uint32_t> codes_;
+};
+
+// The coded text, appended to the script through room that each line
+// makes first, so that a character costs a store and no test.
+class TCodeSink {
+  public:
+    TCodeSink(TSearchCoder& coder, TByteBuffer& out)
+        : coder_(coder), out_(out), codes_(coder.Codes()) {}
+
+    // A character takes at most four symbols, and a reference two
+    // characters for its five bytes and more; the section's marks come
+    // with the line. Four bytes more for the store of a whole code.
+    void Reserve(size_t lineBytes) {
+        const size_t needed = out_.Size() + 4 * lineBytes + 16;
+        if (out_.Capacity() < needed)
+            out_.Reserve(std::max(needed, 2 * out_.Capacity()));
+    }
+    // Inlined into the scan: it runs once a character of the manual.
+    [[gnu::always_inline]] void operator()(TKey key) {
+        const std::uint32_t code = key < CodeKeys ? codes_[key] : 0;
+        char* at = out_.Data() + out_.Size();
+        if (code == 0) {
+            coder_.WriteEscape(at, key);
+            out_.Resize(out_.Size() + 4);
+            return;
+        }
+        std::memcpy(at, &code, 4); // the fourth byte is overwritten next
+        out_.Resize(out_.Size() + (code >> 24));
+    }
+
+  private:
+    TSearchCoder& coder_;
+    TByteBuffer& out_;
+    const std::uint32_t* codes_;
+};
+
+// The keys themselves, for the plain text.
+struct TKeySink {
+    std::vector<TKey> Keys;
+    void Reserve(size_t) {}
+    void operator()(TKey key) { Keys.push_back(key); }
 };
 
 } // namespace
 
 std::u16string SearchText(const TLineSource& lines) {
-    std::vector<TKey> keys;
-    auto keep = [&](TKey key) { keys.push_back(key); };
-    ScanSections(lines, keep);
+    TKeySink sink;
+    ScanSections(lines, sink);
     std::vector<std::uint16_t> doubleBytes;
-    for (TKey key : keys)
+    for (TKey key : sink.Keys)
         if (key > 0xFF && key < CodeKeys)
             doubleBytes.push_back(static_cast<std::uint16_t>(key));
     const std::vector<char16_t> converted = SjisDoubleByteCharacters(doubleBytes);
     std::u16string text;
     size_t next = 0;
-    for (TKey key : keys)
+    for (TKey key : sink.Keys)
         text += key >= CodeKeys ? static_cast<char16_t>(key - CodeKeys)
                 : key > 0xFF    ? converted[next++]
                                 : SingleByteCharacter(key);
     return text;
 }
 
-void MakeSearchIndex(const TLineSource& lines, bool split, bool frames,
-                     const std::string& fileName) {
-    const TSearchCoder coder(lines);
+TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames) {
+    TSearchCoder coder(lines);
+    // Coded, the text takes fewer bytes than it has: room for all of them
+    // is room enough but for unusual texts.
+    size_t textBytes = 0;
+    for (int index = 0, count = lines.Count(); index < count; ++index)
+        textBytes += lines.Line(index).size() + 1;
+    TByteBuffer script;
+    script.Reserve(SearchScript().size() + textBytes + 64 * 1024);
+    script.Append(SearchScript());
+    // The text before the table: the table holds what the count saw.
+    script.Append("varnokeSearch.load({split:" + std::to_string(split ? 1 : 0) +
+                  ",frames:" + std::to_string(frames ? 1 : 0) +
+                  ",singles:" + std::to_string(coder.Layout().Singles) +
+                  ",doubles:" + std::to_string(coder.Layout().Doubles) + ",\ntext:\"");
+    TCodeSink sink(coder, script);
+    ScanSections(lines, sink);
+    std::string table = "\",\ntable:\"";
+    coder.AppendTable(table);
+    table += "\"});\r\n";
+    script.Append(table);
+    return script;
+}
+
+void WriteSearchIndex(const TByteBuffer& script, const std::string& fileName) {
     TTextFileWriter file(fileName);
-    file.Write(SearchScript());
-    const TCodeLayout& layout = coder.Layout();
-    std::string out = "varnokeSearch.load({split:" + std::to_string(split ? 1 : 0) +
-                      ",frames:" + std::to_string(frames ? 1 : 0) +
-                      ",singles:" + std::to_string(layout.Singles) +
-                      ",doubles:" + std::to_string(layout.Doubles) + ",table:\"";
-    coder.AppendTable(out);
-    out += "\",\ntext:\"";
-    constexpr size_t Chunk = 64 * 1024;
-    auto append = [&](TKey key) {
-        coder.Append(out, key);
-        if (out.size() >= Chunk) {
-            file.Write(out);
-            out.clear();
-        }
-    };
-    ScanSections(lines, append);
-    out += "\"});";
-    file.WriteLine(out);
+    file.Write(script.View());
     file.Close();
 }
 

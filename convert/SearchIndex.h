@@ -10,6 +10,7 @@
 // the menu does.
 #pragma once
 
+#include "common/ByteBuffer.h"
 #include "common/LineSource.h"
 
 #include <string>
@@ -27,9 +28,11 @@ inline constexpr char16_t SectionHeading = 2;
 inline constexpr char16_t SectionTop = 3;
 std::u16string SearchText(const TLineSource& lines);
 
-// Writes "search.js". split and frames say where the results' pages are
-// and how they open: the numbered body pages, and the frame "mainframe".
-void MakeSearchIndex(const TLineSource& lines, bool split, bool frames,
-                     const std::string& fileName);
+// The content of "search.js". split and frames say where the results'
+// pages are and how they open: the numbered body pages, and the frame
+// "mainframe". It only reads the lines, so a build makes it while it
+// writes the pages, and writes it after them.
+TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames);
+void WriteSearchIndex(const TByteBuffer& script, const std::string& fileName);
 
 } // namespace varnoke

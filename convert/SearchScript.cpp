@@ -65,7 +65,12 @@ var varnokeSearch = (function () {
         return m === 2;
     }
 
+    // A string of code units: decoded at once where the browser can (the
+    // text holds no lone surrogates), else in pieces.
+    var utf16 = typeof TextDecoder !== 'undefined' ? new TextDecoder('utf-16le') : null;
     function units(array, n) {
+        if (utf16)
+            return utf16.decode(array.subarray(0, n));
         var parts = [];
         for (var i = 0; i < n; i += 8192)
             parts.push(String.fromCharCode.apply(null, array.subarray(i, Math.min(n, i + 8192))));
