@@ -33,7 +33,7 @@ struct TLivePreviewHost {
     std::function<bool()> Split;
     std::function<int()> TabCount;
     // The search links before the blocks of the shown pages.
-    std::function<TSearchLinks()> SearchLinks;
+    std::function<TSearchLinks()> SearchLinks = [] { return TSearchLinks(); };
 };
 
 class TLivePreview : public QObject {

@@ -152,7 +152,12 @@ var varnokeSearch = (function () {
             pfe.push(j);
             i = k;
         }
+        index.foldedUnits = out.subarray(0, j);
         index.folded = units(out, j);
+        var counts = new Int32Array(65536);
+        for (var c = 0; c < j; ++c)
+            ++counts[out[c]];
+        index.unitCounts = counts;
         index.pieceOrig = Int32Array.from(po);
         index.pieceOrigEnd = Int32Array.from(poe);
         index.pieceFold = Int32Array.from(pf);
@@ -241,8 +246,8 @@ var varnokeSearch = (function () {
 
     function load(data) {
         var decoded = decode(data);
-        index = {split: data.split, frames: data.frames};
-        index.text = units(decoded.units, decoded.length);
+        // The text stays in units: a result needs only a few pieces of it.
+        index = {split: data.split, frames: data.frames, units: decoded.units};
         foldText(decoded.units, decoded.length, index);
         number(data);
         if (typeof document !== 'undefined' && document.getElementById('query'))
@@ -260,26 +265,56 @@ var varnokeSearch = (function () {
         return list;
     }
 
-    // Sections that hold every word; hits counted without overlaps.
-    function match(list) {
-        var text = index.folded, starts = index.starts, n = starts.length;
-        var gen = ++index.generation;
-        var touched = [];
-        for (var w = 0; w < list.length; ++w) {
-            var word = list[w], s = 0;
+    // Calls visit with each place of the word, without overlaps, that does
+    // not end inside a character with marks. A word whose first character is
+    // rare is found by the browser's own search; one whose first character
+    // is everywhere by a loop over the units, as a call a hit would cost
+    // more than the loop.
+    function hits(word, visit) {
+        var length = word.length, units = index.foldedUnits, size = units.length;
+        if (index.unitCounts[word.charCodeAt(0)] * 64 < size) {
+            var text = index.folded;
             for (var pos = text.indexOf(word); pos >= 0;) {
-                var end = pos + word.length;
-                if (end < text.length && isFoldedMark(text.charCodeAt(end))) {
+                var end = pos + length;
+                if (end < size && isFoldedMark(units[end])) {
                     pos = text.indexOf(word, pos + 1);
                     continue;
                 }
+                visit(pos);
+                pos = text.indexOf(word, end);
+            }
+            return;
+        }
+        var codes = new Uint16Array(length);
+        for (var c = 0; c < length; ++c)
+            codes[c] = word.charCodeAt(c);
+        var first = codes[0];
+        for (var p = 0, last = size - length; p <= last; ++p) {
+            if (units[p] !== first)
+                continue;
+            var k = 1;
+            while (k < length && units[p + k] === codes[k])
+                ++k;
+            if (k < length || (p + length < size && isFoldedMark(units[p + length])))
+                continue;
+            visit(p);
+            p += length - 1;
+        }
+    }
+
+    // Sections that hold every word; hits counted without overlaps.
+    function match(list) {
+        var starts = index.starts, n = starts.length;
+        var gen = ++index.generation;
+        var touched = [];
+        for (var w = 0; w < list.length; ++w) {
+            var s = 0;
+            hits(list[w], function (pos) {
                 while (s + 1 < n && starts[s + 1] <= pos)
                     ++s;
                 if (index.stamp[s] !== gen) {
-                    if (w > 0) {
-                        pos = text.indexOf(word, end);
-                        continue;
-                    }
+                    if (w > 0)
+                        return;
                     index.stamp[s] = gen;
                     index.found[s] = 0;
                     index.lastWord[s] = -1;
@@ -304,8 +339,7 @@ var varnokeSearch = (function () {
                         index.firstBody[s] = pos;
                     }
                 }
-                pos = text.indexOf(word, end);
-            }
+            });
         }
         return touched.filter(function (t) { return index.found[t] === list.length; });
     }
@@ -363,7 +397,7 @@ var varnokeSearch = (function () {
     function headingText(s) {
         if (index.kinds[s] === 3)
             return TEXTS.top;
-        return index.text.slice(origOf(index.starts[s] + 1, false), origOf(index.headEnd[s], true));
+        return slice(origOf(index.starts[s] + 1, false), origOf(index.headEnd[s], true));
     }
     function path(s) {
         var main = index.main[s];
@@ -414,8 +448,11 @@ var varnokeSearch = (function () {
             runs.push({text: TEXTS.more, hit: false});
         return runs;
     }
+    function slice(from, to) {
+        return units(index.units.subarray(from, to), to - from);
+    }
     function plain(from, to) {
-        return index.text.slice(from, to).replace(/\n/g, ' ');
+        return slice(from, to).replace(/\n/g, ' ');
     }
 
     // The results of a query: the total, and the best LIMIT sections.
