@@ -136,15 +136,17 @@ bool TLivePreview::PlaceOf(int line, TPreviewPlace& place) const {
     if (!host_.ShowsBody() || !blocks_.Matches(host_.Split(), host_.TabCount()) ||
         !blocks_.PlaceOfLine(lines_, line, block))
         return false;
-    place = {PageName(block.Page), block.Block, block.LineInBlock};
+    place = {PageName(block.Page), block.Block + host_.SearchLinks().Body, block.LineInBlock};
     return true;
 }
 
 int TLivePreview::LineOf(const TPreviewPlace& place) const {
     if (!blocks_.Matches(host_.Split(), host_.TabCount()))
         return -1;
+    const TSearchLinks links = host_.SearchLinks();
     if (place.PageName == QLatin1String("menu.html"))
-        return blocks_.LineOfMenuEntry(place.Element);
+        return place.Element < links.Menu ? -1
+                                          : blocks_.LineOfMenuEntry(place.Element - links.Menu);
     int page = 0;
     if (host_.Split()) {
         // "text3.html" is page 3.
@@ -155,7 +157,9 @@ int TLivePreview::LineOf(const TPreviewPlace& place) const {
     } else if (place.PageName != QLatin1String("text.html")) {
         return -1;
     }
-    return blocks_.LineOfPlace(lines_, {page, place.Element, place.LineInBlock});
+    if (place.Element < links.Body)
+        return -1;
+    return blocks_.LineOfPlace(lines_, {page, place.Element - links.Body, place.LineInBlock});
 }
 
 QString TLivePreview::PageName(int page) const {
@@ -164,11 +168,14 @@ QString TLivePreview::PageName(int page) const {
 
 // The form the page script takes: the splices with their page's file name
 // and their markup as base64 of the page's bytes, and the element count of
-// each page they change.
+// each page they change. Indices and counts are the page's own, so they
+// take in the search link before the blocks.
 QString TLivePreview::PatchJson(const TPagePatch& patch) const {
     QJsonArray splices;
     QJsonObject counts;
+    const TSearchLinks links = host_.SearchLinks();
     for (const TElementSplice& splice : patch.Splices) {
+        const int lead = splice.Page < 0 ? links.Menu : links.Body;
         const QString page = splice.Page < 0 ? QStringLiteral("menu.html") : PageName(splice.Page);
         QJsonArray inserted;
         for (const std::string& markup : splice.Inserted)
@@ -176,10 +183,11 @@ QString TLivePreview::PatchJson(const TPagePatch& patch) const {
                 QByteArray::fromRawData(markup.data(), static_cast<int>(markup.size()))
                     .toBase64()));
         splices.append(QJsonObject{{"page", page},
-                                   {"index", splice.Index},
+                                   {"index", splice.Index + lead},
                                    {"removed", splice.Removed},
                                    {"inserted", inserted}});
-        counts[page] = splice.Page < 0 ? blocks_.EntryCount() : blocks_.ElementCount(splice.Page);
+        counts[page] =
+            lead + (splice.Page < 0 ? blocks_.EntryCount() : blocks_.ElementCount(splice.Page));
     }
     return Json({{"splices", splices}, {"counts", counts}});
 }

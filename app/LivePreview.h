@@ -11,6 +11,7 @@
 
 #include "app/PreviewPane.h"
 #include "convert/BodyBlocks.h"
+#include "convert/SearchPage.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -31,6 +32,8 @@ struct TLivePreviewHost {
     std::function<bool()> ShowsBody;       // the preview shows the manual
     std::function<bool()> Split;
     std::function<int()> TabCount;
+    // The search links before the blocks of the shown pages.
+    std::function<TSearchLinks()> SearchLinks = [] { return TSearchLinks(); };
 };
 
 class TLivePreview : public QObject {

@@ -447,6 +447,9 @@ QWidget* TPlatform::BuildBasicSettings() {
     frameGrid->addWidget(checkBox3_, 1, 0, 1, 2);
     edit2_ = LabelledEdit(frameGrid, 2, QStringLiteral("タイトル"), "Edit2");
     edit2_->installEventFilter(this);
+    checkBox4_ = new QCheckBox(QStringLiteral("検索を付ける"));
+    checkBox4_->setObjectName("CheckBox4");
+    frameGrid->addWidget(checkBox4_, 3, 0, 1, 2);
     layout->addWidget(groupBox2_, 1, 1);
 
     auto* styles = new QGroupBox(QStringLiteral(" スタイル適用 "));
@@ -557,6 +560,7 @@ void TPlatform::ConnectHandlers() {
             [this] { Guard([this] { RadioGroup1Click(); }); });
     connect(checkBox2_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox2Click(); }); });
     connect(checkBox3_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox3Click(); }); });
+    connect(checkBox4_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox4Click(); }); });
     connect(edit2_, &QLineEdit::textEdited, this,
             [this] { Typed(edit2_, &TPlatform::Edit2Change); });
     connect(edit2_, &QLineEdit::returnPressed, this,
@@ -774,7 +778,7 @@ void TPlatform::Typed(QLineEdit* edit, void (TPlatform::*handler)()) {
 void TPlatform::ShowProject() {
     const TProjectData& project = *projectData_;
     const QSignalBlocker b1(edit4_), b2(radioButtons_), b3(checkBox2_), b4(checkBox3_), b5(edit2_),
-        b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_);
+        b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_), b10(checkBox4_);
     ShowText(edit4_, Shown(project.TextName));
     QAbstractButton* radio = radioButtons_->button(project.ContentsType);
     if (radio != nullptr) {
@@ -787,10 +791,11 @@ void TPlatform::ShowProject() {
     }
     const bool framed = project.ContentsType == 1;
     for (QWidget* widget :
-         std::initializer_list<QWidget*>{groupBox2_, checkBox2_, checkBox3_, edit2_})
+         std::initializer_list<QWidget*>{groupBox2_, checkBox2_, checkBox3_, edit2_, checkBox4_})
         widget->setEnabled(framed);
     checkBox2_->setChecked(project.FileDivideFlag);
     checkBox3_->setChecked(project.TitleFrameFlag);
+    checkBox4_->setChecked(project.SearchFlag);
     ShowText(edit2_, Shown(project.TitleName));
     ShowText(edit3_, Shown(project.OutputPath));
     QStringList items;

@@ -128,6 +128,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void RadioGroup1Click();
     void CheckBox2Click();
     void CheckBox3Click();
+    void CheckBox4Click();
     void Edit2Change();
     void Edit2KeyPress();
     void Edit2Exit();
@@ -271,6 +272,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QGroupBox* groupBox2_ = nullptr;
     QCheckBox* checkBox2_ = nullptr;
     QCheckBox* checkBox3_ = nullptr;
+    QCheckBox* checkBox4_ = nullptr; // "検索を付ける"
     QLineEdit* edit2_ = nullptr;
     QComboBox* comboBox16_ = nullptr;
     QComboBox* comboBox17_ = nullptr;

@@ -15,6 +15,7 @@
 #include "controls/OutlineModel.h"
 #include "controls/OutlinePane.h"
 #include "controls/PanelEx.h"
+#include "convert/SearchPage.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -45,10 +46,13 @@ void TPlatform::MakePreview() {
 }
 
 TLivePreviewHost TPlatform::LivePreviewHost() {
-    return {[this] { Guard([this] { MakePreview(); }); }, [this] { return BuildPreviewPages(); },
-            [this] { return systemData_->PreviewTarget == 0; },
-            [this] { return projectData_->FileDivideFlag; },
-            [this] { return systemData_->TabSpace; }};
+    return {
+        [this] { Guard([this] { MakePreview(); }); },
+        [this] { return BuildPreviewPages(); },
+        [this] { return systemData_->PreviewTarget == 0; },
+        [this] { return projectData_->FileDivideFlag; },
+        [this] { return systemData_->TabSpace; },
+        [this] { return SearchLinks(projectData_->SearchFlag, projectData_->ContentsType == 1); }};
 }
 
 // The temp folder then holds this build's pages and no others. A failure is

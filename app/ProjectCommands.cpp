@@ -296,7 +296,9 @@ void TPlatform::Button4Click() {
 
 void TPlatform::RadioGroup1Click() {
     projectData_->ContentsType = static_cast<std::uint8_t>(radioButtons_->checkedId());
-    FinishChange(TModified::Yes, TRebuild::No);
+    // The search link goes into the menu or into the body pages by the
+    // menu type.
+    FinishChange(TModified::Yes, projectData_->SearchFlag ? TRebuild::Yes : TRebuild::No);
 }
 
 void TPlatform::CheckBox2Click() {
@@ -306,6 +308,11 @@ void TPlatform::CheckBox2Click() {
 
 void TPlatform::CheckBox3Click() {
     projectData_->TitleFrameFlag = checkBox3_->isChecked();
+    FinishChange(TModified::Yes, TRebuild::Yes);
+}
+
+void TPlatform::CheckBox4Click() {
+    projectData_->SearchFlag = checkBox4_->isChecked();
     FinishChange(TModified::Yes, TRebuild::Yes);
 }
 

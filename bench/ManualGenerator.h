@@ -11,4 +11,11 @@ namespace varnoke::bench {
 
 std::string GenerateManual(size_t bytes);
 
+// The same shape, with body lines of characters drawn as in Japanese prose:
+// hiragana most, a few thousand kanji by a long-tailed frequency, some
+// katakana and ASCII words. The generated manual above repeats a handful of
+// words, which says little about the size of anything made from its
+// characters.
+std::string GenerateVariedManual(size_t bytes);
+
 } // namespace varnoke::bench

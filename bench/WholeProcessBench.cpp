@@ -3,7 +3,10 @@
 // is a plain copy of the tool's own output folder (`cp -r`), timed in the
 // same run, round for round, so that a busy machine slows both alike. Prints
 // the ratio of the two, the tool's peak memory, and the CPU time a 1 MB
-// manual takes beyond the bare start of the process.
+// manual takes beyond the bare start of the process. Then the build with
+// the search against the build without it, round for round, and the size
+// of search.js against the text's headings and body, on the generated
+// manual and on one of varied Japanese characters.
 //
 //     whole_process_bench [--megabytes N] [--rounds N] [--utf8]
 #include "ManualGenerator.h"
@@ -19,6 +22,7 @@
 #include <fstream>
 #include <spawn.h>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,22 +104,42 @@ uintmax_t FolderBytes(const fs::path& folder) {
 struct TManual {
     fs::path Project;
     uintmax_t TextBytes = 0;
+    uintmax_t ShownBytes = 0; // of the headings and body lines, without their tabs
 };
+
+uintmax_t ShownBytes(const std::string& text) {
+    uintmax_t bytes = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string_view line(text.data() + start, end - start);
+        if (!line.empty() && line[0] != '#') {
+            const size_t tabs = line[0] != '\t' ? 0 : line.size() > 1 && line[1] == '\t' ? 2 : 1;
+            bytes += line.size() - tabs;
+        }
+        start = end + 2;
+    }
+    return bytes;
+}
 
 // The text is written and dropped before any child starts: a child
 // inherits the parent's memory until exec, and the kernel counts that in
 // the child's peak.
-TManual WriteManual(const fs::path& folder, size_t bytes, bool utf8) {
+TManual WriteManual(const fs::path& folder, size_t bytes, bool utf8, bool varied = false) {
     fs::create_directories(folder);
+    uintmax_t shown = 0;
     {
-        std::string text = varnoke::bench::GenerateManual(bytes);
+        std::string text = varied ? varnoke::bench::GenerateVariedManual(bytes)
+                                  : varnoke::bench::GenerateManual(bytes);
+        shown = ShownBytes(text);
         if (utf8)
             text = varnoke::SjisToUtf8(text);
         std::ofstream(folder / "manual.txt", std::ios::binary) << text;
     }
     std::ofstream(folder / "manual.vkp", std::ios::binary)
         << "[PROJECT]\r\nTEXTNAME=manual.txt\r\nCONTENTSTYPE=1\r\nSTYLETITLE=2\r\nSTYLEMENU=1\r\n";
-    return {folder / "manual.vkp", fs::file_size(folder / "manual.txt")};
+    return {folder / "manual.vkp", fs::file_size(folder / "manual.txt"), shown};
 }
 
 std::vector<std::string> ToolCommand(const TManual& manual, const fs::path& out) {
@@ -206,6 +230,34 @@ void SmallManualCpu(const fs::path& base, const TOptions& options) {
 
 } // namespace
 
+// The build with the search against the build without it, alternating, and
+// the size of the search's data against the text it holds.
+void CompareSearch(const fs::path& base, const TOptions& options, bool varied) {
+    const TManual manual = WriteManual(base / (varied ? "varied" : "search"),
+                                       options.Megabytes * 1'000'000, options.Utf8, varied);
+    const fs::path out = base / (varied ? "varied-out" : "search-out");
+    std::vector<std::string> on = ToolCommand(manual, out), off = on;
+    on.insert(on.end() - 1, "--search");
+    off.insert(off.end() - 1, "--no-search");
+    Run(on);
+    std::vector<double> onTimes, offTimes;
+    for (int round = 0; round < options.Rounds; ++round) {
+        onTimes.push_back(Run(on).WallSeconds);
+        offTimes.push_back(Run(off).WallSeconds);
+    }
+    const double script = static_cast<double>(fs::file_size(out / "search.js"));
+    std::printf("search    %s manual: %7.1f ms with, %7.1f ms without (median): ratio %.2f, "
+                "best %.2f (target at most 1.3)\n",
+                varied ? "varied" : "generated", Median(onTimes) * 1e3, Median(offTimes) * 1e3,
+                Median(onTimes) / Median(offTimes),
+                *std::min_element(onTimes.begin(), onTimes.end()) /
+                    *std::min_element(offTimes.begin(), offTimes.end()));
+    std::printf("search.js %.1f MB for %.1f MB of headings and body: ratio %.2f (target at most "
+                "1.2)\n",
+                Megabytes(script), Megabytes(static_cast<double>(manual.ShownBytes)),
+                script / static_cast<double>(manual.ShownBytes));
+}
+
 int main(int argc, char** argv) {
     const TOptions options = ParseOptions(argc, argv);
     const fs::path memory =
@@ -213,6 +265,8 @@ int main(int argc, char** argv) {
     const fs::path base = memory / ("varnoke-whole-process-" + std::to_string(::getpid()));
     CompareWithCopy(base, options);
     SmallManualCpu(base, options);
+    CompareSearch(base, options, false);
+    CompareSearch(base, options, true);
     fs::remove_all(base);
     return 0;
 }

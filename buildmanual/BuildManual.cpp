@@ -5,6 +5,8 @@
 #include "convert/FrameHtml.h"
 #include "convert/LineKind.h"
 #include "convert/MenuHtml.h"
+#include "convert/SearchIndex.h"
+#include "convert/SearchPage.h"
 #include "convert/TextHtml.h"
 #include "convert/TitleHtml.h"
 #include "css/CSSProperty.h"
@@ -13,6 +15,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <set>
 #include <system_error>
 
@@ -51,21 +55,38 @@ bool IsBodyPageName(const std::string& name) {
 TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
     const TProjectData& project = inputs.Project;
     TBuildReport report;
+    const bool frames = project.ContentsType == 1;
+    // The search's data takes about as long as the pages: it is made on a
+    // second thread while they are written. The line source finishes any
+    // lazy work of its own before two threads read it.
+    std::future<TByteBuffer> searchIndex;
+    if (project.SearchFlag) {
+        inputs.Lines.LastLineHasBreak();
+        searchIndex = std::async(std::launch::async, SearchIndexScript, std::cref(inputs.Lines),
+                                 project.FileDivideFlag, frames);
+    }
     WriteStyleSheet(inputs, project.StyleTitle, folder, "title.css", report);
     WriteStyleSheet(inputs, project.StyleMenu, folder, "menu.css", report);
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
     const std::string body = folder + "text.html";
+    const TSearchLinks links = SearchLinks(project.SearchFlag, frames);
     const int pages = MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
-                                   inputs.TabSpace);
+                                   inputs.TabSpace, links.Body != 0);
     for (int page = 0; page < pages; ++page)
         report.Files.push_back(project.FileDivideFlag ? SplitPageFileName(body, page) : body);
     MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
-                 folder + "menu.css");
+                 folder + "menu.css", links.Menu != 0);
     report.Files.push_back(folder + "menu.html");
     MakeTitleHtml(project.TitleName, folder + "title.html", folder + "title.css");
     report.Files.push_back(folder + "title.html");
     MakeFrameHtml(project.TitleFrameFlag, project.FileDivideFlag, folder + "frame.html");
     report.Files.push_back(folder + "frame.html");
+    if (project.SearchFlag) {
+        MakeSearchPage(frames, project.FileDivideFlag, folder + "search.html", folder + "menu.css");
+        report.Files.push_back(folder + "search.html");
+        WriteSearchIndex(searchIndex.get(), folder + "search.js");
+        report.Files.push_back(folder + "search.js");
+    }
     return report;
 }
 

@@ -35,7 +35,8 @@ struct TBuildReport {
 };
 
 // folder ends with a path delimiter. Writes, in this order: title.css,
-// menu.css, text.css, the body page(s), menu.html, title.html, frame.html.
+// menu.css, text.css, the body page(s), menu.html, title.html, frame.html,
+// and with the project's search search.html and search.js.
 // Stops at the first file that fails, raising its EInOutError: earlier files
 // are complete, later ones untouched.
 TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder);

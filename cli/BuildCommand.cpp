@@ -25,13 +25,17 @@ constexpr const char* Program = "varnoke-build";
 constexpr int MaximumTabWidth = 64;
 
 const char* const HelpText =
-    "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] [--watch] PROJECT.vkp\n"
+    "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] [--search | --no-search]\n"
+    "                     [--watch] PROJECT.vkp\n"
     "\n"
     "プロジェクトファイルからマニュアル (HTML ページと CSS) を作成します。\n"
     "\n"
     "  --styles INI  スタイルを読むファイル (既定: varnoke の設定ファイル)\n"
     "  --out DIR     出力フォルダ (既定: プロジェクトの出力フォルダ。無ければ作成)\n"
     "  --tab N       本文の先頭タブ 1 つあたりの &nbsp; の数 (既定: 設定の TABSPACE、無ければ 2)\n"
+    "  --search      検索ページ (search.html と search.js) と検索へのリンクを付けます\n"
+    "                (プロジェクトの SEARCHFLAG より優先)\n"
+    "  --no-search   検索を付けません (プロジェクトの SEARCHFLAG より優先)\n"
     "  --watch       作成のあと、プロジェクト・テキスト・スタイルのファイルが変わるたびに\n"
     "                作り直します (Ctrl+C で終了)\n"
     "  --help        この説明を表示します\n"
@@ -52,6 +56,7 @@ struct TOptions {
     std::optional<std::string> Styles;
     std::optional<std::string> OutputFolder;
     std::optional<int> TabWidth;
+    std::optional<bool> Search; // over the project's SEARCHFLAG
     std::string ProjectFile;
     bool Help = false;
     bool Version = false;
@@ -101,6 +106,8 @@ TOptions ParseCommandLine(const std::vector<std::string>& arguments) {
             options.Version = true;
         else if (argument == "--watch")
             options.Watch = true;
+        else if (argument == "--search" || argument == "--no-search")
+            options.Search = argument == "--search";
         else if (argument == "--styles")
             options.Styles = value();
         else if (argument == "--out")
@@ -183,7 +190,8 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
            std::ostream& err, TBuildOutcome& outcome) {
     const std::string projectFile = ModelPath(options.ProjectFile);
     willRead(NativePath(projectFile));
-    const TProjectData project = LoadProject(projectFile);
+    TProjectData project = LoadProject(projectFile);
+    project.SearchFlag = options.Search.value_or(project.SearchFlag);
     if (!project.TextName.empty())
         willRead(NativePath(ResolveAgainst(ExtractFilePath(projectFile), project.TextName)));
     const TTextLines lines = LoadText(project, projectFile);

@@ -6,6 +6,10 @@
 // break the text itself used, so a source never copies lines to change
 // their ends. The editor in the window and the text file of the
 // command-line tool both hand out their text this way.
+//
+// A source is read from two threads at once (the pages and the search's
+// data of one build) once LastLineHasBreak has returned: any work a source
+// does lazily is done by then.
 #pragma once
 
 #include <string_view>

@@ -305,6 +305,24 @@ std::string SjisToUtf8(std::string_view sjis) {
     return out;
 }
 
+std::vector<char16_t> SjisDoubleByteCharacters(const std::vector<std::uint16_t>& codes) {
+    TIconv converter("UTF-16LE", "CP932");
+    std::vector<char16_t> characters;
+    characters.reserve(codes.size());
+    std::string unit;
+    for (const std::uint16_t code : codes) {
+        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        std::string_view in(bytes, 2);
+        unit.clear();
+        if (converter.Convert(in, unit) && unit.size() == 2)
+            characters.push_back(static_cast<char16_t>(static_cast<unsigned char>(unit[0]) |
+                                                       static_cast<unsigned char>(unit[1]) << 8));
+        else
+            characters.push_back(u'\uFFFD');
+    }
+    return characters;
+}
+
 bool LooksLikeUtf8Text(std::string_view bytes) {
     bool multiByte = false;
     while (!bytes.empty()) {

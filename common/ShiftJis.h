@@ -5,9 +5,11 @@
 
 #include "common/ByteBuffer.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnoke {
 
@@ -41,6 +43,12 @@ std::optional<std::string> Utf8TextToSjis(std::string_view fileBytes);
 // The same into a byte buffer, for a whole text file: false, and `sjis`
 // empty, when the bytes are to be taken as they are.
 bool Utf8TextToSjis(std::string_view fileBytes, TByteBuffer& sjis);
+
+// The character of each double-byte CP932 code (lead byte * 256 + trail
+// byte) as one UTF-16 unit (CP932 holds only characters of the basic
+// plane), U+FFFD for a code CP932 leaves unassigned. One converter serves
+// the whole list.
+std::vector<char16_t> SjisDoubleByteCharacters(const std::vector<std::uint16_t>& codes);
 
 // CP932 to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD.
 std::string SjisToUtf8(std::string_view sjis);

@@ -3,15 +3,18 @@
 #include "common/PathNames.h"
 #include "convert/LineKind.h"
 #include "convert/PageBlocks.h"
+#include "convert/SearchPage.h"
 #include "convert/TagWriter.h"
 
 namespace varnoke {
 
 void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                  const std::string& textFileName, const std::string& styleSheet) {
+                  const std::string& textFileName, const std::string& styleSheet, bool searchLink) {
     TTextFileWriter file(fileName);
     WritePageHead(file, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
     WriteTagOpen(file, "body");
+    if (searchLink)
+        WriteSearchLink(file);
 
     const std::string bodyName = ExtractFileName(textFileName);
     int mainHeadingCounter = 0;

@@ -10,7 +10,9 @@ namespace varnoke {
 
 // textFileName is the body page path given to MakeTextHtml; only its file
 // name (and with split its numbered variants) goes into the links.
+// searchLink puts the link to the search page at the top.
 void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                  const std::string& textFileName, const std::string& styleSheet);
+                  const std::string& textFileName, const std::string& styleSheet,
+                  bool searchLink = false);
 
 } // namespace varnoke

@@ -3,6 +3,7 @@
 #include "common/PathNames.h"
 #include "convert/LineKind.h"
 #include "convert/PageBlocks.h"
+#include "convert/SearchPage.h"
 #include "convert/TagWriter.h"
 
 namespace varnoke {
@@ -15,10 +16,13 @@ constexpr int ClosingBreakLines = 64;
 // heading that opens the next page.
 class TBodyPage {
   public:
-    TBodyPage(const std::string& fileName, const std::string& styleSheet, bool split, int tabCount)
+    TBodyPage(const std::string& fileName, const std::string& styleSheet, bool split, int tabCount,
+              bool searchLink)
         : file_(fileName), split_(split), tabCount_(tabCount) {
         WritePageHead(file_, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
         WriteTagOpen(file_, "body");
+        if (searchLink)
+            WriteSearchLink(file_);
     }
 
     // The source does not change while a build reads it: its line count is
@@ -89,12 +93,12 @@ class TBodyPage {
 } // namespace
 
 int MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                 const std::string& styleSheet, int tabCount) {
+                 const std::string& styleSheet, int tabCount, bool searchLink) {
     int lineIndex = 0;
     int page = 0;
     do {
         TBodyPage body(split ? SplitPageFileName(fileName, page) : fileName, styleSheet, split,
-                       tabCount);
+                       tabCount, searchLink);
         body.WriteLines(lines, lineIndex);
         body.Close();
         ++page;

@@ -18,6 +18,7 @@ void TProjectData::Reset() {
     StyleTitle = 0;
     StyleMenu = 0;
     StyleText = 0;
+    SearchFlag = false;
 }
 
 void TProjectData::LoadFromFile(const std::string& fileName) {
@@ -32,6 +33,7 @@ void TProjectData::LoadFromFile(const std::string& fileName) {
     StyleTitle = ini.ReadInteger(Section, "STYLETITLE", StyleTitle);
     StyleMenu = ini.ReadInteger(Section, "STYLEMENU", StyleMenu);
     StyleText = ini.ReadInteger(Section, "STYLETEXT", StyleText);
+    SearchFlag = ini.ReadBool(Section, "SEARCHFLAG", SearchFlag);
 }
 
 bool TProjectData::HoldsProject(const std::string& fileName) {
@@ -49,6 +51,7 @@ void TProjectData::SaveToFile(const std::string& fileName) const {
     ini.WriteInteger(Section, "STYLETITLE", StyleTitle);
     ini.WriteInteger(Section, "STYLEMENU", StyleMenu);
     ini.WriteInteger(Section, "STYLETEXT", StyleText);
+    ini.WriteBool(Section, "SEARCHFLAG", SearchFlag);
     ini.UpdateFile();
 }
 

@@ -17,7 +17,7 @@ class TProjectData {
     // value the field held. A missing file changes nothing; an unreadable one
     // raises EFOpenError before any field changes.
     void LoadFromFile(const std::string& fileName);
-    // Writes the nine keys, keeping the file's other sections; the file is
+    // Writes the ten keys, keeping the file's other sections; the file is
     // replaced whole or not at all (EFCreateError).
     void SaveToFile(const std::string& fileName) const;
 
@@ -35,6 +35,7 @@ class TProjectData {
     int StyleTitle = 0;
     int StyleMenu = 0;
     int StyleText = 0;
+    bool SearchFlag = false; // search.html and search.js, and links to them
 };
 
 } // namespace varnoke

@@ -37,14 +37,14 @@ class LivePreview : public TWindowTest {
 
     // Opens a project over the text in the real browser; false when the
     // engine does not load pages on this machine.
-    bool OpenManual(const std::string& text, bool split = false, int groupSize = 512) {
+    bool OpenManual(const std::string& text, bool split = false, int groupSize = 512,
+                    const std::string& keys = "CONTENTSTYPE=1\r\n") {
         Open("[SYSTEM]\r\n");
         window->resize(1000, 800);
         window->show();
         window->findChild<TWebPreview*>()->SetGroupSize(groupSize);
-        window->OpenProject(Project(
-            "m", std::string("CONTENTSTYPE=1\r\nFILEDEVIDEFLAG=") + (split ? "1" : "0") + "\r\n",
-            text));
+        window->OpenProject(
+            Project("m", keys + "FILEDEVIDEFLAG=" + (split ? "1" : "0") + "\r\n", text));
         browser = window->findChild<TWebPreview*>();
         QObject::connect(browser->View(), &QWebEngineView::loadStarted, [this] { ++loads; });
         return Settle(30000) && Js("!!window.varnokePreview").toBool();
@@ -77,7 +77,8 @@ class LivePreview : public TWindowTest {
         QWebEnginePage fresh;
         bool loaded = false;
         QObject::connect(&fresh, &QWebEnginePage::loadFinished, [&](bool) { loaded = true; });
-        fresh.load(QUrl::fromLocalFile(Q(Temp("frame.html"))));
+        fresh.load(QUrl::fromLocalFile(
+            Q(Temp(window->ProjectData().ContentsType == 1 ? "frame.html" : "text.html"))));
         EXPECT_TRUE(Eventually([&] { return loaded; }, 20000));
         QString shown = Js(ShownPagesScript, &fresh).toString();
         // The fresh load shows the first split page; the live preview the
@@ -178,6 +179,22 @@ TEST_F(LivePreview, SplitPagesArePatchedAsWell) {
     if (!OpenManual(Manual(), true))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
     RunRandomEdits(100, 4);
+}
+
+// The search's link stands before the blocks: in the menu with frames, in
+// the body page without.
+TEST_F(LivePreview, WithTheSearchLinkInTheMenuThePagesArePatchedAsWell) {
+    if (!OpenManual(Manual(), false, 512, "CONTENTSTYPE=1\r\nSEARCHFLAG=1\r\n"))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    ASSERT_TRUE(Shown().contains("search.html"));
+    RunRandomEdits(60, 6);
+}
+
+TEST_F(LivePreview, WithTheSearchLinkInTheBodyThePagesArePatchedAsWell) {
+    if (!OpenManual(Manual(), false, 512, "CONTENTSTYPE=0\r\nSEARCHFLAG=1\r\n"))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    ASSERT_TRUE(Shown().contains("search.html"));
+    RunRandomEdits(60, 7);
 }
 
 TEST_F(LivePreview, KeysTypedWhileThePageTakesAPatchGoTogetherInTheNext) {

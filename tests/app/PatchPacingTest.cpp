@@ -35,7 +35,7 @@ class PatchPacing : public ::testing::Test {
         : lines(*editor.document()),
           live(editor, lines, navigator,
                {[this] { ++rebuilds; }, [] { return true; }, [] { return true; },
-                [] { return false; }, [] { return 2; }}) {
+                [] { return false; }, [] { return 2; }, [] { return TSearchLinks(); }}) {
         // Elements: the main heading, a heading, "one", a heading, "two".
         editor.setPlainText("Title\n\tHeading\n\t\tone\n\tSecond\n\t\ttwo\n");
         live.Rebuilt(true);

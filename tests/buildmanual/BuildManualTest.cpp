@@ -1,6 +1,7 @@
 #include "buildmanual/BuildManual.h"
 #include "TestSupport.h"
 #include "common/Errors.h"
+#include "common/ShiftJis.h"
 #include "common/TextLines.h"
 #include "css/CSSProperty.h"
 #include "css/CSSPropertyClass.h"
@@ -162,5 +163,39 @@ TEST_F(BuildManualTest, AMissingFolderFailsAtTheFirstFileWithCodeThree) {
         EXPECT_EQ(error.Code(), 3);
         EXPECT_EQ(error.FileName(), folder.File("none/title.css"));
         EXPECT_STREQ(error.what(), "ファイル名の指定が間違っています");
+    }
+}
+
+TEST_F(BuildManualTest, TheSearchAddsItsTwoFilesAndOneLinkAtTheTopOfTheShownPages) {
+    styles.Add("one");
+    project.FileDivideFlag = true;
+    const std::string link = "<p><a href=\"search.html\">" + Sjis("検索") + "</a></p>\r\n";
+    for (const bool frames : {false, true}) {
+        TScratchFolder out;
+        project.ContentsType = frames ? 1 : 0;
+        project.SearchFlag = false;
+        const TBuildReport off = BuildManual({project, styles, lines, 2}, out.Path());
+        std::vector<std::string> pages;
+        for (const std::string& file : off.Files)
+            pages.push_back(ReadFile(file));
+        EXPECT_FALSE(Exists(out.File("search.html")));
+
+        project.SearchFlag = true;
+        const TBuildReport on = BuildManual({project, styles, lines, 2}, out.Path());
+        ASSERT_EQ(on.Files.size(), off.Files.size() + 2);
+        EXPECT_EQ(on.Files.back(), out.File("search.js"));
+        for (size_t i = 0; i < off.Files.size(); ++i) {
+            const std::string name = off.Files[i].substr(out.Path().size());
+            const bool body = name.rfind("text", 0) == 0 && name.find(".html") != std::string::npos;
+            const bool linked = frames ? name == "menu.html" : body;
+            std::string expected = pages[i];
+            if (linked)
+                expected.insert(expected.find("<body>\r\n") + 8, link);
+            EXPECT_EQ(ReadFile(off.Files[i]), expected) << name << (frames ? " framed" : "");
+        }
+        const std::string searchPage = ReadFile(out.File("search.html"));
+        EXPECT_NE(searchPage.find(frames ? "href=\"menu.html\"" : "href=\"text0.html\""),
+                  std::string::npos);
+        EXPECT_NE(searchPage.find("<link href=\"menu.css\""), std::string::npos);
     }
 }

@@ -128,3 +128,26 @@ TEST_F(BuildCommand, Utf8TextIsConverted) {
     EXPECT_NE(ReadFile(folder.File("o/text.html")).find(Sjis("見出し") + "&#128512;\r\n"),
               std::string::npos);
 }
+
+TEST_F(BuildCommand, SearchComesFromTheOptionOrTheProject) {
+    WriteFile(folder.File("t.txt"), "A\r\n\tb\r\n");
+    const struct {
+        const char* Key;
+        const char* Option;
+        bool Search;
+    } cases[] = {{"0", nullptr, false},
+                 {"1", nullptr, true},
+                 {"0", "--search", true},
+                 {"1", "--no-search", false}};
+    for (const auto& c : cases) {
+        TScratchFolder out;
+        WriteProject(std::string("TEXTNAME=t.txt\r\nSEARCHFLAG=") + c.Key + "\r\n");
+        std::vector<std::string> arguments = {"--out", out.Path(), folder.File("p.vkp")};
+        if (c.Option)
+            arguments.insert(arguments.begin(), c.Option);
+        ASSERT_EQ(Run(arguments), 0) << err.str();
+        EXPECT_EQ(Exists(out.File("search.js")), c.Search) << c.Key << (c.Option ? c.Option : "");
+        EXPECT_EQ(ReadFile(out.File("text.html")).find("search.html") != std::string::npos,
+                  c.Search);
+    }
+}

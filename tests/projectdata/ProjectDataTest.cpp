@@ -19,17 +19,18 @@ TProjectData Loaded() {
     project.StyleTitle = 1;
     project.StyleMenu = 2;
     project.StyleText = 3;
+    project.SearchFlag = true;
     return project;
 }
 } // namespace
 
-TEST(ProjectData, SavesNineKeysInOrderEvenWhenEmpty) {
+TEST(ProjectData, SavesTenKeysInOrderEvenWhenEmpty) {
     TScratchFolder folder;
     TProjectData().SaveToFile(folder.File("p.vkp"));
     EXPECT_EQ(ReadFile(folder.File("p.vkp")),
               CrLfLines({"[PROJECT]", "TEXTNAME=", "CONTENTSTYPE=0", "FILEDEVIDEFLAG=0",
                          "TITLEFRAMEFLAG=0", "TITLENAME=", "OUTPUTPATH=", "STYLETITLE=0",
-                         "STYLEMENU=0", "STYLETEXT=0", ""}));
+                         "STYLEMENU=0", "STYLETEXT=0", "SEARCHFLAG=0", ""}));
 }
 
 TEST(ProjectData, RoundTripsEveryField) {
@@ -46,6 +47,7 @@ TEST(ProjectData, RoundTripsEveryField) {
     EXPECT_EQ(project.StyleTitle, 1);
     EXPECT_EQ(project.StyleMenu, 2);
     EXPECT_EQ(project.StyleText, 3);
+    EXPECT_TRUE(project.SearchFlag);
 }
 
 TEST(ProjectData, LoadingReadsOverTheProjectBefore) {
