@@ -167,12 +167,12 @@ template <class TSink> void ScanSections(const TLineSource& lines, TSink& sink) 
             break;
         case TLineKind::MainHeading:
             sink(SectionMainHeading);
-            ScanText(line, sink);
+            sink.Text(line);
             sectionOpen = true;
             break;
         case TLineKind::Heading:
             sink(SectionHeading);
-            ScanText(line.substr(1), sink);
+            sink.Text(line.substr(1));
             sectionOpen = true;
             break;
         case TLineKind::Body:
@@ -180,7 +180,7 @@ template <class TSink> void ScanSections(const TLineSource& lines, TSink& sink) 
                 sink(SectionTop);
             sectionOpen = true;
             sink('\n');
-            ScanText(BodyText(line), sink);
+            sink.Text(BodyText(line));
             break;
         }
     }
@@ -402,20 +402,52 @@ class TCodeSink {
         if (out_.Capacity() < needed)
             out_.Reserve(std::max(needed, 2 * out_.Capacity()));
     }
-    // Inlined into the scan: it runs once a character of the manual.
-    [[gnu::always_inline]] void operator()(TKey key) {
-        const std::uint32_t code = key < CodeKeys ? codes_[key] : 0;
+    void operator()(TKey key) {
         char* at = out_.Data() + out_.Size();
-        if (code == 0) {
-            coder_.WriteEscape(at, key);
-            out_.Resize(out_.Size() + 4);
-            return;
+        Put(at, codes_, key);
+        out_.Resize(static_cast<size_t>(at - out_.Data()));
+    }
+
+    // The scan of ScanText, with the place to write in a register: a store
+    // through a char pointer could change any variable in memory, so the
+    // compiler would reload and store it for every character.
+    void Text(std::string_view text) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        const size_t size = text.size();
+        char* at = out_.Data() + out_.Size();
+        const std::uint32_t* const codes = codes_;
+        for (size_t i = 0; i < size;) {
+            const unsigned char byte = bytes[i];
+            const std::uint8_t kind = ByteClasses[byte];
+            if (kind == Lead && i + 1 < size && IsTrail(bytes[i + 1])) {
+                Put(at, codes, static_cast<TKey>(byte << 8 | bytes[i + 1]));
+                i += 2;
+            } else if (kind == Plain || kind == Lead) {
+                Put(at, codes, byte);
+                ++i;
+            } else if (kind == Control) {
+                Put(at, codes, ' ');
+                ++i;
+            } else {
+                auto put = [&](TKey key) { Put(at, codes, key); };
+                i += ScanMarkup(text, i, put);
+            }
         }
-        std::memcpy(at, &code, 4); // the fourth byte is overwritten next
-        out_.Resize(out_.Size() + (code >> 24));
+        out_.Resize(static_cast<size_t>(at - out_.Data()));
     }
 
   private:
+    [[gnu::always_inline]] void Put(char*& at, const std::uint32_t* codes, TKey key) {
+        const std::uint32_t code = key < CodeKeys ? codes[key] : 0;
+        if (code == 0) {
+            coder_.WriteEscape(at, key);
+            at += 4;
+            return;
+        }
+        std::memcpy(at, &code, 4); // the fourth byte is overwritten next
+        at += code >> 24;
+    }
+
     TSearchCoder& coder_;
     TByteBuffer& out_;
     const std::uint32_t* codes_;
@@ -426,6 +458,7 @@ struct TKeySink {
     std::vector<TKey> Keys;
     void Reserve(size_t) {}
     void operator()(TKey key) { Keys.push_back(key); }
+    void Text(std::string_view text) { ScanText(text, *this); }
 };
 
 } // namespace

@@ -240,6 +240,7 @@ var varnokeSearch = (function () {
         index.headLast = new Int32Array(count);
         index.firstBody = new Int32Array(count);
         index.generation = 0;
+        index.places = new Int32Array(1024);
     }
 
     var index = null;
@@ -265,13 +266,14 @@ var varnokeSearch = (function () {
         return list;
     }
 
-    // Calls visit with each place of the word, without overlaps, that does
-    // not end inside a character with marks. A word whose first character is
-    // rare is found by the browser's own search; one whose first character
-    // is everywhere by a loop over the units, as a call a hit would cost
-    // more than the loop.
-    function hits(word, visit) {
+    // The places of the word, without overlaps, that do not end inside a
+    // character with marks, into index.places; returns their number. A word
+    // whose first character is rare is found by the browser's own search;
+    // one whose first character is everywhere by a loop over the units,
+    // as a call a hit would cost more than the loop.
+    function hits(word) {
         var length = word.length, units = index.foldedUnits, size = units.length;
+        var places = index.places, count = 0;
         if (index.unitCounts[word.charCodeAt(0)] * 64 < size) {
             var text = index.folded;
             for (var pos = text.indexOf(word); pos >= 0;) {
@@ -280,10 +282,12 @@ var varnokeSearch = (function () {
                     pos = text.indexOf(word, pos + 1);
                     continue;
                 }
-                visit(pos);
+                if (count === places.length)
+                    places = index.places = grownPlaces(places);
+                places[count++] = pos;
                 pos = text.indexOf(word, end);
             }
-            return;
+            return count;
         }
         var codes = new Uint16Array(length);
         for (var c = 0; c < length; ++c)
@@ -297,9 +301,17 @@ var varnokeSearch = (function () {
                 ++k;
             if (k < length || (p + length < size && isFoldedMark(units[p + length])))
                 continue;
-            visit(p);
+            if (count === places.length)
+                places = index.places = grownPlaces(places);
+            places[count++] = p;
             p += length - 1;
         }
+        return count;
+    }
+    function grownPlaces(places) {
+        var bigger = new Int32Array(places.length * 2);
+        bigger.set(places);
+        return bigger;
     }
 
     // Sections that hold every word; hits counted without overlaps.
@@ -308,13 +320,14 @@ var varnokeSearch = (function () {
         var gen = ++index.generation;
         var touched = [];
         for (var w = 0; w < list.length; ++w) {
-            var s = 0;
-            hits(list[w], function (pos) {
+            var count = hits(list[w]), places = index.places, s = 0;
+            for (var h = 0; h < count; ++h) {
+                var pos = places[h];
                 while (s + 1 < n && starts[s + 1] <= pos)
                     ++s;
                 if (index.stamp[s] !== gen) {
                     if (w > 0)
-                        return;
+                        continue;
                     index.stamp[s] = gen;
                     index.found[s] = 0;
                     index.lastWord[s] = -1;
@@ -339,7 +352,7 @@ var varnokeSearch = (function () {
                         index.firstBody[s] = pos;
                     }
                 }
-            });
+            }
         }
         return touched.filter(function (t) { return index.found[t] === list.length; });
     }

@@ -6,9 +6,13 @@
 #include "common/LineSource.h"
 #include "common/TextLines.h"
 #include "convert/MenuHtml.h"
+#include "convert/SearchIndex.h"
 #include "convert/TextHtml.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -115,6 +119,25 @@ void CheckPages(const std::string& folder, const std::string& text, bool split) 
     FUZZ_CHECK(links == anchors);
 }
 
+// The search's data is ASCII, and it has a section for every heading the
+// menu links to.
+void CheckSearch(const TLineSource& lines, const std::string& folder, bool split) {
+    const TByteBuffer script = SearchIndexScript(lines, split, true);
+    for (const char c : script.View())
+        FUZZ_CHECK(c == '\r' || c == '\n' || (c >= 32 && c < 127));
+    const std::u16string text = SearchText(lines);
+    const auto headings = std::count(text.begin(), text.end(), SectionMainHeading) +
+                          std::count(text.begin(), text.end(), SectionHeading);
+    std::ifstream file(folder + "menu.html", std::ios::binary);
+    const std::string menu((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    std::ptrdiff_t links = 0;
+    for (size_t at = menu.find("<a href="); at != std::string::npos;
+         at = menu.find("<a href=", at + 1))
+        ++links;
+    FUZZ_CHECK(headings == links);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
@@ -133,6 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         const TRawLines lines(text);
         MakeTextHtml(split, lines, body, folder + "text.css", tabCount);
         MakeMenuHtml(split, lines, folder + "menu.html", body, folder + "menu.css");
+        if (mode & 8)
+            CheckSearch(lines, folder, split);
     } else {
         const TTextLines lines(text);
         CheckLinesRebuildText(lines, text);

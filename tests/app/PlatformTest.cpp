@@ -110,6 +110,24 @@ TEST_F(Platform, SplitAndTitleFrameRebuildThePreview) {
     EXPECT_TRUE(Item("S1")->isEnabled());
 }
 
+TEST_F(Platform, TheSearchOptionRebuildsAndFollowsTheMenuType) {
+    Open();
+    window->Editor().setPlainText("A\n\tb\n");
+    auto* search = Find<QCheckBox>("CheckBox4");
+    EXPECT_FALSE(search->isEnabled()); // a frame option
+    auto radios = Find<QGroupBox>("RadioGroup1")->findChildren<QRadioButton*>();
+    radios[1]->click();
+    ASSERT_TRUE(search->isEnabled());
+    search->click();
+    EXPECT_TRUE(window->ProjectData().SearchFlag);
+    EXPECT_TRUE(Exists(Temp("search.js")));
+    EXPECT_NE(ReadFile(Temp("menu.html")).find("search.html"), std::string::npos);
+    // Without frames the link moves into the body page.
+    radios[0]->click();
+    EXPECT_NE(ReadFile(Temp("text.html")).find("search.html"), std::string::npos);
+    EXPECT_EQ(ReadFile(Temp("menu.html")).find("search.html"), std::string::npos);
+}
+
 TEST_F(Platform, EditingTheTextRebuildsWithoutMarkingTheProjectModified) {
     Open();
     QTest::keyClicks(&window->Editor(), "Heading");

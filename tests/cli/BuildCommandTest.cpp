@@ -140,14 +140,14 @@ TEST_F(BuildCommand, SearchComesFromTheOptionOrTheProject) {
                  {"0", "--search", true},
                  {"1", "--no-search", false}};
     for (const auto& c : cases) {
-        TScratchFolder out;
+        TScratchFolder site;
         WriteProject(std::string("TEXTNAME=t.txt\r\nSEARCHFLAG=") + c.Key + "\r\n");
-        std::vector<std::string> arguments = {"--out", out.Path(), folder.File("p.vkp")};
+        std::vector<std::string> arguments = {"--out", site.Path(), folder.File("p.vkp")};
         if (c.Option)
             arguments.insert(arguments.begin(), c.Option);
         ASSERT_EQ(Run(arguments), 0) << err.str();
-        EXPECT_EQ(Exists(out.File("search.js")), c.Search) << c.Key << (c.Option ? c.Option : "");
-        EXPECT_EQ(ReadFile(out.File("text.html")).find("search.html") != std::string::npos,
+        EXPECT_EQ(Exists(site.File("search.js")), c.Search) << c.Key << (c.Option ? c.Option : "");
+        EXPECT_EQ(ReadFile(site.File("text.html")).find("search.html") != std::string::npos,
                   c.Search);
     }
 }
