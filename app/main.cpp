@@ -1,6 +1,7 @@
 // varnoke: the window program.
 #include "app/Dialogs.h"
 #include "app/ExternalFiles.h"
+#include "app/Guide.h"
 #include "app/Platform.h"
 #include "common/ProgramPaths.h"
 #include "controls/ExtMemo.h"
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
     environment.SettingsFile = varnoke::SettingsIniPath();
     environment.TempFolder = varnoke::TempFolder();
     environment.RecoveryFolder = varnoke::RecoveryFolder();
+    environment.DocumentsFolder = varnoke::UserDocumentsFolder();
+    environment.GuideFolder = varnoke::FindBundledGuide(QCoreApplication::applicationDirPath());
     auto window = std::make_unique<varnoke::TPlatform>(std::move(environment));
     return [&] {
         window->show();

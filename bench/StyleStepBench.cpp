@@ -39,7 +39,8 @@ class TSilentDialogs : public TDialogs {
     std::optional<QString> ChooseFolder(const QString&, const QString&) override {
         return std::nullopt;
     }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&,
+                                    const TInputRefusal&) override {
         return std::nullopt;
     }
     std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
