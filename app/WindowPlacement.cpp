@@ -82,7 +82,7 @@ void RestoreSplitters(QSplitter& editorSplit, QSplitter& previewSplit,
 
 QSize DefaultPreviewArea(QSize around) {
     // The frames' borders and a vertical scroll bar of the body.
-    constexpr int frames = 24;
+    constexpr int frames = 16;
     return QSize(200 + 300 + frames, 80 + 300 + frames) + around;
 }
 
@@ -105,13 +105,12 @@ void SetDefaultSplitters(QSplitter& editorSplit, QSplitter& previewSplit, QSize 
 }
 
 int OutlineWidthFor(const QTreeView& outline, int characters) {
-    QFont bold = outline.font();
-    bold.setBold(true);
-    const int text = QFontMetrics(bold).horizontalAdvance(QString(characters, QChar(0x3042)));
+    const int text =
+        outline.fontMetrics().horizontalAdvance(QString(characters, QChar(0x3042)));
     // Two indentation steps (the branch of the main heading and the
     // heading's own), the item's margins, the frame and a scroll bar.
     const int frame = 2 * outline.frameWidth();
-    return text + 2 * outline.indentation() + 16 + frame +
+    return text + 2 * outline.indentation() + 8 + frame +
            outline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 

@@ -93,6 +93,8 @@ class TBenchHost : public TStylePageHost {
     TDialogs& Dialogs() override { return dialogs_; }
     TSystemColorResolver SystemColors() const override { return ClassicSystemColors(); }
     void Note(const QString& message) override { dialogs_.lastError = message; }
+    QStringList ProjectChoicesOf(int) const override { return {}; }
+    void StyleDeleted(int) override {}
     void ShowError(const std::exception& error) override {
         dialogs_.lastError = QString::fromUtf8(error.what());
     }
