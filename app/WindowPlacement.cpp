@@ -105,8 +105,7 @@ void SetDefaultSplitters(QSplitter& editorSplit, QSplitter& previewSplit, QSize 
 }
 
 int OutlineWidthFor(const QTreeView& outline, int characters) {
-    const int text =
-        outline.fontMetrics().horizontalAdvance(QString(characters, QChar(0x3042)));
+    const int text = outline.fontMetrics().horizontalAdvance(QString(characters, QChar(0x3042)));
     // Two indentation steps (the branch of the main heading and the
     // heading's own), the item's margins, the frame and a scroll bar.
     const int frame = 2 * outline.frameWidth();

@@ -125,9 +125,8 @@ TEST(CSSPropertyClass, SavingLeavesTheOtherSectionsInPlace) {
     list.SaveToFile(file);
     const std::string bytes = ReadFile(file);
     EXPECT_EQ(bytes.substr(0, system.size()), system);
-    EXPECT_NE(
-        bytes.find("[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n" + stale + keep + "[A_BG]"),
-        std::string::npos);
+    EXPECT_NE(bytes.find("[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n" + stale + keep + "[A_BG]"),
+              std::string::npos);
 }
 
 TEST(CSSPropertyClass, AFailedSaveKeepsTheFileAndTheList) {
