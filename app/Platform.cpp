@@ -494,11 +494,7 @@ void TPlatform::ConnectHandlers() {
     connect(saveText_, &QAction::triggered, this, [this] { Guard([this] { SaveText(); }); });
     connect(saveTextAs_, &QAction::triggered, this, [this] { Guard([this] { SaveTextAs(); }); });
     connect(textDocument_, &TTextDocument::StateChanged, this, &TPlatform::UpdateSaveState);
-    connect(textDocument_, &TTextDocument::RemovedOnDisk, this, [this] {
-        Note(QStringLiteral("テキストファイル \"%1\" は他のプログラムで削除されました。"
-                            "保存すると書き直します。")
-                 .arg(Shown(textDocument_->FileName())));
-    });
+    connect(textDocument_, &TTextDocument::RemovedOnDisk, this, &TPlatform::TextRemovedOnDisk);
     connect(x1_, &QAction::triggered, this, &QWidget::close);
     on(a1_, &TPlatform::A1Click);
     connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);

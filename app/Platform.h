@@ -212,6 +212,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Overwrite save's enabled state and the window title follow what is
     // unsaved: the text, the project.
     void UpdateSaveState();
+    // The status line tells of a text deleted on disk until it is saved.
+    void TextRemovedOnDisk();
     // Relative names in the project follow it into another folder.
     void RebaseProjectNames(const std::string& newProjectFile);
     void ShowText(QLineEdit* edit, const QString& text);

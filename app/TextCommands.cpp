@@ -2,6 +2,7 @@
 // and what the window shows of its state (the title, overwrite save).
 #include "app/DialogPlaces.h"
 #include "app/Platform.h"
+#include "app/StatusLine.h"
 #include "app/TextDocument.h"
 #include "common/PathNames.h"
 #include "common/ShiftJis.h"
@@ -28,6 +29,12 @@ QString WindowTitle(const std::string& textFile, const std::string& projectFile,
     return shown + (unsaved ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
            ApplicationTitle;
 }
+QString RemovedOnDiskNote(const std::string& textFile) {
+    return QStringLiteral("テキストファイル \"%1\" は他のプログラムで削除されました。"
+                          "保存すると書き直します。")
+        .arg(QString::fromStdString(SjisToUtf8(textFile)));
+}
+
 // The text's form as the status line names it.
 QString EncodingName(TTextEncoding encoding) {
     switch (encoding) {
@@ -102,10 +109,16 @@ bool TPlatform::ConfirmTextSave() {
     return false;
 }
 
+void TPlatform::TextRemovedOnDisk() {
+    Note(RemovedOnDiskNote(textDocument_->FileName()));
+}
+
 void TPlatform::UpdateSaveState() {
     if (!systemData_)
         return;
     const bool textModified = textDocument_->Modified();
+    if (!textModified && statusLine_->MessageText() == RemovedOnDiskNote(textDocument_->FileName()))
+        Note({});
     s1_->setEnabled(systemData_->ProjectModified || textModified);
     saveText_->setEnabled(textModified || textDocument_->FileName().empty());
     setWindowTitle(WindowTitle(textDocument_->FileName(),

@@ -86,6 +86,10 @@ TEST_F(WindowStates, TheStatusLineSaysWhatBecameOfTheTextAndOfExecute) {
     ASSERT_TRUE(Eventually([&] { return window->TextDocument().Modified(); }));
     EXPECT_TRUE(window->StatusLine().MessageText().contains("削除されました"))
         << window->StatusLine().MessageText().toStdString();
+    // Until the text is written again.
+    Item("SaveText")->trigger();
+    EXPECT_TRUE(Exists(folder.File("t.txt")));
+    EXPECT_EQ(window->StatusLine().MessageText(), "");
 
     // Execute is in the File menu, and reports what a large manual took,
     // to the millisecond.
