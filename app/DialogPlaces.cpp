@@ -3,6 +3,9 @@
 #include "common/FileSystem.h"
 #include "common/PathNames.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace varnoke {
 
 namespace {
@@ -48,17 +51,29 @@ std::string ProjectFolder(const TWorkPlace& place) {
                                      : ExistingFolderOf(ExtractFilePath(place.ProjectFile));
 }
 
+// A folder of the work, else the author's folder: never the folder the
+// program was started from, which holds the program's own files.
+QString OrAuthors(const TWorkPlace& place, const std::string& folder) {
+    return folder.empty() ? place.AuthorsFolder : Native(folder);
+}
+
 } // namespace
+
+QString AuthorsFolderOf(const QString& documentsFolder) {
+    if (!documentsFolder.isEmpty() && QFileInfo(documentsFolder).isDir())
+        return QDir(documentsFolder).absolutePath() + QLatin1Char('/');
+    return QDir::homePath() + QLatin1Char('/');
+}
 
 QString ProjectSavePlace(const TWorkPlace& place) {
     if (place.ProjectChosen && !place.ProjectFile.empty())
         return Native(place.ProjectFile);
     const std::string text = TextFolder(place);
-    return Native(text.empty() ? ProjectFolder(place) : text);
+    return OrAuthors(place, text.empty() ? ProjectFolder(place) : text);
 }
 
 QString ProjectOpenPlace(const TWorkPlace& place) {
-    return Native(ProjectFolder(place));
+    return OrAuthors(place, ProjectFolder(place));
 }
 
 QString TextOpenPlace(const TWorkPlace& place) {
@@ -68,7 +83,7 @@ QString TextOpenPlace(const TWorkPlace& place) {
             return Native(project);
     }
     const std::string text = TextFolder(place);
-    return Native(text.empty() ? ProjectFolder(place) : text);
+    return OrAuthors(place, text.empty() ? ProjectFolder(place) : text);
 }
 
 std::string OutputFolderPlace(const TWorkPlace& place) {

@@ -5,9 +5,11 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 
 namespace varnoke {
 
@@ -20,9 +22,39 @@ std::optional<QString> Chosen(const QString& name) {
     return name;
 }
 
+// Leaves out of a file dialog's list the files it must not offer, by their
+// real names (a link to one is left out too).
+class THiddenFilesFilter : public QSortFilterProxyModel {
+  public:
+    THiddenFilesFilter(const QStringList& hidden, QObject* parent) : QSortFilterProxyModel(parent) {
+        for (const QString& file : hidden)
+            hidden_ << RealName(file);
+    }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const QModelIndex index = sourceModel()->index(row, 0, parent);
+        const QString path = sourceModel()->data(index, QFileSystemModel::FilePathRole).toString();
+        return path.isEmpty() || !hidden_.contains(RealName(path));
+    }
+
+  private:
+    static QString RealName(const QString& path) {
+        const QString real = QFileInfo(path).canonicalFilePath();
+        return real.isEmpty() ? QFileInfo(path).absoluteFilePath() : real;
+    }
+
+    QStringList hidden_;
+};
+
 // A file dialog set up from the options; an initial path that names a file
 // opens in its folder with that name filled in.
 void SetUp(QFileDialog& dialog, const TFileDialogOptions& options) {
+    if (!options.Hidden.isEmpty()) {
+        // Only the dialog of Qt's own takes a filter of its list.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setProxyModel(NewHiddenFilesFilter(options.Hidden, &dialog));
+    }
     if (!options.Title.isEmpty())
         dialog.setWindowTitle(options.Title);
     dialog.setNameFilter(options.Filter);
@@ -54,6 +86,10 @@ bool AskReplace(QWidget* parent, const QString& name) {
     return box.clickedButton() == yes;
 }
 } // namespace
+
+QSortFilterProxyModel* NewHiddenFilesFilter(const QStringList& hidden, QObject* parent) {
+    return new THiddenFilesFilter(hidden, parent);
+}
 
 QString WithDefaultSuffix(const QString& name, const QString& suffix) {
     if (suffix.isEmpty() || name.isEmpty() || name.endsWith('/') ||
@@ -167,14 +203,41 @@ std::optional<QString> TQtDialogs::ChooseFolder(const QString& title, const QStr
         parent_, title.isEmpty() ? QStringLiteral("フォルダの選択") : title, initial));
 }
 
+namespace {
+// An input box that tells why a text cannot be taken and stays open.
+class TCheckedInputDialog : public QInputDialog {
+  public:
+    TCheckedInputDialog(QWidget* parent, TInputRefusal refuse)
+        : QInputDialog(parent), refuse_(std::move(refuse)) {}
+
+    void done(int result) override {
+        if (result == QDialog::Accepted && refuse_) {
+            if (const std::optional<QString> why = refuse_(textValue())) {
+                QMessageBox::critical(this, ApplicationTitle, *why);
+                if (auto* field = findChild<QLineEdit*>()) {
+                    field->setFocus();
+                    field->selectAll();
+                }
+                return;
+            }
+        }
+        QInputDialog::done(result);
+    }
+
+  private:
+    TInputRefusal refuse_;
+};
+} // namespace
+
 std::optional<QString> TQtDialogs::InputBox(const QString& caption, const QString& prompt,
-                                            const QString& initial) {
-    bool accepted = false;
-    QString text =
-        QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, initial, &accepted);
-    if (!accepted)
+                                            const QString& initial, const TInputRefusal& refuse) {
+    TCheckedInputDialog dialog(parent_, refuse);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(initial);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 std::optional<QColor> TQtDialogs::ChooseColor(const QColor& initial) {

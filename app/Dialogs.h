@@ -4,10 +4,13 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <functional>
 #include <optional>
 
+class QObject;
+class QSortFilterProxyModel;
 class QWidget;
 
 namespace varnoke {
@@ -17,12 +20,16 @@ enum class TAnswer { Yes, No, Cancel };
 enum class TSecondButton { No, Cancel };
 
 struct TFileDialogOptions {
-    QString Title;         // empty: the platform's default title
-    QString Filter;        // Qt filter text, e.g. "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"
-    QString DefaultSuffix; // without the dot, e.g. "vkp"; added to a name that has none
-    QString InitialPath;   // a folder, or a file to start at (UTF-8)
-    bool MustExist = true; // an open dialog: only an existing file may be chosen
+    QString Title;           // empty: the platform's default title
+    QString Filter;          // Qt filter text, e.g. "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.vkp)"
+    QString DefaultSuffix;   // without the dot, e.g. "vkp"; added to a name that has none
+    QString InitialPath;     // a folder, or a file to start at (UTF-8)
+    bool MustExist = true;   // an open dialog: only an existing file may be chosen
+    QStringList Hidden = {}; // files (native full names) the dialog does not offer
 };
+
+// Why a text typed into an input box cannot be taken; nullopt: it can.
+using TInputRefusal = std::function<std::optional<QString>(const QString& text)>;
 
 class TDialogs {
   public:
@@ -48,8 +55,11 @@ class TDialogs {
     virtual std::optional<QString> SaveFile(const TFileDialogOptions& options) = 0;
     // title: the dialog's caption (a default one when empty).
     virtual std::optional<QString> ChooseFolder(const QString& title, const QString& initial) = 0;
+    // A text that `refuse` refuses is told in an error message, and the box
+    // stays open with the text selected.
     virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                            const QString& initial) = 0;
+                                            const QString& initial,
+                                            const TInputRefusal& refuse = {}) = 0;
     virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
 };
 
@@ -67,7 +77,8 @@ class TQtDialogs : public TDialogs {
     std::optional<QString> SaveFile(const TFileDialogOptions& options) override;
     std::optional<QString> ChooseFolder(const QString& title, const QString& initial) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                    const QString& initial) override;
+                                    const QString& initial,
+                                    const TInputRefusal& refuse = {}) override;
     std::optional<QColor> ChooseColor(const QColor& initial) override;
 
   private:
@@ -82,6 +93,10 @@ std::optional<QString>
 SettleSaveName(const std::function<std::optional<QString>(const QString& at)>& pick,
                const std::function<bool(const QString& existing)>& mayReplace,
                const QString& defaultSuffix, const QString& initialPath);
+
+// The list filter of a file dialog that does not offer the `hidden` files
+// (native full names); rows of a QFileSystemModel.
+QSortFilterProxyModel* NewHiddenFilesFilter(const QStringList& hidden, QObject* parent);
 
 // A name with the suffix appended when its file name has none.
 QString WithDefaultSuffix(const QString& name, const QString& suffix);

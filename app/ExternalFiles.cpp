@@ -71,7 +71,10 @@ void OpenFileArgument(TPlatform& window, const QCommandLineParser& parser) {
 }
 
 void OpenAtStart(TPlatform& window, const QCommandLineParser& parser) {
-    OpenFileArgument(window, parser);
+    if (parser.positionalArguments().isEmpty())
+        window.OpenGuideAtFirstStart();
+    else
+        OpenFileArgument(window, parser);
     window.OfferRecoveryAtStartUp();
 }
 

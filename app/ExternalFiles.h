@@ -27,7 +27,8 @@ void AddFileArgument(QCommandLineParser& parser);
 void OpenFileArgument(TPlatform& window, const QCommandLineParser& parser);
 
 // What the window program does once its window shows: opens the FILE
-// argument, then offers what an earlier run left unsaved. In this order a
+// argument (at a first start without one, the guide), then offers what an
+// earlier run left unsaved. In this order a
 // recovery copy of the FILE's own text is offered as that text opens; offered
 // first, it would be in the editor when the FILE opens, and opening it would
 // ask to save or drop the recovered work.

@@ -265,6 +265,10 @@ void TPlatform::BuildMenus() {
     importStyles1_ = MenuItem(styleMenu_, "ImportStyles1", QStringLiteral("スタイルを取り込む..."));
 
     helpMenu_ = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
+    guide1_ = MenuItem(helpMenu_, "Guide1", QStringLiteral("使い方ガイドを開く"));
+    guide1_->setEnabled(!environment_.GuideFolder.isEmpty() &&
+                        !environment_.DocumentsFolder.isEmpty());
+    helpMenu_->addSeparator();
     a1_ = MenuItem(helpMenu_, "A1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
 
     // The menus open from flat buttons of a tool bar, as the window has
@@ -300,6 +304,9 @@ void TPlatform::BuildMenus() {
     toolButton7_->setObjectName("ToolButton7");
     toolButton7_->setShortcut(QKeySequence("F5"));
     toolButton7_->setToolTip(QStringLiteral("実行 (F5)"));
+    // Also in the File menu, where a command is looked for first.
+    fileMenu_->insertAction(x1_, toolButton7_);
+    fileMenu_->insertSeparator(x1_);
 
     // The recent list binds itself to its menu while the window is built,
     // and reads its section then.
@@ -345,7 +352,9 @@ QWidget* TPlatform::BuildEditorArea() {
     besideEditor->addWidget(outlinePane_);
     besideEditor->addWidget(extMemo1_);
     besideEditor->setStretchFactor(1, 1);
-    besideEditor->setSizes({110, 220});
+    // A heading of twelve full-width characters shows whole in the outline.
+    const int outlineWidth = OutlineWidthFor(outlinePane_->Tree(), 12);
+    besideEditor->setSizes({outlineWidth, std::max(120, 320 - outlineWidth)});
     layout->addWidget(besideEditor, 1);
     findBar_ = new TFindBar(*extMemo1_);
     layout->addWidget(findBar_);
@@ -484,9 +493,11 @@ void TPlatform::ConnectHandlers() {
     on(t1_, &TPlatform::T1Click);
     on(s1_, &TPlatform::S1Click);
     on(n4_, &TPlatform::N4Click);
+    on(guide1_, &TPlatform::OpenGuide);
     connect(saveText_, &QAction::triggered, this, [this] { Guard([this] { SaveText(); }); });
     connect(saveTextAs_, &QAction::triggered, this, [this] { Guard([this] { SaveTextAs(); }); });
     connect(textDocument_, &TTextDocument::StateChanged, this, &TPlatform::UpdateSaveState);
+    connect(textDocument_, &TTextDocument::RemovedOnDisk, this, &TPlatform::TextRemovedOnDisk);
     connect(x1_, &QAction::triggered, this, &QWidget::close);
     on(a1_, &TPlatform::A1Click);
     connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
@@ -522,7 +533,7 @@ void TPlatform::ConnectHandlers() {
     });
     connect(goToHeading1_, &QAction::triggered, goToHeading_, &TGoToHeading::Open);
     connect(importStyles1_, &QAction::triggered, this,
-            [this] { Guard([this] { ImportStyles(*this); }); });
+            [this] { Guard([this] { ImportStyles(*this, TextPlace()); }); });
     connect(outlineToggle_, &QAction::triggered, this, [this](bool shown) {
         systemData_->OutlineVisible = shown;
         outlinePane_->setVisible(shown);
@@ -583,6 +594,7 @@ void TPlatform::ConnectHandlers() {
 void TPlatform::FormCreate() {
     // A first start has no settings file yet; it gets the ready styles.
     const bool firstStart = !FileExists(settingsFile_) && !DirectoryExists(settingsFile_);
+    firstStart_ = firstStart;
     // Without a temp folder the window still works; the preview shows
     // nothing until a build succeeds.
     QString tempFailure;
@@ -618,6 +630,8 @@ void TPlatform::FormCreate() {
             systemData_->Styles.SaveToFile(settingsFile_);
         });
     }
+    // The project of a start is a new one.
+    ChooseFittingStyles(*projectData_, systemData_->Styles);
     // The editor shows tabs at the selector's width from the start; a width
     // below 0 (from a hand-edited settings file) leaves it at its own.
     if (systemData_->TabSpace >= 0) {
@@ -636,8 +650,20 @@ void TPlatform::FormCreate() {
 void TPlatform::OfferRecoveryAtStartUp() {
     // A recovered text is shown with the tab width a loaded text gets.
     Guard([this] {
-        if (textDocument_->OfferRecoveryAtStartUp())
-            SetTabWidth(*extMemo1_, systemData_->TabSpace);
+        if (!textDocument_->OfferRecoveryAtStartUp())
+            return;
+        SetTabWidth(*extMemo1_, systemData_->TabSpace);
+        // The copy of another text than the project's opens as that text,
+        // as Open text opens one: the project names it from now on, or
+        // Execute would publish it under the project's own text.
+        const std::string recovered = textDocument_->FileName();
+        const std::string& named = projectData_->TextName;
+        if (recovered == (named.empty() ? named : ProjectPath(named)))
+            return;
+        projectData_->TextName = NameInProject(recovered);
+        MarkModified();
+        refreshPending_ = true;
+        RefreshAll();
     });
 }
 
@@ -672,6 +698,17 @@ void TPlatform::closeEvent(QCloseEvent* event) {
 
 void TPlatform::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!splittersPending_ && !splittersPlaced_) {
+        // The window's first showing without stored positions.
+        const QLayout* area = panelEx3_->layout();
+        const QMargins margins = area->contentsMargins();
+        SetDefaultSplitters(
+            *splitter1_, *splitter2_,
+            DefaultPreviewArea(QSize(margins.left() + margins.right(),
+                                     area->itemAt(0)->sizeHint().height() + area->spacing() +
+                                         margins.top() + margins.bottom())));
+    }
+    splittersPlaced_ = true;
     RestoreSplittersWhileSettling();
     Guard([this] { RefreshAll(); });
 }

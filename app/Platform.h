@@ -66,6 +66,12 @@ struct TPlatformEnvironment {
     // Opens a finished manual in the desktop's browser; null gives
     // QDesktopServices.
     std::function<bool(const QUrl& url)> OpenUrl;
+    // The user's documents folder (native): the dialogs start there while
+    // nothing tells where the author works; the guide is copied into it.
+    // Empty: the home folder, and no guide.
+    QString DocumentsFolder;
+    // The bundled guide's folder (native); empty when there is none.
+    QString GuideFolder;
 };
 
 class TPlatform : public QMainWindow, public TStylePageHost {
@@ -103,6 +109,12 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void N4Click();
     void T1Click();
     void A1Click();
+    // Help "使い方ガイドを開く": the copy of the bundled guide in the
+    // documents folder, made when it is not there.
+    void OpenGuide();
+    // At a first start (no settings file before), with no file to open:
+    // the guide, so that the window shows at once what the tool makes.
+    void OpenGuideAtFirstStart();
     // The open commands after their dialogs, for a file named otherwise
     // (dropped on the window, or given on the command line).
     void OpenProjectFile(const std::string& fileName);
@@ -146,6 +158,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void ShowError(const std::exception& error) override;
     TSystemColorResolver SystemColors() const override;
     void Note(const QString& message) override;
+    QStringList ProjectChoicesOf(int style) const override;
+    void StyleDeleted(int style) override;
 
     // State, for the tests and the benchmark.
     TProjectData& ProjectData() { return *projectData_; }
@@ -179,13 +193,19 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void FormDestroy();
     void RestoreSplittersWhileSettling();
     void RefreshQuietly();
+    void OpenGuideCopy();
 
     // Runs a handler; a failure ends it and shows the common error box.
     void Guard(const std::function<void()>& handler);
     std::string ChosenFileName(const QString& name);
     std::string ProjectPath(const std::string& name) const;
+    // How the project names a file: relative when it lies in the project's
+    // folder, else by its full name.
+    std::string NameInProject(const std::string& fileName) const;
     // What the dialogs work out where to open from.
     TWorkPlace WorkPlace() const;
+    // Where a new text is saved and styles are imported from.
+    QString TextPlace() const;
     void StoreStyleChoice(int& field, QComboBox* combo);
     enum class TModified { No, Yes };
     enum class TRebuild { No, Yes };
@@ -193,6 +213,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Overwrite save's enabled state and the window title follow what is
     // unsaved: the text, the project.
     void UpdateSaveState();
+    // The status line tells of a text deleted on disk until it is saved.
+    void TextRemovedOnDisk();
     // Relative names in the project follow it into another folder.
     void RebaseProjectNames(const std::string& newProjectFile);
     void ShowText(QLineEdit* edit, const QString& text);
@@ -214,10 +236,14 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Whether the current project was opened or saved under a name in this
     // run: only then may overwrite-save write to ProjectFile.
     bool projectFileChosen_ = false;
+    // There was no settings file when the window started.
+    bool firstStart_ = false;
     // The field whose user edit is being handled.
     QLineEdit* typingIn_ = nullptr;
     // The stored splitter positions still wait for the window's final size.
     bool splittersPending_ = false;
+    // The splitters have been put once, stored or default.
+    bool splittersPlaced_ = false;
     // Eighths of a degree of wheel turn not yet worth a step.
     int wheelRemainder_ = 0;
 
@@ -238,6 +264,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     QAction *find1_ = nullptr, *findNext1_ = nullptr, *findPrevious1_ = nullptr,
             *replace1_ = nullptr, *goToHeading1_ = nullptr;
     QAction* importStyles1_ = nullptr;
+    QAction* guide1_ = nullptr;
     QAction* outlineToggle_ = nullptr;
 
     // Areas.

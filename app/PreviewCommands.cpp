@@ -83,7 +83,8 @@ void TPlatform::Button8Click() {
     ForceDirectories(folder);
     const TBuildReport report = BuildInto(folder);
     const QString shown = QString::fromStdString(SjisToUtf8(folder));
-    statusLine_->ShowBuildFinished(shown, static_cast<int>(report.Files.size()), timer.elapsed(),
+    statusLine_->ShowBuildFinished(shown, static_cast<int>(report.Files.size()),
+                                   timer.nsecsElapsed() / 1000,
                                    shown + QString::fromStdString(EntryPage(*projectData_)));
     ShowPreview();
 }

@@ -3,7 +3,10 @@
 #include "app/AboutDialog.h"
 #include "app/DialogPlaces.h"
 #include "app/FolderDialog.h"
+#include "app/Guide.h"
 #include "app/Platform.h"
+#include "app/ProjectStyles.h"
+#include "app/ReadyStyles.h"
 #include "app/RecentMenu.h"
 #include "app/TextDocument.h"
 #include "common/Errors.h"
@@ -62,9 +65,20 @@ std::string TPlatform::ProjectPath(const std::string& name) const {
     return ResolveAgainst(ExtractFilePath(systemData_->ProjectFile), name);
 }
 
+// A text inside the project's folder is named relative to it, so that the
+// project and its text move together.
+std::string TPlatform::NameInProject(const std::string& fileName) const {
+    if (!projectFileChosen_ || systemData_->ProjectFile.empty() || fileName.empty() ||
+        fileName[0] != PathDelimiter)
+        return fileName;
+    const std::string relative =
+        RelativePath(ExtractFilePath(systemData_->ProjectFile), NormalizedPath(fileName));
+    return relative.rfind("../", 0) == 0 || relative == "." ? fileName : relative;
+}
+
 TWorkPlace TPlatform::WorkPlace() const {
     return {systemData_->ProjectFile, projectFileChosen_, projectData_->TextName,
-            projectData_->OutputPath};
+            projectData_->OutputPath, AuthorsFolderOf(environment_.DocumentsFolder)};
 }
 
 // ---- window operations ----------------------------------------------------
@@ -78,21 +92,22 @@ void TPlatform::OpenProject(const std::string& fileName) {
     systemData_->ProjectFile = fileName;
     projectFileChosen_ = true;
     refreshPending_ = true;
-    // The editor never keeps the previous project's text, or Execute would
-    // publish it under this one. A text that does not exist yet leaves an
-    // empty editor bound to its name, so that saving creates it; one that
-    // cannot be read leaves it empty and unbound, so that nothing overwrites
-    // it unseen.
+    // A text that does not exist yet leaves an empty editor bound to its
+    // name, so that saving creates it. A text that exists but cannot be read
+    // (a folder, no permission) stops the opening here: the editor keeps its
+    // text, and the project is neither refreshed, nor listed, nor saved.
     const std::string textFile = ProjectPath(projectData_->TextName);
     std::exception_ptr textError;
     try {
         if (!LoadText(textFile))
             textDocument_->StartNew({});
     } catch (const std::exception&) {
-        textError = std::current_exception();
         const bool missing =
-            !textFile.empty() && !FileExists(textFile) && !DirectoryExists(textFile);
-        textDocument_->StartNew(missing ? textFile : std::string());
+            textFile.empty() || (!FileExists(textFile) && !DirectoryExists(textFile));
+        if (!missing)
+            throw;
+        textError = std::current_exception();
+        textDocument_->StartNew(textFile);
     }
     RefreshAll();
     fileNameKeep1_->Add(fileName);
@@ -105,6 +120,11 @@ void TPlatform::SaveProject(const std::string& fileName) {
     RebaseProjectNames(fileName);
     systemData_->ProjectFile = fileName;
     projectFileChosen_ = true;
+    const std::string textName = NameInProject(projectData_->TextName);
+    if (textName != projectData_->TextName) {
+        projectData_->TextName = textName;
+        ShowProject();
+    }
     projectData_->SaveToFile(systemData_->ProjectFile);
     fileNameKeep1_->Add(systemData_->ProjectFile);
     MarkSaved();
@@ -152,6 +172,7 @@ void TPlatform::N1Click() {
     if (!ConfirmTextSave() || !ConfirmSave())
         return;
     projectData_->Reset();
+    ChooseFittingStyles(*projectData_, systemData_->Styles);
     projectFileChosen_ = false;
     textDocument_->StartNew({});
     refreshPending_ = true;
@@ -181,12 +202,13 @@ void TPlatform::FileNameKeep1Select(const std::string& fileName) {
 
 // Saves what is modified: the text, then the project. When only the text
 // is modified, only the text is written; the project's save dialog never
-// opens for a change of the text.
+// opens for a change of the text alone. A new text's name changes the
+// project, which is then saved in the same command.
 void TPlatform::S1Click() {
-    const bool onlyTheText = textDocument_->Modified() && !systemData_->ProjectModified;
-    if (textDocument_->Modified() && !SaveText())
+    const bool textModified = textDocument_->Modified();
+    if (textModified && !SaveText())
         return;
-    if (onlyTheText)
+    if (textModified && !systemData_->ProjectModified)
         return;
     // Before a project is opened or saved under a name in this run, the
     // remembered ProjectFile belongs to another project: ask for a name.
@@ -233,9 +255,34 @@ void TPlatform::T1Click() {
 void TPlatform::OpenTextFile(const std::string& fileName) {
     if (!LoadText(fileName))
         return;
-    projectData_->TextName = fileName;
+    projectData_->TextName = NameInProject(fileName);
     MarkModified();
     RefreshAll();
+}
+
+void TPlatform::OpenGuide() {
+    if (!ConfirmTextSave() || !ConfirmSave())
+        return;
+    OpenGuideCopy();
+}
+
+void TPlatform::OpenGuideAtFirstStart() {
+    if (firstStart_ && guide1_->isEnabled())
+        Guard([this] { OpenGuideCopy(); });
+}
+
+// A copy made now names the styles that fit by name, as a new project does,
+// whatever the styles are numbered here.
+void TPlatform::OpenGuideCopy() {
+    const TGuideCopy copy = CopyOfGuide(environment_.GuideFolder, environment_.DocumentsFolder);
+    const std::string project = ChosenFileName(copy.Project);
+    if (copy.Fresh) {
+        TProjectData guide;
+        guide.LoadFromFile(project);
+        ChooseFittingStyles(guide, systemData_->Styles);
+        guide.SaveToFile(project);
+    }
+    OpenProject(project);
 }
 
 void TPlatform::A1Click() {
@@ -332,6 +379,20 @@ void TPlatform::Edit2Exit() {
 void TPlatform::StoreStyleChoice(int& field, QComboBox* combo) {
     field = combo->currentIndex();
     FinishChange(TModified::Yes, TRebuild::Yes);
+}
+
+QStringList TPlatform::ProjectChoicesOf(int style) const {
+    return ProjectChoicesOfStyle(*projectData_, style);
+}
+
+// The project's choices follow their styles; the pages are built again
+// with them, so that the preview shows what Execute would write.
+void TPlatform::StyleDeleted(int style) {
+    if (!FollowDeletedStyle(*projectData_, style))
+        return;
+    refreshPending_ = true;
+    MarkModified();
+    MakePreview();
 }
 
 void TPlatform::ComboBox16Change() {

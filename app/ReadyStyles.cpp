@@ -2,10 +2,20 @@
 
 #include "common/IniDocument.h"
 #include "css/CSSPropertyClass.h"
+#include "projectdata/ProjectData.h"
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace varnoke {
+
+void ChooseFittingStyles(TProjectData& project, const TCSSPropertyClass& styles) {
+    const auto fitting = [&](const char* name) { return std::max(0, styles.IndexOf(name)); };
+    project.StyleTitle = fitting("BANNER");
+    project.StyleMenu = fitting("INDEX");
+    project.StyleText = fitting("PAPER");
+}
 
 void LoadReadyStyles(TCSSPropertyClass& styles) {
     QFile file(QStringLiteral(":/ready-styles.INI"));

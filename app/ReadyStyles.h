@@ -7,8 +7,14 @@
 namespace varnoke {
 
 class TCSSPropertyClass;
+class TProjectData;
 
 // Replaces the collection's styles by the built-in ones.
 void LoadReadyStyles(TCSSPropertyClass& styles);
+
+// A new project's choices, by the ready styles' names where the collection
+// holds them: the banner style for the title, the index style for the menu,
+// the body style for the body; 0 for a name it lacks.
+void ChooseFittingStyles(TProjectData& project, const TCSSPropertyClass& styles);
 
 } // namespace varnoke

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace varnoke {
 
 TStatusLine::TStatusLine(TOpenUrl openUrl, QWidget* parent)
@@ -24,13 +26,15 @@ TStatusLine::TStatusLine(TOpenUrl openUrl, QWidget* parent)
     connect(openButton_, &QToolButton::clicked, this, &TStatusLine::OpenEntryPage);
 }
 
-void TStatusLine::ShowBuildFinished(const QString& folder, int fileCount, qint64 milliseconds,
+void TStatusLine::ShowBuildFinished(const QString& folder, int fileCount, qint64 microseconds,
                                     const QString& entryPage) {
-    message_->setText(
-        QStringLiteral("出力しました: %1 (%2 ファイル, %3 秒)")
-            .arg(folder)
-            .arg(fileCount)
-            .arg(QString::number(static_cast<double>(milliseconds) / 1000.0, 'f', 2)));
+    // Never "0.000": a build that took under a millisecond says so.
+    const qint64 shown = std::max<qint64>(microseconds, 1000);
+    message_->setText(QStringLiteral("出力しました: %1 (%2 ファイル, %3%4 秒)")
+                          .arg(folder)
+                          .arg(fileCount)
+                          .arg(microseconds < 1000 ? QStringLiteral("< ") : QString())
+                          .arg(QString::number(static_cast<double>(shown) / 1e6, 'f', 3)));
     entryPage_ = QUrl::fromLocalFile(entryPage);
     openButton_->setText(QStringLiteral("%1 を開く").arg(QFileInfo(entryPage).fileName()));
     openButton_->setToolTip(entryPage);

@@ -25,9 +25,10 @@ class TStatusLine : public QStatusBar {
 
     explicit TStatusLine(TOpenUrl openUrl, QWidget* parent = nullptr);
 
-    // Execute wrote `fileCount` files into `folder` in `milliseconds`; the
-    // button opens `entryPage` (a local file, UTF-8 path).
-    void ShowBuildFinished(const QString& folder, int fileCount, qint64 milliseconds,
+    // Execute wrote `fileCount` files into `folder` in `microseconds`, shown
+    // to the millisecond (a large manual takes a few); the button opens
+    // `entryPage` (a local file, UTF-8 path).
+    void ShowBuildFinished(const QString& folder, int fileCount, qint64 microseconds,
                            const QString& entryPage);
     // A failure that is told here rather than in a box: the user did not ask
     // for the work that failed (a refresh after a resize, say).

@@ -6,6 +6,8 @@
 #include "css/StyleMerge.h"
 #include "sysdata/SystemData.h"
 
+#include <QFileInfo>
+
 namespace varnoke {
 
 namespace {
@@ -15,8 +17,12 @@ const TFileDialogOptions ImportDialog{QStringLiteral("スタイルを取り込�
                                       {}};
 } // namespace
 
-void ImportStyles(TStylePageHost& host) {
-    const std::optional<QString> chosen = host.Dialogs().OpenFile(ImportDialog);
+void ImportStyles(TStylePageHost& host, const QString& initialPath) {
+    TFileDialogOptions options = ImportDialog;
+    options.InitialPath = initialPath;
+    options.Hidden = {
+        QFileInfo(QString::fromStdString(NativePath(host.StyleFile()))).absoluteFilePath()};
+    const std::optional<QString> chosen = host.Dialogs().OpenFile(options);
     if (!chosen)
         return;
     TCSSPropertyClass incoming;

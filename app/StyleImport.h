@@ -6,10 +6,14 @@
 // other change of the styles.
 #pragma once
 
+#include <QString>
+
 namespace varnoke {
 
 class TStylePageHost;
 
-void ImportStyles(TStylePageHost& host);
+// The dialog starts at `initialPath` and never offers the program's own
+// settings file, whose styles are the collection already.
+void ImportStyles(TStylePageHost& host, const QString& initialPath);
 
 } // namespace varnoke

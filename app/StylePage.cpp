@@ -224,6 +224,8 @@ void TStylePage::BuildControls() {
     scrollBar1_->setRange(0, 0);
     scrollBar1_->SetPageSize(1);
     connect(scrollBar1_, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
+    connect(image1_, &TStyleStrip::Wheeled, this,
+            [this](int steps) { scrollBar1_->setValue(scrollBar1_->value() - steps); });
 
     button3_ = new QPushButton(QStringLiteral("新規"), this);
     button3_->setObjectName(QStringLiteral("Button3"));
@@ -244,8 +246,14 @@ void TStylePage::BuildControls() {
     button7_ = new QPushButton(QStringLiteral("すぐ反映"), panelEx6_);
     button7_->setObjectName(QStringLiteral("Button7"));
     connect(button7_, &QPushButton::clicked, this, [this] { Button7Click(); });
+    // Which style the controls below edit.
+    styleName_ = new QLabel(panelEx6_);
+    styleName_->setObjectName(QStringLiteral("StyleName"));
+    QFont bold = styleName_->font();
+    bold.setBold(true);
+    styleName_->setFont(bold);
     auto* top = new QHBoxLayout;
-    top->addStretch();
+    top->addWidget(styleName_, 1);
     top->addWidget(button7_);
     editor->addLayout(top);
 
@@ -584,8 +592,11 @@ void TStylePage::PaintStyleStrip() {
 
 void TStylePage::StyleToControls() {
     TCSSProperty* style = CurrentStyle();
-    if (style == nullptr)
+    if (style == nullptr) {
+        styleName_->clear();
         return;
+    }
+    styleName_->setText(QStringLiteral("編集中のスタイル: %1").arg(Utf8(style->Name)));
     colorCombos_[3]->SetSelectedColor(style->Background.Color);
     // May run CheckBox1Click, which stores the same state and shows again.
     checkBox1_->setChecked(style->Background.CGFlag);
@@ -882,25 +893,41 @@ void TStylePage::Button2Click() {
 
 // ------------------------------------------------------------ style list
 
+// A name that is refused is told while the dialog stays open with the name
+// selected, so that it can be corrected rather than typed again.
 std::optional<std::string> TStylePage::AskNewStyleName() {
-    const std::optional<QString> text = host_.Dialogs().InputBox(
-        QStringLiteral("名称入力"), QStringLiteral("スタイル名を入力して下さい."), QString());
-    if (!text)
+    const auto refusal = [this](const QString& text) -> std::optional<QString> {
+        std::string name;
+        try {
+            name = Utf8ToSjis(text.toStdString(), TUnmappable::Fail);
+        } catch (const EConvertError& error) {
+            return QString::fromUtf8(error.what());
+        }
+        // A name the style file cannot give back unchanged (an empty one
+        // among them) would load as another style, or not at all.
+        if (!IsValidStyleName(name))
+            return InvalidNameMessage;
+        if (host_.SystemData().Styles.IndexOf(name) >= 0)
+            return DuplicateNameMessage;
         return std::nullopt;
-    // Raises EConvertError for a character CP932 cannot hold.
-    std::string name = Utf8ToSjis(text->toStdString(), TUnmappable::Fail);
+    };
+    const std::optional<QString> text =
+        host_.Dialogs().InputBox(QStringLiteral("名称入力"),
+                                 QStringLiteral("スタイル名を入力して下さい."), QString(), refusal);
+    if (!text || refusal(*text))
+        return std::nullopt;
+    return Utf8ToSjis(text->toStdString(), TUnmappable::Fail);
+}
+
+// The strip shows the current style among its whole cells.
+void TStylePage::ScrollCurrentStyleIntoView() {
     TSystemData& sys = host_.SystemData();
-    // A name the style file cannot give back unchanged (an empty one among
-    // them) would load as another style, or not at all.
-    if (!IsValidStyleName(name)) {
-        host_.Dialogs().ShowErrorMessage(InvalidNameMessage);
-        return std::nullopt;
-    }
-    if (sys.Styles.IndexOf(name) >= 0) {
-        host_.Dialogs().ShowErrorMessage(DuplicateNameMessage);
-        return std::nullopt;
-    }
-    return name;
+    const int cellHeight = image1_->CellHeight();
+    const int whole = cellHeight > 0 ? std::max(1, image1_->height() / cellHeight) : 1;
+    if (sys.StyleIndex < sys.StyleTop)
+        sys.StyleTop = sys.StyleIndex;
+    else if (sys.StyleIndex >= sys.StyleTop + whole)
+        sys.StyleTop = sys.StyleIndex - whole + 1;
 }
 
 void TStylePage::Button3Click() {
@@ -910,6 +937,7 @@ void TStylePage::Button3Click() {
             return;
         TSystemData& sys = host_.SystemData();
         sys.StyleIndex = sys.Styles.Add(*name);
+        ScrollCurrentStyleIntoView();
         host_.SetRefreshPending();
         host_.RefreshAll();
         SaveStylesIfAutomatic();
@@ -925,6 +953,7 @@ void TStylePage::Button1Click() {
             return;
         TSystemData& sys = host_.SystemData();
         sys.StyleIndex = sys.Styles.Copy(sys.StyleIndex, *name);
+        ScrollCurrentStyleIntoView();
         host_.SetRefreshPending();
         host_.RefreshAll();
         SaveStylesIfAutomatic();
@@ -942,16 +971,23 @@ void TStylePage::Button5Click() {
         if (style == nullptr)
             return;
         // With automatic saving the deletion is written at once, and every
-        // project that names a later style by its number then names another.
-        const QString question =
-            QStringLiteral("スタイル \"%1\" を削除しますか?").arg(Utf8(style->Name));
+        // project on disk that names a later style by its number then names
+        // another; the open project follows. The question says what of the
+        // open project uses the style.
+        QString question = QStringLiteral("スタイル \"%1\" を削除しますか?").arg(Utf8(style->Name));
+        const QStringList users = host_.ProjectChoicesOf(sys.StyleIndex);
+        if (!users.isEmpty())
+            question += QStringLiteral("\nプロジェクトの「%1」で使われています。")
+                            .arg(users.join(QStringLiteral("」「")));
         if (host_.Dialogs().AskYesOr(QStringLiteral("確認"), question, TSecondButton::No,
                                      TAnswer::No) != TAnswer::Yes)
             return;
         // The index stays, so the next style becomes current; after the last
         // style of the list the new last one does.
-        sys.Styles.Delete(sys.StyleIndex);
+        const int deleted = sys.StyleIndex;
+        sys.Styles.Delete(deleted);
         KeepStyleIndexInRange();
+        host_.StyleDeleted(deleted);
         host_.SetRefreshPending();
         host_.RefreshAll();
         SaveStylesIfAutomatic();

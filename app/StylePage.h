@@ -20,6 +20,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -173,6 +174,7 @@ class TStylePage : public QWidget {
     // Asks for a new style's name in CP932; nullopt when cancelled or refused.
     std::optional<std::string> AskNewStyleName();
     void KeepStyleIndexInRange();
+    void ScrollCurrentStyleIntoView();
     void SaveStylesIfAutomatic();
     void SaveStyles();
     void ShowNumber(TDragEdit* edit, float value);
@@ -189,6 +191,7 @@ class TStylePage : public QWidget {
     QPushButton* button7_ = nullptr;
     QCheckBox* checkBox1_ = nullptr;
     QLineEdit* edit1_ = nullptr;
+    QLabel* styleName_ = nullptr;
     TPanelEx* panelEx5_ = nullptr;
     TPanelEx* panelEx6_ = nullptr;
     TStyleStrip* image1_ = nullptr;

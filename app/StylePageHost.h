@@ -5,6 +5,7 @@
 #include "css/CSSNames.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 
@@ -32,6 +33,10 @@ class TStylePageHost {
     virtual void Note(const QString& message) = 0;
     // Tells of a failure of a command, in the common error box.
     virtual void ShowError(const std::exception& error) = 0;
+    // Which of the open project's choices (タイトル, メニュー, 本文) use the
+    // style; and the project following the deletion of a style.
+    virtual QStringList ProjectChoicesOf(int style) const = 0;
+    virtual void StyleDeleted(int style) = 0;
 };
 
 } // namespace varnoke

@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -139,6 +140,15 @@ void TStyleStrip::paintEvent(QPaintEvent* event) {
 void TStyleStrip::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     emit Pressed(event->button(), event->modifiers(), p.x(), p.y());
+    event->accept();
+}
+
+void TStyleStrip::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y();
+    const int steps = wheelRemainder_ / 120;
+    wheelRemainder_ -= steps * 120;
+    if (steps != 0)
+        emit Wheeled(steps);
     event->accept();
 }
 

@@ -58,11 +58,14 @@ class TStyleStrip : public QWidget {
   signals:
     void Pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void Released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // Whole wheel steps turned over the strip, up positive: one style each.
+    void Wheeled(int steps);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     // Cells are drawn at the widget's present size; a bitmap of another size
@@ -72,6 +75,8 @@ class TStyleStrip : public QWidget {
     bool SlotVisible(int slot) const { return slot >= 0 && slot < SlotCount(); }
 
     QImage bitmap_;
+    // Eighths of a degree of a fine-grained wheel not yet worth a step.
+    int wheelRemainder_ = 0;
 };
 
 } // namespace varnoke

@@ -1,6 +1,8 @@
 // The text's commands: saving it, the question before a command drops it,
 // and what the window shows of its state (the title, overwrite save).
+#include "app/DialogPlaces.h"
 #include "app/Platform.h"
+#include "app/StatusLine.h"
 #include "app/TextDocument.h"
 #include "common/PathNames.h"
 #include "common/ShiftJis.h"
@@ -14,18 +16,12 @@ namespace {
 const QString ApplicationTitle = QStringLiteral("Varnoke V2");
 
 // "guide.txt* - Varnoke V2": the text's file, or the project's while the
-// text has none, with a star while it is not saved; the bare application
-// name while there is nothing to name.
+// text has none, with a star while the text or the project is not saved;
+// the bare application name while there is nothing to name.
 QString WindowTitle(const std::string& textFile, const std::string& projectFile, bool textModified,
                     bool projectModified) {
-    std::string name;
-    bool unsaved = textModified;
-    if (!textFile.empty()) {
-        name = ExtractFileName(textFile);
-    } else {
-        name = ExtractFileName(projectFile);
-        unsaved = textModified || projectModified;
-    }
+    const std::string name = ExtractFileName(textFile.empty() ? projectFile : textFile);
+    const bool unsaved = textModified || projectModified;
     if (name.empty() && !unsaved)
         return ApplicationTitle;
     const QString shown =
@@ -33,6 +29,12 @@ QString WindowTitle(const std::string& textFile, const std::string& projectFile,
     return shown + (unsaved ? QStringLiteral("*") : QString()) + QStringLiteral(" - ") +
            ApplicationTitle;
 }
+QString RemovedOnDiskNote(const std::string& textFile) {
+    return QStringLiteral("テキストファイル \"%1\" は他のプログラムで削除されました。"
+                          "保存すると書き直します。")
+        .arg(QString::fromStdString(SjisToUtf8(textFile)));
+}
+
 // The text's form as the status line names it.
 QString EncodingName(TTextEncoding encoding) {
     switch (encoding) {
@@ -59,6 +61,10 @@ QString LineBreakName(TLineBreak lineBreak) {
 }
 } // namespace
 
+QString TPlatform::TextPlace() const {
+    return TextOpenPlace(WorkPlace());
+}
+
 bool TPlatform::SaveText() {
     if (textDocument_->FileName().empty())
         return SaveTextAs();
@@ -67,10 +73,11 @@ bool TPlatform::SaveText() {
 
 // The project names the text by the name it is saved under.
 bool TPlatform::SaveTextAs() {
-    TFileDialogOptions options{QStringLiteral("テキストファイルを保存"),
-                               QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt);;全てのﾌｧｲﾙ (*)"),
-                               QStringLiteral("txt"),
-                               QString::fromStdString(SjisToUtf8(textDocument_->FileName()))};
+    const std::string& current = textDocument_->FileName();
+    TFileDialogOptions options{
+        QStringLiteral("テキストファイルを保存"),
+        QStringLiteral("ﾃｷｽﾄﾌｧｲﾙ (*.txt);;全てのﾌｧｲﾙ (*)"), QStringLiteral("txt"),
+        current.empty() ? TextPlace() : QString::fromStdString(SjisToUtf8(current))};
     const std::optional<QString> name = dialogs_->SaveFile(options);
     if (!name)
         return false;
@@ -78,7 +85,7 @@ bool TPlatform::SaveTextAs() {
     if (!textDocument_->SaveAs(fileName))
         return false;
     if (ProjectPath(projectData_->TextName) != fileName) {
-        projectData_->TextName = fileName;
+        projectData_->TextName = NameInProject(fileName);
         MarkModified();
         ShowProject();
     }
@@ -102,10 +109,16 @@ bool TPlatform::ConfirmTextSave() {
     return false;
 }
 
+void TPlatform::TextRemovedOnDisk() {
+    Note(RemovedOnDiskNote(textDocument_->FileName()));
+}
+
 void TPlatform::UpdateSaveState() {
     if (!systemData_)
         return;
     const bool textModified = textDocument_->Modified();
+    if (!textModified && statusLine_->MessageText() == RemovedOnDiskNote(textDocument_->FileName()))
+        Note({});
     s1_->setEnabled(systemData_->ProjectModified || textModified);
     saveText_->setEnabled(textModified || textDocument_->FileName().empty());
     setWindowTitle(WindowTitle(textDocument_->FileName(),

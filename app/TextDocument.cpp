@@ -302,6 +302,7 @@ void TTextDocument::FileRemovedFromDisk() {
     // the recovery copy keeps it meanwhile.
     Document().setModified(true);
     ScheduleRecoveryCopy();
+    emit RemovedOnDisk();
 }
 
 // Reads the file again, keeping the caret's line and column and the scroll

@@ -75,6 +75,8 @@ class TTextDocument : public QObject {
   signals:
     // The file name or the modified state changed.
     void StateChanged();
+    // Another program deleted the text's file; the editor holds the only copy.
+    void RemovedOnDisk();
 
   private:
     QTextDocument& Document() const;

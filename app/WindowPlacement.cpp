@@ -1,8 +1,11 @@
 #include "app/WindowPlacement.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
+#include <QStyle>
+#include <QTreeView>
 #include <QWidget>
 
 #include <algorithm>
@@ -75,6 +78,39 @@ void RestoreSplitters(QSplitter& editorSplit, QSplitter& previewSplit,
                       const TWindowPlacement& placement) {
     SetPane(editorSplit, 0, placement.EditorWidth);
     SetPane(previewSplit, 1, placement.SettingsHeight);
+}
+
+QSize DefaultPreviewArea(QSize around) {
+    // The frames' borders and a vertical scroll bar of the body.
+    constexpr int frames = 16;
+    return QSize(200 + 300 + frames, 80 + 300 + frames) + around;
+}
+
+void SetDefaultSplitters(QSplitter& editorSplit, QSplitter& previewSplit, QSize previewArea) {
+    const QList<int> across = editorSplit.sizes();
+    if (across.size() == 2) {
+        const int total = across[0] + across[1];
+        const int editor =
+            std::max(editorSplit.widget(0)->minimumSizeHint().width(),
+                     std::max(editorSplit.widget(0)->minimumWidth(), total - previewArea.width()));
+        editorSplit.setSizes({editor, std::max(0, total - editor)});
+    }
+    const QList<int> down = previewSplit.sizes();
+    if (down.size() == 2) {
+        const int total = down[0] + down[1];
+        const int settings = std::max(previewSplit.widget(1)->minimumSizeHint().height(),
+                                      total - previewArea.height());
+        previewSplit.setSizes({std::max(0, total - settings), settings});
+    }
+}
+
+int OutlineWidthFor(const QTreeView& outline, int characters) {
+    const int text = outline.fontMetrics().horizontalAdvance(QString(characters, QChar(0x3042)));
+    // Two indentation steps (the branch of the main heading and the
+    // heading's own), the item's margins, the frame and a scroll bar.
+    const int frame = 2 * outline.frameWidth();
+    return text + 2 * outline.indentation() + 8 + frame +
+           outline.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
 }
 
 } // namespace varnoke

@@ -6,7 +6,9 @@
 
 #include "sysdata/SystemData.h"
 
+class QSize;
 class QSplitter;
+class QTreeView;
 class QWidget;
 
 namespace varnoke {
@@ -28,5 +30,19 @@ void RestoreWindow(QWidget& window, const TWindowPlacement& placement);
 // is done for a size that was not stored.
 void RestoreSplitters(QSplitter& editorSplit, QSplitter& previewSplit,
                       const TWindowPlacement& placement);
+
+// The preview area a window of the smallest size gives before its user has
+// set the splitters: the body frame of a frame-set manual, beside its menu
+// frame (200 px) and below its title frame (80 px), shows 300 px each way;
+// `around` is what the area adds around its page (header, margins).
+QSize DefaultPreviewArea(QSize around);
+// Puts the splitters so that the preview area gets `previewArea` as far as
+// the window's size and the other panes' minimum sizes allow; the editor
+// and the settings (which scroll) take the rest.
+void SetDefaultSplitters(QSplitter& editorSplit, QSplitter& previewSplit, QSize previewArea);
+
+// The width of an outline that shows `characters` full-width characters of
+// a heading one level down, in the outline's font.
+int OutlineWidthFor(const QTreeView& outline, int characters);
 
 } // namespace varnoke

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Dialogs.h"
 #include "app/ExternalFiles.h"
+#include "app/Guide.h"
 #include "app/Platform.h"
 #include "app/QtTranslation.h"
 #include "common/ProgramPaths.h"
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
     environment.SettingsFile = varnoke::SettingsIniPath();
     environment.TempFolder = varnoke::TempFolder();
     environment.RecoveryFolder = varnoke::RecoveryFolder();
+    environment.DocumentsFolder = varnoke::UserDocumentsFolder();
+    environment.GuideFolder = varnoke::FindBundledGuide(QCoreApplication::applicationDirPath());
     auto window = std::make_unique<varnoke::TPlatform>(std::move(environment));
     return [&] {
         window->show();

@@ -18,7 +18,8 @@ class TSilentDialogs : public TDialogs {
     std::optional<QString> OpenFile(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> SaveFile(const TFileDialogOptions&) override { return {}; }
     std::optional<QString> ChooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&,
+                                    const TInputRefusal&) override {
         return {};
     }
     std::optional<QColor> ChooseColor(const QColor&) override { return {}; }

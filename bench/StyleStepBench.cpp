@@ -39,7 +39,8 @@ class TSilentDialogs : public TDialogs {
     std::optional<QString> ChooseFolder(const QString&, const QString&) override {
         return std::nullopt;
     }
-    std::optional<QString> InputBox(const QString&, const QString&, const QString&) override {
+    std::optional<QString> InputBox(const QString&, const QString&, const QString&,
+                                    const TInputRefusal&) override {
         return std::nullopt;
     }
     std::optional<QColor> ChooseColor(const QColor&) override { return std::nullopt; }
@@ -92,6 +93,8 @@ class TBenchHost : public TStylePageHost {
     TDialogs& Dialogs() override { return dialogs_; }
     TSystemColorResolver SystemColors() const override { return ClassicSystemColors(); }
     void Note(const QString& message) override { dialogs_.lastError = message; }
+    QStringList ProjectChoicesOf(int) const override { return {}; }
+    void StyleDeleted(int) override {}
     void ShowError(const std::exception& error) override {
         dialogs_.lastError = QString::fromUtf8(error.what());
     }

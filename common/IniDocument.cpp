@@ -331,6 +331,20 @@ void TIniDocument::EraseSection(std::string_view section) {
     sections_ = std::move(kept);
 }
 
+void TIniDocument::EraseKey(std::string_view section, std::string_view key) {
+    auto found = sectionIndex_.find(SjisUpperCase(section));
+    if (found == sectionIndex_.end())
+        return;
+    TSection& target = sections_[found->second];
+    std::vector<TEntry> entries = std::move(target.entries);
+    target.entries.clear();
+    target.keyIndex.clear();
+    for (TEntry& entry : entries) {
+        if (!(entry.hasValue && SjisSameText(entry.key, key)))
+            target.Append(std::move(entry));
+    }
+}
+
 std::vector<std::string> TIniDocument::SectionNames() const {
     std::vector<std::string> names;
     for (const TSection& section : sections_)

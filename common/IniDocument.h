@@ -49,6 +49,9 @@ class TIniDocument {
     // than by a count written in it.
     size_t KeyCount(std::string_view section) const;
     void EraseSection(std::string_view section);
+    // Every entry of the key goes from the section (its first occurrence,
+    // the one that is read and written).
+    void EraseKey(std::string_view section, std::string_view key);
     std::vector<std::string> SectionNames() const;
 
   private:

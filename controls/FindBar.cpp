@@ -134,6 +134,10 @@ TFindBar::TFindBar(QPlainTextEdit& editor, QWidget* parent)
             &TFindBar::UpdateHighlights);
     // After the change, once the editor has laid the text out again.
     connect(editor_.document(), &QTextDocument::contentsChanged, this, &TFindBar::UpdateHighlights);
+    connect(editor_.document(), &QTextDocument::contentsChanged, this, [this] {
+        if (countShown_ && !replacing_)
+            ShowMessage({});
+    });
     editor_.viewport()->installEventFilter(this);
     hide();
 }
@@ -232,6 +236,7 @@ int TFindBar::ReplaceAll() {
     const QString with = replaceEdit_->text();
     QTextDocument& document = *editor_.document();
     QTextCursor block(&document);
+    replacing_ = true;
     block.beginEditBlock();
     int count = 0;
     // Each search starts after the text just put in, so a replacement that
@@ -245,7 +250,9 @@ int TFindBar::ReplaceAll() {
         ++count;
     }
     block.endEditBlock();
+    replacing_ = false;
     ShowMessage(count > 0 ? QStringLiteral("%1 件置換しました").arg(count) : NotFound, count == 0);
+    countShown_ = count > 0;
     return count;
 }
 
@@ -263,6 +270,7 @@ QString TFindBar::Message() const {
 }
 
 void TFindBar::ShowMessage(const QString& text, bool problem) {
+    countShown_ = false;
     message_->setText(text);
     message_->setStyleSheet(problem ? QStringLiteral("color: #c00000;") : QString());
 }

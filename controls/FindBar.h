@@ -72,6 +72,10 @@ class TFindBar : public QWidget {
     QCheckBox* wrap_;
     QLabel* message_;
     bool marked_ = false; // the editor shows marks of this bar
+    // The message counts the replacements just made: it is true only until
+    // the text changes again (an edit, or their undo).
+    bool countShown_ = false;
+    bool replacing_ = false;
 };
 
 // The first match of `what` at or after `from`; backwards, the last one that

@@ -2,6 +2,7 @@
 
 #include "common/ShiftJis.h"
 #include "controls/OutlinePane.h"
+#include "controls/ShownText.h"
 #include "convert/HeadingOutline.h"
 
 #include <QApplication>
@@ -72,7 +73,7 @@ void TGoToHeading::Filter() {
     const QString wanted = field_->text().trimmed();
     list_->clear();
     for (const THeading& heading : outline_.Headings()) {
-        const QString text = QString::fromStdString(SjisToUtf8(heading.Text));
+        const QString text = ShownText(heading.Text);
         if (!wanted.isEmpty() && !text.contains(wanted, Qt::CaseInsensitive))
             continue;
         auto* item = new QListWidgetItem(heading.Main ? text : QStringLiteral("　") + text);

@@ -2,6 +2,7 @@
 
 #include "common/ShiftJis.h"
 #include "controls/ChangedBlocks.h"
+#include "controls/ShownText.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -71,8 +72,7 @@ void TOutlineModel::Apply(const std::vector<TOutlineEdit>& edits) {
             break;
         }
         case TKind::Retext:
-            parent->child(edit.Row)->setText(
-                QString::fromStdString(SjisToUtf8(outline_.Headings()[edit.Heading].Text)));
+            parent->child(edit.Row)->setText(ShownText(outline_.Headings()[edit.Heading].Text));
             break;
         }
     }
@@ -86,7 +86,7 @@ QStandardItem* TOutlineModel::Parent(int top) const {
 
 QStandardItem* TOutlineModel::NewItem(int heading) const {
     const THeading& entry = outline_.Headings()[static_cast<size_t>(heading)];
-    auto* item = new QStandardItem(QString::fromStdString(SjisToUtf8(entry.Text)));
+    auto* item = new QStandardItem(ShownText(entry.Text));
     item->setEditable(false);
     if (entry.Main) {
         QFont font = item->font();

@@ -98,6 +98,14 @@ void TCSSPropertyClass::SaveToFile(const std::string& fileName) const {
     // The document refuses a name or image file name with a line break
     // (it would forge keys or sections) before anything reaches the file.
     TIniDocument ini(fileName);
+    // The names of styles deleted since the file was written go, or a
+    // reader that trusts them over COUNT would bring the styles back.
+    // Deleted names follow the kept ones, so the section's size bounds them.
+    const int end = Count() + static_cast<int>(ini.KeyCount(StyleSection));
+    for (int i = Count(); i < end; ++i) {
+        if (ini.ValueExists(StyleSection, StyleKey(i)))
+            ini.EraseKey(StyleSection, StyleKey(i));
+    }
     ini.WriteInteger(StyleSection, "COUNT", Count());
     for (int i = 0; i < Count(); ++i) {
         const TCSSProperty& item = *items_[static_cast<size_t>(i)];

@@ -45,6 +45,10 @@ TEST(CrashRecovery, AKilledWindowGivesItsUnsavedTextBackAtTheNextStart) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("VARNOKE_TYPE_AT_START", QString::fromStdString(folder.File("typed.txt")));
+    // No installed guide, which a first start would open in place of an
+    // empty editor.
+    environment.insert("XDG_DATA_HOME", QString::fromStdString(folder.File("share")));
+    environment.insert("XDG_DATA_DIRS", QString::fromStdString(folder.File("share")));
     window.setProcessEnvironment(environment);
     window.setProcessChannelMode(QProcess::MergedChannels);
     window.start(QString::fromStdString(folder.File("bin/varnoke")), {});

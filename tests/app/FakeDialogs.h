@@ -54,11 +54,24 @@ class TFakeDialogs : public TDialogs {
         InitialPaths << initial;
         return Take(FileNames, std::optional<QString>());
     }
-    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                    const QString&) override {
+    // A refused text is told as a message and the box stays open: the next
+    // queued text is typed over the refused one, which is recorded as the
+    // selection the box kept.
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt, const QString&,
+                                    const TInputRefusal& refuse) override {
         Shown << "input: " + caption + ": " + prompt;
-        return Take(Inputs, std::optional<QString>());
+        for (;;) {
+            std::optional<QString> text = Take(Inputs, std::optional<QString>());
+            const std::optional<QString> refusal =
+                text && refuse ? refuse(*text) : std::optional<QString>();
+            if (!refusal)
+                return text;
+            Shown << "message: " + *refusal;
+            KeptSelected << *text;
+        }
     }
+    // The texts an input box kept open and selected after refusing them.
+    QStringList KeptSelected;
     std::optional<QColor> ChooseColor(const QColor&) override {
         Shown << "color";
         return Take(Colors, std::optional<QColor>());

@@ -3,14 +3,18 @@
 // style file follow.
 #include "StyleWindowTest.h"
 #include "common/ShiftJis.h"
+#include "controls/PageScrollBar.h"
 #include "controls/PanelEx.h"
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include <filesystem>
 
@@ -311,7 +315,8 @@ TEST_F(StylePageTest, NewAndCopyRefuseDuplicateAndUnusableNames) {
     }
     dialogs->Inputs.push_back(QString("😀"));
     Page().Button(3)->click();
-    EXPECT_TRUE(dialogs->Shown.back().startsWith("error: "));
+    EXPECT_TRUE(dialogs->Shown.back().startsWith("message: "))
+        << dialogs->Shown.back().toStdString();
     Page().Button(3)->click(); // cancelled
     EXPECT_EQ(Styles().Count(), 1);
 
@@ -328,9 +333,16 @@ TEST_F(StylePageTest, NewAndCopyRefuseDuplicateAndUnusableNames) {
     // And the window's style lists offer it.
     EXPECT_EQ(Find<QComboBox>("ComboBox18")->itemText(1), "1:見出し");
 
+    // A taken name keeps the dialog open with the name selected, to be
+    // corrected there.
     ClickSlot(0);
-    dialogs->Inputs.push_back(QString("copy"));
+    dialogs->Shown.clear();
+    dialogs->KeptSelected.clear();
+    dialogs->Inputs = {QString("Abc"), QString("copy")};
     Page().Button(1)->click();
+    EXPECT_EQ(dialogs->Shown, (QStringList{"input: 名称入力: スタイル名を入力して下さい.",
+                                           "message: 同じ名称のスタイルが存在します."}));
+    EXPECT_EQ(dialogs->KeptSelected, QStringList{"Abc"});
     ASSERT_EQ(Styles().Count(), 3);
     EXPECT_EQ(Style(2).Name, "COPY");
     EXPECT_EQ(Style(2).Background.Color, 0x123456);
@@ -343,7 +355,11 @@ TEST_F(StylePageTest, DeleteKeepsTheIndexOnAStyleAndTheLastStyleStays) {
     ClickSlot(0);
     // Deleting asks first; No keeps the style.
     Page().Button(5)->click();
-    EXPECT_EQ(dialogs->Shown.back(), "ask: 確認: スタイル \"ONE\" を削除しますか?");
+    // The fresh project uses the first style everywhere, and the question
+    // says so.
+    EXPECT_EQ(dialogs->Shown.back(),
+              "ask: 確認: スタイル \"ONE\" を削除しますか?\n"
+              "プロジェクトの「タイトル」「メニュー」「本文」で使われています。");
     EXPECT_EQ(Styles().Count(), 3);
     dialogs->Answers = {TAnswer::Yes, TAnswer::Yes};
     Page().Button(5)->click();
@@ -461,3 +477,81 @@ TEST_F(StylePageTest, WriteFailuresShowAnErrorAndKeepTheValue) {
 }
 
 } // namespace
+
+TEST_F(StylePageTest, ANewStyleComesIntoViewNamedAboveTheEditorAndTheWheelScrolls) {
+    OpenWithStyles({"S0", "S1", "S2", "S3", "S4", "S5", "S6", "S7"});
+    ASSERT_EQ(Data().StyleTop, 0);
+    const int whole = Page().Image1()->height() / Page().Image1()->CellHeight();
+    ASSERT_LT(whole, 8);
+    dialogs->Inputs = {QString("NEW"), QString("COPY")};
+    for (const char* name : {"NEW", "COPY"}) {
+        Page().Button(name == std::string("NEW") ? 3 : 1)->click();
+        const int index = Styles().Count() - 1;
+        EXPECT_EQ(Data().StyleIndex, index) << name;
+        EXPECT_GE(index, Data().StyleTop) << name;
+        EXPECT_LT(index, Data().StyleTop + whole) << name;
+        EXPECT_EQ(Page().ScrollBar1()->value(), Data().StyleTop) << name;
+        EXPECT_EQ(Find<QLabel>("StyleName")->text(), QString("編集中のスタイル: ") + name);
+    }
+
+    // One style a wheel step, up and down, within the scroll range.
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(10, 10), Page().Image1()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Page().Image1(), &event);
+    };
+    const int top = Data().StyleTop;
+    wheel(120);
+    EXPECT_EQ(Data().StyleTop, top - 1);
+    wheel(60);
+    wheel(60);
+    EXPECT_EQ(Data().StyleTop, top - 2);
+    wheel(-240);
+    EXPECT_EQ(Data().StyleTop, top);
+    wheel(-1200);
+    EXPECT_EQ(Data().StyleTop, Page().ScrollBar1()->maximum());
+}
+
+TEST_F(StylePageTest, DeletingAStyleKeepsTheProjectOnItsStylesAndTheFileTidy) {
+    struct TRow {
+        int Deleted;
+        QString Used; // what the question says uses it
+        int Title, Menu, Text;
+        bool Modified;
+    };
+    // The project chooses title 3, menu 2, body 1 of the styles A to E.
+    const TRow rows[] = {
+        {2, "「メニュー」", 2, 0, 1, true},
+        {0, "", 2, 1, 0, true},
+        {4, "", 3, 2, 1, false},
+    };
+    for (const TRow& row : rows) {
+        OpenWithStyles({"A", "B", "C", "D", "E"});
+        TProjectData& project = window->ProjectData();
+        project.StyleTitle = 3;
+        project.StyleMenu = 2;
+        project.StyleText = 1;
+        window->MarkSaved();
+        Style(0).Background.Color = 0x123456;
+        Data().StyleIndex = row.Deleted;
+        Refresh();
+        dialogs->Answers = {TAnswer::Yes};
+        Page().Button(5)->click();
+        const QString question = dialogs->Shown.last();
+        EXPECT_EQ(question.contains("プロジェクトの"), !row.Used.isEmpty()) << row.Deleted;
+        EXPECT_TRUE(question.contains(row.Used)) << question.toStdString();
+        EXPECT_EQ(project.StyleTitle, row.Title) << row.Deleted;
+        EXPECT_EQ(project.StyleMenu, row.Menu) << row.Deleted;
+        EXPECT_EQ(project.StyleText, row.Text) << row.Deleted;
+        EXPECT_EQ(window->SystemData().ProjectModified, row.Modified) << row.Deleted;
+        EXPECT_EQ(Find<QComboBox>("ComboBox16")->currentIndex(), row.Title) << row.Deleted;
+        // The preview is built again with the styles the project now names:
+        // the menu's with A's background once the menu has moved onto A.
+        EXPECT_EQ(ReadFile(Temp("menu.css")).find("563412") != std::string::npos, row.Deleted == 2)
+            << row.Deleted;
+        // The file names the four styles, and no fifth.
+        const std::string file = StyleFileText();
+        EXPECT_NE(file.find("COUNT=4\r\n"), std::string::npos) << row.Deleted;
+        EXPECT_EQ(file.find("STYLE4="), std::string::npos) << row.Deleted;
+    }
+}

@@ -3,12 +3,16 @@
 // window gains, and the window comes back as it was left.
 #include "WindowTest.h"
 #include "app/StylePage.h"
+#include "controls/ExtMemo.h"
+#include "controls/OutlinePane.h"
 
 #include <QComboBox>
 
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTreeView>
+#include <QWebEngineView>
 #include <algorithm>
 
 using namespace varnoke;
@@ -63,6 +67,30 @@ TEST_F(WindowLayout, EveryControlOfEachPageHasItsMinimumSizeAtTheDefaultSize) {
             EXPECT_TRUE(Squeezed(page).isEmpty()) << Squeezed(page).join("\n").toStdString();
         }
     }
+}
+
+TEST_F(WindowLayout, AtTheDefaultSizeThePreviewShowsTheBodyFrameAndTheOutlineAHeading) {
+    realPreview = true;
+    Open();
+    ShowActive();
+    ASSERT_EQ(window->size(), QSize(848, 640));
+    // A frame set gives its menu 200 and its title 80 pixels: the body frame
+    // keeps 300 each way, and its scroll bar.
+    const QWidget* view = Find<QWidget>("PanelEx3")->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_GE(view->width(), 200 + 300 + 16);
+    EXPECT_GE(view->height(), 80 + 300);
+
+    const QString heading(12, QChar(0x3042));
+    window->Editor().setPlainText("大見出し\n\t" + heading + "\n");
+    QTreeView& tree = window->Outline().Tree();
+    tree.expandAll();
+    QApplication::processEvents();
+    const QModelIndex child = tree.model()->index(0, 0, tree.model()->index(0, 0));
+    ASSERT_EQ(child.data().toString(), heading);
+    const QRect item = tree.visualRect(child);
+    EXPECT_LE(item.left() + tree.fontMetrics().horizontalAdvance(heading) + 4,
+              tree.viewport()->width());
 }
 
 TEST_F(WindowLayout, TheEditorAndThePreviewTakeTheSpaceTheWindowGains) {

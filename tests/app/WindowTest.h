@@ -47,6 +47,8 @@ class TWindowTest : public ::testing::Test {
         environment.TempFolder = folder.File("temp/");
         environment.RecoveryFolder = recoveryFolder;
         environment.RecoveryDelayMs = recoveryDelayMs;
+        environment.DocumentsFolder = documentsFolder;
+        environment.GuideFolder = guideFolder;
         auto fakeDialogs = std::make_unique<TFakeDialogs>();
         dialogs = fakeDialogs.get();
         dialogs->Answers = std::move(answers);
@@ -99,6 +101,9 @@ class TWindowTest : public ::testing::Test {
     // Where recovery copies go (none when empty), and after how much idle time.
     std::string recoveryFolder;
     int recoveryDelayMs = 2000;
+    // The user's documents folder and the bundled guide (none when empty).
+    QString documentsFolder;
+    QString guideFolder;
     TRecordingPreview preview;
     bool realPreview = false; // the embedded browser instead of the recorder
     std::vector<QUrl> OpenedUrls;

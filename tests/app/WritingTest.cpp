@@ -115,9 +115,12 @@ TEST_F(Writing, ReplaceAllIsOneUndoStepAndRedoBringsItBack) {
     const QString replaced = "Chapter 1\n\t節\n\t\tChapter の本文、Chapter の終わり\n";
     EXPECT_EQ(Editor().toPlainText(), replaced);
     EXPECT_EQ(OutlineTree(), (QStringList{"Chapter 1", "  節"}));
+    EXPECT_EQ(Bar().Message(), "3 件置換しました");
     Editor().setFocus();
     QTest::keyClick(&Editor(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(Editor().toPlainText(), "章1\n\t節\n\t\t章の本文、章の終わり\n");
+    // The count was of a text that is no more.
+    EXPECT_EQ(Bar().Message(), "");
     EXPECT_EQ(OutlineTree(), (QStringList{"章1", "  節"}));
     ASSERT_TRUE(Item("R1")->isEnabled());
     QTest::keyClick(&Editor(), Qt::Key_Y, Qt::ControlModifier);
@@ -129,6 +132,17 @@ TEST_F(Writing, ReplaceAllIsOneUndoStepAndRedoBringsItBack) {
     QTest::keyClick(&Editor(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Editor().toPlainText(), replaced);
     EXPECT_FALSE(Item("R1")->isEnabled());
+
+    // Likewise the next edit; a heading with characters Shift-JIS lacks is
+    // listed with those characters.
+    Bar().FindField().setText("Chapter ");
+    Bar().ReplaceField().setText("☃");
+    Bar().findChild<QPushButton*>("ReplaceAll")->click();
+    EXPECT_EQ(Bar().Message(), "3 件置換しました");
+    Editor().moveCursor(QTextCursor::End);
+    QTest::keyClick(&Editor(), Qt::Key_X);
+    EXPECT_EQ(Bar().Message(), "");
+    EXPECT_EQ(OutlineTree().first().left(2), "☃1");
 }
 
 TEST_F(Writing, OutlineFollowsTypingAndTakesTheCaretToAHeading) {
@@ -243,7 +257,8 @@ TEST_F(Writing, DroppedFilesOpenAsProjectOrText) {
     WriteFile(folder.File("notes.md"), "Notes\r\n");
     Drop(window->Control("TabSheet1"), folder.File("notes.md"));
     EXPECT_EQ(Editor().toPlainText(), "Notes\n");
-    EXPECT_EQ(window->ProjectData().TextName, folder.File("notes.md"));
+    // Beside the project, the project names it relatively.
+    EXPECT_EQ(window->ProjectData().TextName, "notes.md");
     EXPECT_TRUE(window->SystemData().ProjectModified);
 
     // Dragged text (not a file) is still the editor's to take.
