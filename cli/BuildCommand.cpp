@@ -137,14 +137,21 @@ TProjectData LoadProject(const std::string& projectFile) {
     return project;
 }
 
-TTextLines LoadText(const TProjectData& project, const std::string& projectFile) {
+TTextLines LoadText(const TProjectData& project, const std::string& projectFile,
+                    std::ostream& err) {
     if (project.TextName.empty())
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
     const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
     TTextLines lines;
-    if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines))
+    TTextFileSigns signs;
+    if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines, &signs))
         throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
+    // The window asks before it reads such a file; here the build goes on.
+    if (signs.NulBytes)
+        err << Program << ": 警告: テキストファイル \"" << Shown(textFile)
+            << "\" には NUL "
+               "文字が含まれています。テキストではないか、文字コードが違う可能性があります\n";
     return lines;
 }
 
@@ -172,7 +179,12 @@ struct TBuildOutcome {
 std::string StylesFile(const TOptions& options, const std::string& windowExecutable) {
     if (options.Styles)
         return ModelPath(*options.Styles);
-    return SettingsIniPathOfProgram(ModelPath(windowExecutable));
+    try {
+        return SettingsIniPathOfProgram(windowExecutable);
+    } catch (const EConvertError& error) {
+        throw TUsageError{std::string(error.what()) +
+                          "。--styles でスタイルファイルを指定してください"};
+    }
 }
 
 // willRead hears of every input file before it is read (see TWillRead).
@@ -183,7 +195,7 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
     const TProjectData project = LoadProject(projectFile);
     if (!project.TextName.empty())
         willRead(NativePath(ResolveAgainst(ExtractFilePath(projectFile), project.TextName)));
-    const TTextLines lines = LoadText(project, projectFile);
+    const TTextLines lines = LoadText(project, projectFile, err);
 
     const std::string settingsFile = StylesFile(options, windowExecutable);
     willRead(NativePath(settingsFile));
