@@ -720,36 +720,29 @@ INSTANTIATE_TEST_SUITE_P(Rows, BadSaveTarget, ::testing::ValuesIn(SaverRows),
 // save goes to the file it names, and the link stays a link.
 struct TLinkRow {
     const char* Name;
-    // Makes the link at `link` to a file in `folder`; returns that file.
-    std::function<std::string(const TScratchFolder& folder, const std::string& link)> Make;
+    const char* Points; // what the link at links/<name> holds; the file is always real/file
+    bool FileExists = true;
 };
 
 const TLinkRow LinkRows[] = {
-    {"AbsoluteLink",
-     [](const TScratchFolder& folder, const std::string& link) {
-         WriteFile(folder.File("real/file"), "old");
-         std::filesystem::create_symlink(folder.File("real/file"), link);
-         return folder.File("real/file");
-     }},
-    {"RelativeLink",
-     [](const TScratchFolder& folder, const std::string& link) {
-         WriteFile(folder.File("real/file"), "old");
-         std::filesystem::create_symlink("../real/file", link);
-         return folder.File("real/file");
-     }},
-    {"LinkToALink",
-     [](const TScratchFolder& folder, const std::string& link) {
-         WriteFile(folder.File("real/file"), "old");
-         std::filesystem::create_symlink(folder.File("real/file"), folder.File("real/middle"));
-         std::filesystem::create_symlink(folder.File("real/middle"), link);
-         return folder.File("real/file");
-     }},
-    {"LinkToAFileNotYetMade",
-     [](const TScratchFolder& folder, const std::string& link) {
-         std::filesystem::create_symlink(folder.File("real/file"), link);
-         return folder.File("real/file");
-     }},
+    {"AbsoluteLink", "<folder>real/file"},
+    {"RelativeLink", "../real/file"},
+    {"LinkToALink", "../real/middle"}, // real/middle is a link to real/file
+    {"LinkToAFileNotYetMade", "../real/file", false},
 };
+
+// Makes the row's link at `link` (in the folder's "links/"); returns the
+// file it finally names.
+std::string MakeLink(const TLinkRow& row, const TScratchFolder& folder, const std::string& link) {
+    ForceDirectories(folder.File("real"));
+    if (row.FileExists)
+        WriteFile(folder.File("real/file"), "old");
+    std::filesystem::create_symlink("file", folder.File("real/middle"));
+    const std::string points = row.Points;
+    std::filesystem::create_symlink(
+        points.rfind("<folder>", 0) == 0 ? folder.File(points.substr(8)) : points, link);
+    return folder.File("real/file");
+}
 
 void PrintTo(const TLinkRow& row, std::ostream* out) {
     *out << row.Name;
@@ -788,10 +781,9 @@ TEST_P(LinkedSaveTarget, EverySaverWritesTheLinkedFile) {
     for (const auto& [what, save] : savers) {
         SCOPED_TRACE(what);
         TScratchFolder folder;
-        ForceDirectories(folder.File("real"));
         ForceDirectories(folder.File("links"));
         const std::string link = folder.File("links/file");
-        const std::string target = GetParam().Make(folder, link);
+        const std::string target = MakeLink(GetParam(), folder, link);
         save(link);
         EXPECT_TRUE(std::filesystem::is_symlink(link));
         EXPECT_NE(ReadFile(target).find(what), std::string::npos) << ReadFile(target);
@@ -802,11 +794,10 @@ TEST_P(LinkedSaveTarget, EverySaverWritesTheLinkedFile) {
     }
     // A recovery copy, whose name the folder gives.
     TScratchFolder folder;
-    ForceDirectories(folder.File("real"));
     const TRecoveryFolder recovery(folder.File("links/"));
     ForceDirectories(recovery.Folder());
     const std::string link = recovery.CopyFileOf("/t.txt");
-    const std::string target = GetParam().Make(folder, link);
+    const std::string target = MakeLink(GetParam(), folder, link);
     recovery.Write({"/t.txt", 1, "linked copy"});
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     const std::optional<TRecoveryCopy> copy = DecodeRecoveryCopy(ReadFile(target));
