@@ -38,6 +38,11 @@ const char* const HelpText =
     "\n"
     "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n";
 
+// What a text with NUL characters is told, in the words of the window,
+// which asks before it reads one.
+const char* const NulCharacters =
+    " NUL 文字が含まれています。テキストではないか、文字コードが違う可能性があります";
+
 // A usage problem: the message is shown and the command ends with exit 2.
 // A mistake in the command line itself also points to --help.
 struct TUsageError {
@@ -149,9 +154,8 @@ TTextLines LoadText(const TProjectData& project, const std::string& projectFile,
         throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
     // The window asks before it reads such a file; here the build goes on.
     if (signs.NulBytes)
-        err << Program << ": 警告: テキストファイル \"" << Shown(textFile)
-            << "\" には NUL "
-               "文字が含まれています。テキストではないか、文字コードが違う可能性があります\n";
+        err << Program << ": 警告: テキストファイル \"" << Shown(textFile) << "\" には"
+            << NulCharacters << "\n";
     return lines;
 }
 
