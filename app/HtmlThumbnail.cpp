@@ -58,6 +58,25 @@ QString TypeSelectorsInLowerCase(const QString& css) {
     return result;
 }
 
+// A file the page refers to (a sheet, the style's background picture, which
+// the author names), or nothing when it is missing or no regular file: a
+// picture that is a pipe must not hold up the window waiting for a writer.
+std::string ReadIfFile(const std::string& fileName) {
+    std::string bytes;
+    try {
+        ReadWholeFile(fileName, bytes);
+    } catch (const EFOpenError&) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+QImage PictureIfFile(const std::string& fileName) {
+    const std::string bytes = ReadIfFile(fileName);
+    return QImage::fromData(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
 // The linked style sheets, in page order, as one text. A sheet that does
 // not exist is skipped, as a browser shows the page unstyled then.
 QString LinkedStyleSheets(const QString& html, const std::string& folder) {
@@ -73,8 +92,8 @@ QString LinkedStyleSheets(const QString& html, const std::string& folder) {
         const QRegularExpressionMatch target = href.match(tag);
         if (!rel.match(tag).hasMatch() || !target.hasMatch())
             continue;
-        std::string bytes;
-        if (ReadWholeFile(Beside(folder, target.captured(1)), bytes))
+        const std::string bytes = ReadIfFile(Beside(folder, target.captured(1)));
+        if (!bytes.empty())
             sheets += TypeSelectorsInLowerCase(Utf8(bytes)) + QLatin1Char('\n');
     }
     return sheets;
@@ -110,7 +129,7 @@ QImage BodyImage(const QString& body, const std::string& folder) {
     const QRegularExpressionMatch match = image.match(body);
     if (!match.hasMatch() || match.captured(1).trimmed().isEmpty())
         return QImage();
-    return QImage(QString::fromStdString(NativePath(Beside(folder, match.captured(1).trimmed()))));
+    return PictureIfFile(Beside(folder, match.captured(1).trimmed()));
 }
 
 // Resolves what the page refers to from the local folder only: the sheets
@@ -126,7 +145,7 @@ class TLocalPage : public QTextDocument {
             return QString();
         if (type == QTextDocument::ImageResource && (name.isLocalFile() || name.isRelative())) {
             const QString path = name.isLocalFile() ? name.toLocalFile() : name.toString();
-            QImage picture(QString::fromStdString(NativePath(Beside(folder_, path))));
+            const QImage picture = PictureIfFile(Beside(folder_, path));
             if (!picture.isNull())
                 return picture;
         }

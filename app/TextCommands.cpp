@@ -35,19 +35,6 @@ QString RemovedOnDiskNote(const std::string& textFile) {
         .arg(QString::fromStdString(SjisToUtf8(textFile)));
 }
 
-// The text's form as the status line names it.
-QString EncodingName(TTextEncoding encoding) {
-    switch (encoding) {
-    case TTextEncoding::ShiftJis:
-        return QStringLiteral("Shift-JIS");
-    case TTextEncoding::Utf8:
-        return QStringLiteral("UTF-8");
-    case TTextEncoding::Utf8WithBom:
-        return QStringLiteral("UTF-8 (BOM)");
-    }
-    return {};
-}
-
 QString LineBreakName(TLineBreak lineBreak) {
     switch (lineBreak) {
     case TLineBreak::CrLf:
@@ -125,7 +112,7 @@ void TPlatform::UpdateSaveState() {
                                projectFileChosen_ ? systemData_->ProjectFile : std::string(),
                                textModified, systemData_->ProjectModified));
     const TTextFormat& format = textDocument_->Format();
-    editorStatus_->SetEncoding(EncodingName(format.Encoding));
+    editorStatus_->SetEncoding(QString::fromLatin1(EncodingName(format.Encoding)));
     editorStatus_->SetLineEnds(LineBreakName(format.LineBreak));
 }
 

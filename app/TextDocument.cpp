@@ -85,12 +85,10 @@ TDecodedText TTextDocument::ReadFile(const std::string& fileName) const {
 bool TTextDocument::AcceptSuspicious(const std::string& fileName, const TDecodedText& text) {
     if (!text.Suspicious())
         return true;
-    const QString problem =
-        text.HasNulBytes
-            ? QStringLiteral("NUL 文字")
-            : QStringLiteral("%1 として読めないバイト")
-                  .arg(text.Format.Encoding == TTextEncoding::ShiftJis ? QStringLiteral("Shift-JIS")
-                                                                       : QStringLiteral("UTF-8"));
+    const QString problem = text.HasNulBytes
+                                ? QStringLiteral("NUL 文字")
+                                : QStringLiteral("%1 として読めないバイト")
+                                      .arg(QString::fromLatin1(EncodingName(text.Format.Encoding)));
     const QString question =
         QStringLiteral("テキストファイル \"%1\" には%2が含まれています。"
                        "テキストではないか、文字コードが違う可能性があります。\n"

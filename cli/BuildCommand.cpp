@@ -45,6 +45,11 @@ const char* const HelpText =
     "\n"
     "This help and the messages are in Japanese; man varnoke-build describes them in English.\n";
 
+// What a text with NUL characters is told, in the words of the window,
+// which asks before it reads one.
+const char* const NulCharacters =
+    " NUL 文字が含まれています。テキストではないか、文字コードが違う可能性があります";
+
 // A usage problem: the message is shown and the command ends with exit 2.
 // A mistake in the command line itself also points to --help.
 struct TUsageError {
@@ -147,14 +152,20 @@ TProjectData LoadProject(const std::string& projectFile) {
     return project;
 }
 
-TTextLines LoadText(const TProjectData& project, const std::string& projectFile) {
+TTextLines LoadText(const TProjectData& project, const std::string& projectFile,
+                    std::ostream& err) {
     if (project.TextName.empty())
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
     const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
     TTextLines lines;
-    if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines))
+    TTextFileSigns signs;
+    if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines, &signs))
         throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
+    // The window asks before it reads such a file; here the build goes on.
+    if (signs.NulBytes)
+        err << Program << ": 警告: テキストファイル \"" << Shown(textFile) << "\" には"
+            << NulCharacters << "\n";
     return lines;
 }
 
@@ -182,7 +193,12 @@ struct TBuildOutcome {
 std::string StylesFile(const TOptions& options, const std::string& windowExecutable) {
     if (options.Styles)
         return ModelPath(*options.Styles);
-    return SettingsIniPathOfProgram(ModelPath(windowExecutable));
+    try {
+        return SettingsIniPathOfProgram(windowExecutable);
+    } catch (const EConvertError& error) {
+        throw TUsageError{std::string(error.what()) +
+                          "。--styles でスタイルファイルを指定してください"};
+    }
 }
 
 // willRead hears of every input file before it is read (see TWillRead).
@@ -194,7 +210,7 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
     project.SearchFlag = options.Search.value_or(project.SearchFlag);
     if (!project.TextName.empty())
         willRead(NativePath(ResolveAgainst(ExtractFilePath(projectFile), project.TextName)));
-    const TTextLines lines = LoadText(project, projectFile);
+    const TTextLines lines = LoadText(project, projectFile, err);
 
     const std::string settingsFile = StylesFile(options, windowExecutable);
     willRead(NativePath(settingsFile));

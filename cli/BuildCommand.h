@@ -16,7 +16,8 @@ enum TExitCode {
 
 // Runs the command with its arguments (without the program name); messages
 // go to `out` and `err` in UTF-8. windowExecutable is where the window
-// program would be: its settings file provides the default styles.
+// program would be (a native name): its settings file provides the default
+// styles.
 int RunBuildCommand(const std::vector<std::string>& arguments, const std::string& windowExecutable,
                     std::ostream& out, std::ostream& err);
 

@@ -1,7 +1,5 @@
 #include "cli/BuildCommand.h"
-#include "common/PathNames.h"
 #include "common/ProgramPaths.h"
-#include "common/ShiftJis.h"
 
 #include <iostream>
 
@@ -9,7 +7,6 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     // The window program is installed beside this tool; its settings file
     // holds the styles.
-    const std::string windowExecutable =
-        varnoke::SjisToUtf8(varnoke::ExecutableFolder()) + "varnoke";
+    const std::string windowExecutable = varnoke::ExecutableFolder() + "varnoke";
     return varnoke::RunBuildCommand(arguments, windowExecutable, std::cout, std::cerr);
 }

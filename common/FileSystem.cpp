@@ -5,6 +5,7 @@
 #include "common/ShiftJis.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,7 +45,12 @@ std::string NativePath(std::string_view sjisPath) {
 }
 
 std::string SjisPathFromNative(std::string_view nativePath) {
-    return Utf8ToSjis(nativePath, TUnmappable::Fail);
+    try {
+        return Utf8ToSjis(nativePath, TUnmappable::Fail);
+    } catch (const EConvertError& error) {
+        // The character alone would not tell the user which file it is.
+        throw EConvertError("ファイル \"" + std::string(nativePath) + "\". " + error.what());
+    }
 }
 
 bool FileExists(std::string_view sjisPath) {
@@ -79,7 +85,9 @@ void ForceDirectories(std::string_view sjisPath) {
 }
 
 int OpenFileForReading(std::string_view sjisPath, size_t& size) {
-    TDescriptor file(::open(NativePath(sjisPath).c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: opening a FIFO would wait for a writer that may
+    // never come, before fstat could tell that it is no file.
+    TDescriptor file(::open(NativePath(sjisPath).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return -1;
@@ -94,6 +102,9 @@ int OpenFileForReading(std::string_view sjisPath, size_t& size) {
     // or wait forever: only regular files hold a text or a project.
     if (!S_ISREG(info.st_mode))
         throw EFOpenError(std::string(sjisPath), "通常のファイルではありません。");
+    // A regular file reads as it always does; a network or user-space file
+    // system might otherwise answer "try again".
+    ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
     size = static_cast<size_t>(info.st_size);
     return file.Release();
 }
@@ -166,11 +177,30 @@ int WriteAllToDescriptor(int descriptor, const char* data, size_t size) {
 namespace {
 enum class TDurability { PageCache, Disk };
 
+// The file a name finally stands for: a symbolic link is followed (also one
+// whose file does not exist yet), so that a save replaces the file it points
+// to and the link stays a link. A name that is no link stays as it is.
+std::string LinkTarget(std::string native) {
+    // As many links as the system itself follows before it gives up.
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(native.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return native;
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        const ssize_t length = ::readlink(native.c_str(), target.data(), target.size());
+        if (length <= 0)
+            return native;
+        target.resize(static_cast<size_t>(length));
+        native = target.front() == PathDelimiter ? target : ExtractFilePath(native) + target;
+    }
+    return native;
+}
+
 // `fileName` names the file in error messages. With TDurability::Disk the
 // bytes reach the disk before the rename, so that a power failure right
 // after a save cannot leave an empty file in place of the old one.
 void WriteNativeAtomically(const std::string& native, const std::string& fileName,
-                           std::string_view bytes, TDurability durability) {
+                           std::string_view bytes, TDurability durability, TFileAccess access) {
     std::string temporary = native + ".XXXXXX";
     TDescriptor file(::mkstemp(temporary.data()));
     if (file.Get() < 0)
@@ -192,6 +222,8 @@ void WriteNativeAtomically(const std::string& native, const std::string& fileNam
         ::umask(mask);
         mode &= ~mask;
     }
+    if (access == TFileAccess::OwnerOnly)
+        mode = S_IRUSR | S_IWUSR;
     ::fchmod(file.Get(), mode);
     if (int error = WriteAllToDescriptor(file.Get(), bytes.data(), bytes.size()))
         fail(error);
@@ -204,21 +236,17 @@ void WriteNativeAtomically(const std::string& native, const std::string& fileNam
 }
 } // namespace
 
-void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes) {
-    WriteNativeAtomically(NativePath(sjisPath), std::string(sjisPath), bytes,
-                          TDurability::PageCache);
+void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes, TFileAccess access) {
+    WriteNativeAtomically(LinkTarget(NativePath(sjisPath)), std::string(sjisPath), bytes,
+                          TDurability::PageCache, access);
 }
 
 void SaveUserFile(std::string_view sjisPath, std::string_view bytes) {
-    const std::string native = NativePath(sjisPath);
-    std::string target = native;
-    if (char* resolved = ::realpath(native.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
+    const std::string target = LinkTarget(NativePath(sjisPath));
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
         throw EFCreateError(std::string(sjisPath), SystemErrorReason(errno));
-    WriteNativeAtomically(target, std::string(sjisPath), bytes, TDurability::Disk);
+    WriteNativeAtomically(target, std::string(sjisPath), bytes, TDurability::Disk,
+                          TFileAccess::Usual);
 }
 
 std::optional<std::int64_t> FileModifiedMs(std::string_view sjisPath) {

@@ -15,8 +15,8 @@ namespace varnoke {
 
 // The UTF-8 name of a CP932 path, as the file system wants it.
 std::string NativePath(std::string_view sjisPath);
-// The CP932 path of a UTF-8 file-system name; throws EConvertError when a
-// character has no CP932 form.
+// The CP932 path of a UTF-8 file-system name; throws EConvertError, naming
+// the file and the character, when a character has no CP932 form.
 std::string SjisPathFromNative(std::string_view nativePath);
 
 bool FileExists(std::string_view sjisPath); // a file, not a folder
@@ -36,15 +36,21 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes);
 // The same into a byte buffer: a text file of any size.
 bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes);
 
+// Who may read a file the programs write: the usual permissions (those the
+// file had, or those of a new file), or its owner only.
+enum class TFileAccess { Usual, OwnerOnly };
+
 // Replaces a file's content whole: the bytes go to a temporary file beside
 // it, which is then renamed over it, so a failed or interrupted save leaves
-// the old content. Throws EFCreateError naming the file.
-void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes);
+// the old content. A symbolic link keeps naming its file: the file it points
+// to is replaced, not the link. Throws EFCreateError naming the file.
+void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes,
+                         TFileAccess access = TFileAccess::Usual);
 
-// Saves a file the author edits, atomically as above, with two more
-// guards: a symbolic link keeps naming its file (the file it points to is
-// replaced, not the link), and an existing file without write permission is
-// refused rather than replaced behind the user's back. Throws EFCreateError.
+// Saves a file the author edits, atomically and through links as above,
+// with two more guards: the bytes reach the disk before the rename, and an
+// existing file without write permission is refused rather than replaced
+// behind the user's back. Throws EFCreateError.
 void SaveUserFile(std::string_view sjisPath, std::string_view bytes);
 
 // The time a file was last written, in milliseconds since the epoch; empty

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnoke {
@@ -130,8 +131,13 @@ std::string TRecoveryFolder::CopyFileOf(const std::string& textFile) const {
 void TRecoveryFolder::Write(const TRecoveryCopy& copy) const {
     if (!Enabled())
         return;
+    // The copies hold the author's text, which may be private: only the
+    // owner may list the folder or read a copy, whatever the text's own
+    // file allows.
     ForceDirectories(folder_);
-    WriteFileAtomically(CopyFileOf(copy.TextFile), EncodeRecoveryCopy(copy));
+    ::chmod(NativePath(folder_).c_str(), S_IRWXU);
+    WriteFileAtomically(CopyFileOf(copy.TextFile), EncodeRecoveryCopy(copy),
+                        TFileAccess::OwnerOnly);
 }
 
 void TRecoveryFolder::Remove(const std::string& textFile) const {

@@ -48,7 +48,8 @@ class TRecoveryFolder {
     // The copy's file for a text file ("" for the text without a file).
     std::string CopyFileOf(const std::string& textFile) const;
 
-    // Atomically, creating the folder when needed; throws EFCreateError.
+    // Atomically, readable by the owner only, creating the folder (for the
+    // owner only) when needed; throws EFCreateError.
     void Write(const TRecoveryCopy& copy) const;
     // Does nothing when there is no copy.
     void Remove(const std::string& textFile) const;

@@ -2,6 +2,7 @@
 
 #include "common/FileSystem.h"
 #include "common/ShiftJis.h"
+#include "common/TextEncoding.h"
 
 #include <cstdint>
 
@@ -123,10 +124,19 @@ std::string_view TTextLines::Line(int index) const {
     return text.substr(begin, ends_[i] - begin);
 }
 
-bool LoadTextLines(std::string_view sjisPath, TTextLines& lines) {
+bool LoadTextLines(std::string_view sjisPath, TTextLines& lines, TTextFileSigns* signs) {
     TByteBuffer bytes;
     if (!ReadWholeFile(sjisPath, bytes))
         return false;
+    if (HasUtf16ByteOrderMark(bytes.View())) {
+        const TDecodedText text = DecodeText(bytes.View());
+        if (signs != nullptr)
+            signs->NulBytes = text.HasNulBytes;
+        lines = TTextLines(Utf8ToSjis(text.Utf8));
+        return true;
+    }
+    if (signs != nullptr)
+        signs->NulBytes = bytes.View().find('\0') != std::string_view::npos;
     TByteBuffer converted;
     if (Utf8TextToSjis(bytes.View(), converted))
         lines = TTextLines(std::move(converted));
@@ -136,6 +146,8 @@ bool LoadTextLines(std::string_view sjisPath, TTextLines& lines) {
 }
 
 std::string DecodeTextFile(std::string_view fileBytes) {
+    if (HasUtf16ByteOrderMark(fileBytes))
+        return Utf8ToSjis(DecodeText(fileBytes).Utf8);
     if (std::optional<std::string> converted = Utf8TextToSjis(fileBytes))
         return std::move(*converted);
     return std::string(fileBytes);

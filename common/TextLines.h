@@ -34,15 +34,22 @@ class TTextLines : public TLineSource {
     bool lastLineHasBreak_ = false;
 };
 
-// Reads a text file as lines: a UTF-8 file (see DecodeTextFile) is
-// converted, any other is used as it was read. Returns false when the file
-// does not exist; throws EFOpenError when it cannot be read.
-bool LoadTextLines(std::string_view sjisPath, TTextLines& lines);
+// What reading a text file showed besides its lines.
+struct TTextFileSigns {
+    // NUL characters in a text without a UTF-16 byte-order mark: most
+    // likely no text, or UTF-16 written without its mark.
+    bool NulBytes = false;
+};
 
-// The bytes of a text file as CP932: a file that starts with a UTF-8
-// byte-order mark, or that is valid UTF-8 holding multi-byte characters, is
-// converted (characters CP932 lacks become "&#NNNN;"); any other file is
-// taken as CP932 already.
+// Reads a text file as lines: a UTF-8 or UTF-16 file (see DecodeTextFile)
+// is converted, any other is used as it was read. Returns false when the
+// file does not exist; throws EFOpenError when it cannot be read.
+bool LoadTextLines(std::string_view sjisPath, TTextLines& lines, TTextFileSigns* signs = nullptr);
+
+// The bytes of a text file as CP932: a file that starts with a UTF-16 or
+// UTF-8 byte-order mark, or that is valid UTF-8 holding multi-byte
+// characters, is converted (characters CP932 lacks become "&#NNNN;"); any
+// other file is taken as CP932 already.
 std::string DecodeTextFile(std::string_view fileBytes);
 
 } // namespace varnoke

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -82,6 +83,17 @@ inline std::vector<std::string> SplitCrLf(const std::string& text) {
 
 // Running as root, permission bits do not stop writes; tests that need a
 // refused write skip there.
+// The bytes of a UTF-16 text file with its byte-order mark, as Windows
+// Notepad saves "Unicode".
+inline std::string Utf16File(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 inline bool RunningAsRoot() {
     return ::geteuid() == 0;
 }

@@ -91,6 +91,8 @@ TEST_F(TextSafety, AnEditedTextIsWrittenBackInItsOwnForm) {
         Sjis("見出し\n\t節"),                             // Shift-JIS, LF, no final break
         utf8,                                             // UTF-8 without a byte-order mark
         "\xEF\xBB\xBF" + std::string("caf\xC3\xA9\r\n\xF0\x9F\x98\x80\r\n"), // with one
+        Utf16File(u"caf\u00E9 \u2603\r\n\t\U0001F600\r\n", false),           // Notepad's "Unicode"
+        Utf16File(u"\u898B\u51FA\u3057\n\t\u00E9", true), // big-endian, LF, no final break
     };
     Open();
     int n = 0;

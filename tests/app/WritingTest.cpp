@@ -354,11 +354,23 @@ TEST_F(Writing, ADropOverUnsavedWorkAsksFirst) {
 
 TEST_F(Writing, TheStatusLineNamesTheFormOfTheOpenedText) {
     Open();
-    WriteFile(folder.File("utf8.txt"), "\xEF\xBB\xBF"
-                                       "caf\xC3\xA9\n");
-    dialogs->FileNames = {QString::fromStdString(folder.File("utf8.txt"))};
-    Item("T1")->trigger();
-    EXPECT_EQ(Editor().toPlainText(), QString::fromUtf8("café\n"));
-    EXPECT_TRUE(window->EditorStatus().Text().startsWith("1 行, 1 列 | UTF-8 (BOM) | LF"))
-        << window->EditorStatus().Text().toStdString();
+    const struct {
+        std::string Bytes;
+        const char* Status;
+    } rows[] = {
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\n",
+         "1 行, 1 列 | UTF-8 (BOM) | LF"},
+        {Utf16File(u"caf\u00E9\r\n", false), "1 行, 1 列 | UTF-16 LE | CR LF"},
+        {Utf16File(u"caf\u00E9\n", true), "1 行, 1 列 | UTF-16 BE | LF"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Status);
+        WriteFile(folder.File("text.txt"), row.Bytes);
+        dialogs->FileNames = {QString::fromStdString(folder.File("text.txt"))};
+        Item("T1")->trigger();
+        EXPECT_EQ(Editor().toPlainText(), QString::fromUtf8("café\n"));
+        EXPECT_TRUE(window->EditorStatus().Text().startsWith(row.Status))
+            << window->EditorStatus().Text().toStdString();
+    }
 }

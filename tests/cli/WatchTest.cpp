@@ -13,6 +13,7 @@
 #include <optional>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -224,6 +225,21 @@ TEST_F(Watch, AMissingTextIsWaitedFor) {
     EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
     EXPECT_NE(Page().find("Arrived"), std::string::npos);
     EXPECT_EQ(watch->Stop(SIGTERM), 0);
+}
+
+TEST_F(Watch, ATextReplacedByAPipeIsRefusedAndTheWatchStillStops) {
+    auto watch = Start();
+    watch->NextLine();
+    ASSERT_TRUE(Contains(watch->NextLine(), Built));
+    // No writer will ever open it: a build that waited for one would hold
+    // the watch, and its signals, for good.
+    ASSERT_EQ(::mkfifo(folder.File("pipe").c_str(), 0600), 0);
+    fs::rename(folder.File("pipe"), Text());
+    EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Failed));
+    EXPECT_NE(watch->Errors().find("通常のファイルではありません"), std::string::npos)
+        << watch->Errors();
+    EXPECT_NE(Page().find("First"), std::string::npos);
+    EXPECT_EQ(watch->Stop(SIGINT), 0);
 }
 
 TEST_F(Watch, ASignalDuringABuildEndsItAfterTheLastPage) {

@@ -1,9 +1,16 @@
 #include "common/PathNames.h"
+#include "TestSupport.h"
+#include "common/Errors.h"
 #include "common/ProgramPaths.h"
+#include "common/ShiftJis.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+
 using namespace varnoke;
+using namespace varnoke::test;
 
 TEST(PathNames, SplitsFileNames) {
     EXPECT_EQ(ExtractFileName("/a/b/text.html"), "text.html");
@@ -40,4 +47,81 @@ TEST(PathNames, RelativeNamesFollowAMovedProject) {
     EXPECT_EQ(RebaseRelativeName("/abs/t.txt", "/a/", "/b/"), "/abs/t.txt");
     EXPECT_EQ(RebaseRelativeName("", "/a/", "/b/"), "");
     EXPECT_EQ(RebaseRelativeName("t.txt", "", "/b/"), "t.txt"); // no folder to start from
+}
+
+namespace {
+// Sets an environment variable for the life of the object.
+class TEnvironmentValue {
+  public:
+    TEnvironmentValue(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~TEnvironmentValue() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+} // namespace
+
+TEST(ProgramPaths, AnInstalledProgramKeepsItsSettingsInTheUsersFolders) {
+    TScratchFolder scratch;
+    const std::string xdg = scratch.File("config");
+    const TEnvironmentValue config("XDG_CONFIG_HOME", xdg);
+    const std::string user = xdg + "/varnoke/";
+    const struct {
+        const char* Name;
+        std::string Executable; // native
+        std::string Settings;   // CP932
+        std::function<void()> Make = nullptr;
+        bool BindsOnlyUsers = false; // permission bits do not bind root
+    } rows[] = {
+        // Root may write /usr/bin, and still nothing goes beside the program.
+        {"InUsrBin", "/usr/bin/varnoke", user + "varnoke.INI"},
+        {"InUsrLocal", "/usr/local/bin/varnoke", user + "varnoke.INI"},
+        {"InOpt", "/opt/varnoke/bin/varnoke", user + "varnoke.INI"},
+        {"ACopyInAWritableFolder", scratch.File("bin/varnoke"), scratch.File("bin/varnoke.INI"),
+         [&] { std::filesystem::create_directory(scratch.File("bin")); }},
+        {"AFolderShiftJisCanName", scratch.File("\xE8\xA6\x8B/varnoke"),
+         Sjis(scratch.File("\xE8\xA6\x8B/varnoke.INI")),
+         [&] { std::filesystem::create_directory(scratch.File("\xE8\xA6\x8B")); }},
+        // é and the snowman: no Shift-JIS name for the settings beside it.
+        {"AFolderShiftJisCannotName", scratch.File("d\xC3\xA9\xE2\x98\x83/varnoke"),
+         user + "varnoke.INI",
+         [&] { std::filesystem::create_directory(scratch.File("d\xC3\xA9\xE2\x98\x83")); }},
+        {"AReadOnlyFolder", scratch.File("ro/varnoke"), user + "varnoke.INI",
+         [&] {
+             std::filesystem::create_directory(scratch.File("ro"));
+             std::filesystem::permissions(scratch.File("ro"), std::filesystem::perms(0555));
+         },
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        if (row.BindsOnlyUsers && RunningAsRoot())
+            continue;
+        if (row.Make)
+            row.Make();
+        EXPECT_EQ(SettingsIniPathOfProgram(row.Executable), row.Settings);
+    }
+    EXPECT_TRUE(InSystemFolder("/usr/bin/varnoke"));
+    EXPECT_FALSE(InSystemFolder("/usr2/varnoke"));
+    EXPECT_FALSE(InSystemFolder("/home/a/opt/varnoke"));
+
+    // Nowhere to go that Shift-JIS can name: a message naming the folder.
+    const TEnvironmentValue unnamable("XDG_CONFIG_HOME", scratch.File("\xE2\x98\x83"));
+    try {
+        SettingsIniPathOfProgram("/usr/bin/varnoke");
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& error) {
+        EXPECT_NE(std::string(error.what()).find(scratch.File("\xE2\x98\x83")), std::string::npos)
+            << error.what();
+    }
 }

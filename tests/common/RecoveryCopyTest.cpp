@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace varnoke;
@@ -105,4 +106,38 @@ TEST(RecoveryFolder, ACopyOfAWindowStillRunningIsNotLeftOver) {
     ::kill(other, SIGKILL);
     ::waitpid(other, nullptr, 0);
     EXPECT_FALSE(WrittenByAnotherRunningWindow({"", 1, "x", other}));
+}
+
+TEST(RecoveryFolder, CopiesAreTheOwnersOnly) {
+    TScratchFolder scratch;
+    ::umask(022);
+    // A folder left open by an earlier version is closed at the next copy.
+    std::filesystem::create_directory(scratch.File("recovery"));
+    std::filesystem::permissions(scratch.File("recovery"), std::filesystem::perms(0755));
+    for (const char* folderName : {"recovery/", "new/recovery/"}) {
+        SCOPED_TRACE(folderName);
+        const TRecoveryFolder folder(scratch.File(folderName));
+        folder.Write({"/a.txt", 1, "private words"});
+        folder.Write({"/a.txt", 2, "written over"});
+        EXPECT_EQ(std::filesystem::status(folder.Folder()).permissions(),
+                  std::filesystem::perms(0700));
+        EXPECT_EQ(std::filesystem::status(folder.CopyFileOf("/a.txt")).permissions(),
+                  std::filesystem::perms(0600));
+    }
+}
+
+TEST(RecoveryFolder, AnEntryThatIsNoFileIsPassedOverNotWaitedFor) {
+    TScratchFolder scratch;
+    const TRecoveryFolder folder(scratch.Path());
+    folder.Write({"/a.txt", 100, "good"});
+    // A pipe would block a reader until some writer came; none will.
+    ASSERT_EQ(::mkfifo(folder.CopyFileOf("/fifo.txt").c_str(), 0600), 0);
+    std::vector<std::string> damaged;
+    const std::vector<TRecoveryCopy> all = folder.FindAll(damaged);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].Text, "good");
+    EXPECT_EQ(damaged, std::vector<std::string>{folder.CopyFileOf("/fifo.txt")});
+    damaged.clear();
+    EXPECT_FALSE(folder.Find("/fifo.txt", damaged)); // set aside: not reported twice
+    EXPECT_TRUE(damaged.empty());
 }

@@ -1,10 +1,12 @@
 #include "common/TextEncoding.h"
+#include "TestSupport.h"
 #include "common/Errors.h"
 #include "common/ShiftJis.h"
 
 #include <gtest/gtest.h>
 
 using namespace varnoke;
+using varnoke::test::Utf16File;
 
 namespace {
 // A file read and written back unchanged, with the form it was read in.
@@ -81,4 +83,64 @@ TEST(TextEncoding, NulBytesAndUnreadableBytesAreNoticed) {
     EXPECT_EQ(broken.Utf8, "a\xEF\xBF\xBD"
                            "b");
     EXPECT_FALSE(DecodeText(Sjis("正しい") + "\r\n").Suspicious());
+}
+
+namespace {
+struct TUtf16Row {
+    const char* Name;
+    std::string File;
+    TTextEncoding Encoding;
+    TLineBreak LineBreak;
+    std::string Utf8; // what the editor shows; empty: only the round trip counts
+};
+} // namespace
+
+TEST(TextEncoding, Utf16TextsComeBackByteForByteWithTheirRealCharacters) {
+    // é, the snowman and an emoji (a surrogate pair): Shift-JIS has none.
+    const std::u16string text = u"\u898B\u51FA\u3057\r\n\t\t caf\u00E9 \u2603 \U0001F600\r\n";
+    const std::string shown = "見出し\n\t\t caf\xC3\xA9 \xE2\x98\x83 \xF0\x9F\x98\x80\n";
+    const TUtf16Row rows[] = {
+        {"LittleEndianCrLf", Utf16File(text, false), TTextEncoding::Utf16Le, TLineBreak::CrLf,
+         shown},
+        {"BigEndianCrLf", Utf16File(text, true), TTextEncoding::Utf16Be, TLineBreak::CrLf, shown},
+        {"LittleEndianLf", Utf16File(u"a\n\tb\n", false), TTextEncoding::Utf16Le, TLineBreak::Lf,
+         "a\n\tb\n"},
+        {"BigEndianCrWithoutLastBreak", Utf16File(u"a\rb", true), TTextEncoding::Utf16Be,
+         TLineBreak::Cr, "a\nb"},
+        {"OnlyTheMark", Utf16File(u"", false), TTextEncoding::Utf16Le, TLineBreak::CrLf, ""},
+    };
+    for (const TUtf16Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        ExpectRoundTrip(row.File, row.Encoding, row.LineBreak);
+        EXPECT_EQ(DecodeText(row.File).Utf8, row.Utf8);
+    }
+    // A new line typed into such a text is written in the text's own form.
+    EXPECT_EQ(EncodeText("\xE2\x98\x83\n", {TTextEncoding::Utf16Be, TLineBreak::CrLf}),
+              Utf16File(u"\u2603\r\n", true));
+}
+
+TEST(TextEncoding, BrokenUtf16IsNoticed) {
+    const struct {
+        const char* Name;
+        std::string File;
+        bool Nul, Unreadable;
+    } rows[] = {
+        {"LoneHighSurrogate",
+         Utf16File(u"a\xD83D"
+                   u"b",
+                   false),
+         false, true},
+        {"LoneLowSurrogateAtTheEnd", Utf16File(u"a\xDE00", true), false, true},
+        {"OddLastByte", Utf16File(u"ab", false) + "c", false, true},
+        {"NulCharacter", Utf16File(std::u16string(u"a\0b", 3), false), true, false},
+        // Its NUL bytes are the high halves of ASCII: no sign of anything.
+        {"AsciiOnly", Utf16File(u"plain\r\n", false), false, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const TDecodedText text = DecodeText(row.File);
+        EXPECT_EQ(text.HasNulBytes, row.Nul);
+        EXPECT_EQ(text.HasUnreadableBytes, row.Unreadable);
+        EXPECT_NE(text.Format.Encoding, TTextEncoding::ShiftJis);
+    }
 }

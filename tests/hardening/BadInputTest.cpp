@@ -8,6 +8,8 @@
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/IniDocument.h"
+#include "common/ProfileIni.h"
+#include "common/RecoveryCopy.h"
 #include "common/TextLines.h"
 #include "css/CSSPropertyClass.h"
 #include "projectdata/ProjectData.h"
@@ -24,8 +26,11 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace varnoke;
 using namespace varnoke::test;
@@ -118,6 +123,26 @@ struct TBuildRow {
     bool ThroughTheProgram = false;                         // run the built varnoke-build as well
 };
 
+// A pipe in place of a file: no writer will ever open it.
+void ReplaceByPipe(const std::string& path) {
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+}
+
+// A heading with a character Shift-JIS lacks, and a body line with a
+// character outside the 16-bit range, as a UTF-16 file.
+std::string Utf16Text(bool bigEndian) {
+    return Utf16File(u"\u898B\u51FA\u3057 \u2603\r\n\t\tcaf\u00E9 \U0001F600\r\n", bigEndian);
+}
+
+void ExpectUtf16TextRead(const TBuildCase& c) {
+    const std::string page = c.Page("text.html");
+    EXPECT_NE(page.find("\r\n\x8C\xA9\x8F\x6F\x82\xB5 &#9731;\r\n"), std::string::npos); // 見出し ☃
+    EXPECT_NE(page.find("\r\ncaf&#233; &#128512;\r\n<br>"), std::string::npos);
+    EXPECT_EQ(page.find('\0'), std::string::npos);
+    EXPECT_NE(c.Page("menu.html").find("\x8C\xA9\x8F\x6F\x82\xB5 &#9731;"), std::string::npos);
+}
+
 // Fails the n-th write to any file with `error`.
 TWriteFaultHook FailWrite(int n, int error) {
     auto count = std::make_shared<int>(0);
@@ -191,7 +216,7 @@ const TBuildRow BuildRows[] = {
      true},
     {"NulByteInALine",
      [](TBuildCase& c) { WriteFile(c.folder.File("t.txt"), "A\0B\r\n\t\tc\0d\r\n"s); },
-     TOutcome::Build, "", "",
+     TOutcome::Build, "NUL 文字", "",
      [](const TBuildCase& c) {
          EXPECT_NE(c.Page("text.html").find("\r\nc\0d\r\n<br>"s), std::string::npos);
          EXPECT_NE(c.Page("menu.html").find("\r\nA\0B\r\n"s), std::string::npos);
@@ -286,6 +311,28 @@ const TBuildRow BuildRows[] = {
          ::chmod(c.folder.File("t.txt").c_str(), 0);
      },
      TOutcome::UsageError, "は開けません"},
+    {"TextIsAPipe", [](TBuildCase& c) { ReplaceByPipe(c.folder.File("t.txt")); },
+     TOutcome::UsageError, "通常のファイルではありません", "", nullptr, true},
+    {"ProjectIsAPipe",
+     [](TBuildCase& c) {
+         ReplaceByPipe(c.folder.File("f.vkp"));
+         c.arguments.back() = c.folder.File("f.vkp");
+     },
+     TOutcome::UsageError, "通常のファイルではありません", "", nullptr, true},
+    {"StyleFileIsAPipe", [](TBuildCase& c) { ReplaceByPipe(c.folder.File("s.INI")); },
+     TOutcome::UsageError, "通常のファイルではありません", "", nullptr, true},
+    {"StyleFileIsADevice",
+     [](TBuildCase& c) {
+         std::filesystem::remove(c.folder.File("s.INI"));
+         std::filesystem::create_symlink("/dev/null", c.folder.File("s.INI"));
+     },
+     TOutcome::UsageError, "通常のファイルではありません"},
+    {"Utf16LittleEndianText",
+     [](TBuildCase& c) { WriteFile(c.folder.File("t.txt"), Utf16Text(false)); }, TOutcome::Build,
+     "", "", ExpectUtf16TextRead, true},
+    {"Utf16BigEndianText",
+     [](TBuildCase& c) { WriteFile(c.folder.File("t.txt"), Utf16Text(true)); }, TOutcome::Build, "",
+     "", ExpectUtf16TextRead},
     {"OutputWithoutWritePermission",
      [](TBuildCase& c) {
          // Root writes anyway; the refusal is simulated where the system
@@ -511,6 +558,20 @@ const TLoaderRow LoaderRows[] = {
      2,
      5},
     {"PathIsAFolder", [](const std::string& path) { ForceDirectories(path); }, true},
+    {"PathIsAPipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+     true},
+    {"PathIsASocket",
+     [](const std::string& path) {
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         path.copy(address.sun_path, sizeof address.sun_path - 1);
+         const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+         ::close(listener); // the socket's name stays
+     },
+     true},
+    {"LinkToADevice",
+     [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }, true},
     {"NoReadPermission",
      [](const std::string& path) {
          WriteFile(path, "[PROJECT]\r\nTITLENAME=x\r\n");
@@ -547,6 +608,8 @@ TEST_P(BadLoaderInput, EveryLoaderHasTheStatedOutcome) {
         EXPECT_THROW(settings.Load(), EFOpenError);
         std::string bytes;
         EXPECT_THROW(ReadWholeFile(path, bytes), EFOpenError);
+        TTextLines lines;
+        EXPECT_THROW(LoadTextLines(path, lines), EFOpenError);
         EXPECT_EQ(project.TitleName, "before");
         ASSERT_EQ(styles.Count(), 1);
         EXPECT_EQ(styles.Items(0).Name, "KEPT");
@@ -647,6 +710,103 @@ TEST_P(BadSaveTarget, EverySaverRefusesAndKeepsTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, BadSaveTarget, ::testing::ValuesIn(SaverRows),
                          [](const ::testing::TestParamInfo<TSaverRow>& row) {
+                             return std::string(row.param.Name);
+                         });
+
+// --- Saves through symbolic links ------------------------------------------
+
+// Every file the programs write may be a symbolic link the user made (a
+// settings file kept with other dotfiles, a text in a synced folder): the
+// save goes to the file it names, and the link stays a link.
+struct TLinkRow {
+    const char* Name;
+    const char* Points; // what the link at links/<name> holds; the file is always real/file
+    bool FileExists = true;
+};
+
+const TLinkRow LinkRows[] = {
+    {"AbsoluteLink", "<folder>real/file"},
+    {"RelativeLink", "../real/file"},
+    {"LinkToALink", "../real/middle"}, // real/middle is a link to real/file
+    {"LinkToAFileNotYetMade", "../real/file", false},
+};
+
+// Makes the row's link at `link` (in the folder's "links/"); returns the
+// file it finally names.
+std::string MakeLink(const TLinkRow& row, const TScratchFolder& folder, const std::string& link) {
+    ForceDirectories(folder.File("real"));
+    if (row.FileExists)
+        WriteFile(folder.File("real/file"), "old");
+    std::filesystem::create_symlink("file", folder.File("real/middle"));
+    const std::string points = row.Points;
+    std::filesystem::create_symlink(
+        points.rfind("<folder>", 0) == 0 ? folder.File(points.substr(8)) : points, link);
+    return folder.File("real/file");
+}
+
+void PrintTo(const TLinkRow& row, std::ostream* out) {
+    *out << row.Name;
+}
+
+class LinkedSaveTarget : public ::testing::TestWithParam<TLinkRow> {};
+
+TEST_P(LinkedSaveTarget, EverySaverWritesTheLinkedFile) {
+    // Each saver writes `path`; its name is also what the written file holds.
+    const std::vector<std::pair<const char*, std::function<void(const std::string& path)>>> savers =
+        {
+            {"TABSPACE=8",
+             [](const std::string& path) {
+                 TSystemData settings(path);
+                 settings.TabSpace = 8;
+                 settings.Save();
+             }},
+            {"STYLE0=LINKED",
+             [](const std::string& path) {
+                 TCSSPropertyClass styles;
+                 styles.Add("linked");
+                 styles.SaveToFile(path);
+             }},
+            {"TITLENAME=linked",
+             [](const std::string& path) {
+                 TProjectData project;
+                 project.TitleName = "linked";
+                 project.SaveToFile(path);
+             }},
+            {"FileName1=/linked.vkp",
+             [](const std::string& path) {
+                 ProfileWriteString(path, "KeepFileNames", "FileName1", "/linked.vkp");
+             }},
+            {"linked text", [](const std::string& path) { SaveUserFile(path, "linked text"); }},
+        };
+    for (const auto& [what, save] : savers) {
+        SCOPED_TRACE(what);
+        TScratchFolder folder;
+        ForceDirectories(folder.File("links"));
+        const std::string link = folder.File("links/file");
+        const std::string target = MakeLink(GetParam(), folder, link);
+        save(link);
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_NE(ReadFile(target).find(what), std::string::npos) << ReadFile(target);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("links")),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "a file beside the link";
+    }
+    // A recovery copy, whose name the folder gives.
+    TScratchFolder folder;
+    const TRecoveryFolder recovery(folder.File("links/"));
+    ForceDirectories(recovery.Folder());
+    const std::string link = recovery.CopyFileOf("/t.txt");
+    const std::string target = MakeLink(GetParam(), folder, link);
+    recovery.Write({"/t.txt", 1, "linked copy"});
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    const std::optional<TRecoveryCopy> copy = DecodeRecoveryCopy(ReadFile(target));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->Text, "linked copy");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LinkedSaveTarget, ::testing::ValuesIn(LinkRows),
+                         [](const ::testing::TestParamInfo<TLinkRow>& row) {
                              return std::string(row.param.Name);
                          });
 

@@ -53,6 +53,12 @@ inline TFolderSnapshot Snapshot(const std::string& folder) {
             files[relative] = TFileDigest{0, 0};
             continue;
         }
+        // A pipe, a socket or a device is named, never read: reading a pipe
+        // would wait for a writer.
+        if (!entry.is_regular_file()) {
+            files[relative] = TFileDigest{0, 2};
+            continue;
+        }
         const std::string bytes = ReadWhole(entry.path().string());
         files[relative] = TFileDigest{bytes.size(), std::hash<std::string>()(bytes)};
     }

@@ -1,0 +1,82 @@
+// Both programs copied into a folder whose name Shift-JIS cannot hold (é
+// and a snowman), as a user unpacks them anywhere: each starts, and keeps
+// its files where it can name them.
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace varnoke::test;
+
+namespace {
+
+struct TRun {
+    int ExitCode;
+    std::string Out;
+};
+
+TRun RunProgram(const std::string& program, const QStringList& arguments,
+                const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QString::fromStdString(program), arguments);
+    process.waitForFinished(60'000);
+    const std::string out = process.readAllStandardOutput().toStdString() +
+                            process.readAllStandardError().toStdString();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, out};
+}
+
+} // namespace
+
+TEST(ProgramFolder, BothProgramsWorkFromAFolderShiftJisCannotName) {
+    TScratchFolder folder;
+    const std::string bin = folder.File("d\xC3\xA9\xE2\x98\x83/");
+    std::filesystem::create_directory(bin);
+    std::filesystem::copy_file(VARNOKE_WINDOW_PROGRAM, bin + "varnoke");
+    std::filesystem::copy_file(VARNOKE_BUILD_TOOL, bin + "varnoke-build");
+    WriteFile(folder.File("t.txt"), "Chapter\r\n\t\tBody\r\n");
+    WriteFile(folder.File("p.vkp"), "[PROJECT]\r\nTEXTNAME=t.txt\r\nOUTPUTPATH=out\r\n");
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", QString::fromStdString(folder.File("home")));
+    environment.remove("XDG_CONFIG_HOME");
+    environment.remove("XDG_CACHE_HOME");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+
+    const TRun buildVersion = RunProgram(bin + "varnoke-build", {"--version"}, environment);
+    EXPECT_EQ(buildVersion.ExitCode, 0) << buildVersion.Out;
+    EXPECT_EQ(buildVersion.Out, "varnoke-build 2.0.0\n");
+    const TRun windowVersion = RunProgram(bin + "varnoke", {"--version"}, environment);
+    EXPECT_EQ(windowVersion.ExitCode, 0) << windowVersion.Out;
+    EXPECT_NE(windowVersion.Out.find("2.0.0"), std::string::npos) << windowVersion.Out;
+    const TRun build = RunProgram(bin + "varnoke-build",
+                                  {QString::fromStdString(folder.File("p.vkp"))}, environment);
+    EXPECT_EQ(build.ExitCode, 0) << build.Out;
+    EXPECT_TRUE(Exists(folder.File("out/text.html")));
+
+    // The window's first start saves its settings at once and writes the
+    // style sample into its temp folder: both in the user's folders.
+    QProcess window;
+    window.setProcessEnvironment(environment);
+    window.setProcessChannelMode(QProcess::MergedChannels);
+    window.start(QString::fromStdString(bin + "varnoke"), {});
+    ASSERT_TRUE(window.waitForStarted(10'000));
+    const bool started = QTest::qWaitFor(
+        [&] {
+            return window.state() != QProcess::Running ||
+                   (Exists(folder.File("home/.config/varnoke/varnoke.INI")) &&
+                    Exists(folder.File("home/.cache/varnoke/temp/sample.html")));
+        },
+        60'000);
+    const bool running = window.state() == QProcess::Running;
+    ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+    window.waitForFinished(10'000);
+    EXPECT_TRUE(started && running) << window.readAll().toStdString();
+    for (const auto& entry : std::filesystem::directory_iterator(bin)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "varnoke" || name == "varnoke-build") << "made beside: " << name;
+    }
+}
