@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include <utility>
+
 namespace varnoke {
 
 namespace {
@@ -65,16 +67,39 @@ void TLivePreview::TextEdited() {
         host_.Rebuild();
         return;
     }
-    if (pending_.Splices.empty())
+    if (pending_.Empty())
         return; // a comment or an empty line: the pages stay as they are
     writePending_ = true;
     writeTimer_.start();
     // Keys that come while the page still takes the last patch go together
     // in the next one: a page slower than the typing then falls behind by
     // one patch, not by every key typed.
-    if (!patchInFlight_)
-        SendPatch();
-    else if (patchSent_.hasExpired(PatchAnswerLimitMs))
+    if (patchInFlight_) {
+        if (patchSent_.hasExpired(PatchAnswerLimitMs))
+            host_.Rebuild();
+        return;
+    }
+    const int movedFrom = std::exchange(pending_.MovedFrom, -1);
+    if (!pending_.Empty())
+        SendPatch(); // the earlier pages, which stay
+    if (movedFrom >= 0)
+        LoadMovedPages(movedFrom);
+}
+
+// A main heading moved the split pages from `from` on: the files are
+// written, and of the shown pages those and the menu loaded afresh.
+void TLivePreview::LoadMovedPages(int from) {
+    writeTimer_.stop();
+    writePending_ = false;
+    if (!host_.WriteTempFolder()) {
+        pending_.Reload = true;
+        return;
+    }
+    const bool loading = navigator_.LoadAfresh([this, from](const QString& page) {
+        const int number = PageNumber(page);
+        return page == QLatin1String("menu.html") || (number >= 0 && number >= from);
+    });
+    if (!loading)
         host_.Rebuild();
 }
 
@@ -94,7 +119,8 @@ void TLivePreview::SendPatch() {
 }
 
 void TLivePreview::ShownAfresh() {
-    pending_.Splices.clear(); // a reload still asked for stays asked for
+    // A reload still asked for stays asked for.
+    pending_ = TPagePatch{pending_.Reload, -1, {}, {}};
     patchInFlight_ = false;
     ++pagesGeneration_;
 }
@@ -147,17 +173,8 @@ int TLivePreview::LineOf(const TPreviewPlace& place) const {
     if (place.PageName == QLatin1String("menu.html"))
         return place.Element < links.Menu ? -1
                                           : blocks_.LineOfMenuEntry(place.Element - links.Menu);
-    int page = 0;
-    if (host_.Split()) {
-        // "text3.html" is page 3.
-        bool number = false;
-        page = place.PageName.mid(4, place.PageName.size() - 9).toInt(&number);
-        if (!number || !place.PageName.startsWith(QLatin1String("text")))
-            return -1;
-    } else if (place.PageName != QLatin1String("text.html")) {
-        return -1;
-    }
-    if (place.Element < links.Body)
+    const int page = PageNumber(place.PageName);
+    if (page < 0 || place.Element < links.Body)
         return -1;
     return blocks_.LineOfPlace(lines_, {page, place.Element - links.Body, place.LineInBlock});
 }
@@ -166,15 +183,45 @@ QString TLivePreview::PageName(int page) const {
     return host_.Split() ? QStringLiteral("text%1.html").arg(page) : QStringLiteral("text.html");
 }
 
+// "text3.html" is page 3 when split, "text.html" page 0 when not; -1 for
+// any other page.
+int TLivePreview::PageNumber(const QString& name) const {
+    if (!host_.Split())
+        return name == QLatin1String("text.html") ? 0 : -1;
+    bool number = false;
+    const int page = name.mid(4, name.size() - 9).toInt(&number);
+    return number && page >= 0 && name.startsWith(QLatin1String("text")) &&
+                   name.endsWith(QLatin1String(".html"))
+               ? page
+               : -1;
+}
+
 // The form the page script takes: the splices with their page's file name
-// and their markup as base64 of the page's bytes, and the element count of
-// each page they change. Indices and counts are the page's own, so they
-// take in the search link before the blocks.
+// and their markup as base64 of the page's bytes, and the renumberings
+// among them in their order; and the element count of each page the
+// splices change. Indices and counts are the page's own, so they take in
+// the search link before the blocks.
 QString TLivePreview::PatchJson(const TPagePatch& patch) const {
     QJsonArray splices;
     QJsonObject counts;
     const TSearchLinks links = host_.SearchLinks();
-    for (const TElementSplice& splice : patch.Splices) {
+    size_t renumbering = 0;
+    auto addRenumberings = [&](size_t after) {
+        for (; renumbering < patch.Renumberings.size() &&
+               patch.Renumberings[renumbering].After == after;
+             ++renumbering) {
+            const TRenumbering& r = patch.Renumberings[renumbering];
+            splices.append(QJsonObject{{"renumber", true},
+                                       {"page", PageName(r.Page)},
+                                       {"element", r.Element + links.Body},
+                                       {"entry", r.Entry < 0 ? -1 : r.Entry + links.Menu},
+                                       {"h1", QJsonArray{r.FromH1, r.ShiftH1}},
+                                       {"h2", QJsonArray{r.FromH2, r.ShiftH2}}});
+        }
+    };
+    for (size_t k = 0; k < patch.Splices.size(); ++k) {
+        addRenumberings(k);
+        const TElementSplice& splice = patch.Splices[k];
         const int lead = splice.Page < 0 ? links.Menu : links.Body;
         const QString page = splice.Page < 0 ? QStringLiteral("menu.html") : PageName(splice.Page);
         QJsonArray inserted;
@@ -189,6 +236,7 @@ QString TLivePreview::PatchJson(const TPagePatch& patch) const {
         counts[page] =
             lead + (splice.Page < 0 ? blocks_.EntryCount() : blocks_.ElementCount(splice.Page));
     }
+    addRenumberings(patch.Splices.size());
     return Json({{"splices", splices}, {"counts", counts}});
 }
 

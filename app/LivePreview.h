@@ -5,8 +5,10 @@
 // preview target, a page the reader opens in the preview).
 //
 // What a patch cannot express (another page shown, markup the browser
-// would restructure, a main heading that moves the split pages, a text the
-// blocks lost track of) is a full build and reload, as before.
+// would restructure, a text the blocks lost track of) is a full build and
+// reload, as before; a main heading that moves the split pages has the
+// temp folder written and the moved pages that are shown, and the menu,
+// loaded afresh where the reader was.
 #pragma once
 
 #include "app/PreviewPane.h"
@@ -78,7 +80,9 @@ class TLivePreview : public QObject {
   private:
     void LinesChanged(int first, int removed, int added);
     void SendPatch();
+    void LoadMovedPages(int from);
     QString PageName(int page) const;
+    int PageNumber(const QString& name) const;
     QString PatchJson(const TPagePatch& patch) const;
 
     QPlainTextEdit& editor_;

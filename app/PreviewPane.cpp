@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -66,23 +68,42 @@ QWebEngineScript PageScript(int groupSize, const QString& restorePlace) {
     return script;
 }
 
+// A page the page script named, still in the folder.
+bool PageExists(const QString& page, const QString& folder) {
+    return !page.isEmpty() && !page.contains(QLatin1Char('/')) &&
+           QFileInfo::exists(folder + QLatin1Char('/') + page);
+}
+
+QString Json(const QJsonArray& array) {
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
 // The reader's place (from the page script) without the frames whose page
 // is gone from the folder: those show the page the frame set names.
 QString PlaceOnPagesThatExist(const QString& placeJson, const QString& folder) {
     QJsonArray kept;
     const QJsonArray place = QJsonDocument::fromJson(placeJson.toUtf8()).array();
     for (const QJsonValue& shown : place) {
-        const QString page = shown[QLatin1String("page")].toString();
-        if (!page.isEmpty() && !page.contains(QLatin1Char('/')) &&
-            QFileInfo::exists(folder + QLatin1Char('/') + page))
+        if (PageExists(shown[QLatin1String("page")].toString(), folder))
             kept.append(shown);
     }
-    return QString::fromUtf8(QJsonDocument(kept).toJson(QJsonDocument::Compact));
+    return Json(kept);
 }
 
 } // namespace
 
-TWebPreview::TWebPreview(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(this)) {
+TWebPreview::TWebPreview(QWidget* parent)
+    : QWidget(parent), view_(new QWebEngineView(this)), frameLoadLimit_(new QTimer(this)) {
+    // A frame that never tells it has loaded (a page the browser could not
+    // show) holds the patches no longer than this; a patch that then finds
+    // the page unlike the window's blocks asks for a reload.
+    frameLoadLimit_->setSingleShot(true);
+    frameLoadLimit_->setInterval(FrameLoadLimitMs);
+    connect(frameLoadLimit_, &QTimer::timeout, this, [this] {
+        framesLoading_.clear();
+        if (!Busy())
+            Idle();
+    });
     auto* page = new TPreviewPage([this](const QString& message) { ConsoleMessage(message); },
                                   [this] {
                                       if (BeforeLoad)
@@ -105,7 +126,10 @@ void TWebPreview::Navigate(const std::string& sjisPath) {
     const QString path = QString::fromStdString(NativePath(sjisPath));
     // What waits was built into the files this load reads.
     waiting_.clear();
-    const int reload = ++reloads_; // a reload still asking for the place is dropped
+    const int reload = ++reloads_; // a script still asking for the place is dropped
+    awaitingAnswer_ = false;
+    framesLoading_.clear();
+    framePages_.clear();
     if (!FileExists(sjisPath)) {
         // Nothing built yet (or an unsplit page after a split build): an
         // empty preview says more than the browser's error page.
@@ -164,8 +188,11 @@ void TWebPreview::InstallPageScript() {
 
 void TWebPreview::LoadFinished() {
     loadsInFlight_ = std::max(0, loadsInFlight_ - 1);
-    if (Busy())
-        return;
+    if (!Busy())
+        Idle();
+}
+
+void TWebPreview::Idle() {
     // The place was for the reload only, not for the reader's own clicks.
     SetPageScript(QString());
     auto waiting = std::move(waiting_);
@@ -192,17 +219,102 @@ void TWebPreview::Patch(const QString& patchJson, std::function<void(bool held)>
         });
 }
 
+// A place on a body page that the body frame does not show opens that
+// page in it. Patches then wait until it has loaded, since the file it
+// loads holds only the edits written before it was asked for.
 void TWebPreview::Follow(const QString& placeJson) {
     if (Busy()) {
         followWaiting_ = placeJson;
         return;
     }
+    const QString page =
+        QJsonDocument::fromJson(placeJson.toUtf8())[QLatin1String("page")].toString();
+    const QString bodyFrame = QStringLiteral("mainframe");
+    const bool mayOpen = framePages_.contains(bodyFrame) && framePages_[bodyFrame] != page;
+    if (mayOpen)
+        FramesLoading({bodyFrame});
     view_->page()->runJavaScript(
-        QStringLiteral("window.varnokePreview && window.varnokePreview.follow(%1)").arg(placeJson));
+        QStringLiteral("window.varnokePreview ? window.varnokePreview.follow(%1, %2) : false")
+            .arg(placeJson, mayOpen ? QStringLiteral("true") : QStringLiteral("false")),
+        [this, placeJson, bodyFrame, mayOpen, reload = reloads_](const QVariant& opened) {
+            if (closing_ || reload != reloads_ || !mayOpen)
+                return;
+            if (!opened.toBool()) {
+                FrameLoaded(bodyFrame);
+                return;
+            }
+            if (followWaiting_.isEmpty())
+                followWaiting_ = placeJson; // in view once it has loaded
+        });
+}
+
+bool TWebPreview::LoadAfresh(std::function<bool(const QString& page)> stale) {
+    if (Busy() || shownPath_.isEmpty())
+        return false;
+    awaitingAnswer_ = true;
+    view_->page()->runJavaScript(
+        QStringLiteral(
+            "window.varnokePreview ? JSON.stringify(window.varnokePreview.place()) : '[]'"),
+        [this, stale = std::move(stale), reload = reloads_](const QVariant& placeJson) {
+            if (closing_ || reload != reloads_)
+                return;
+            awaitingAnswer_ = false;
+            const QString folder = QFileInfo(shownPath_).path();
+            const QString place = placeJson.toString();
+            QJsonArray frames;
+            bool topStale = false;
+            for (const QJsonValue& shown : QJsonDocument::fromJson(place.toUtf8()).array()) {
+                const QString page = shown[QLatin1String("page")].toString();
+                const QString frame = shown[QLatin1String("frame")].toString();
+                if (!stale(page))
+                    continue;
+                topStale = topStale || frame.isEmpty();
+                QJsonObject reloaded = shown.toObject();
+                if (!PageExists(page, folder))
+                    reloaded[QLatin1String("page")] = QString(); // the frame set's page
+                frames.append(reloaded);
+            }
+            if (topStale) {
+                // The page shown in the window itself: all of it afresh.
+                awaitingLoad_ = true;
+                SetPageScript(PlaceOnPagesThatExist(place, folder));
+                view_->triggerPageAction(QWebEnginePage::Reload);
+                return;
+            }
+            QStringList names;
+            for (const QJsonValue& frame : frames)
+                names << frame[QLatin1String("frame")].toString();
+            if (!names.isEmpty()) {
+                FramesLoading(names);
+                view_->page()->runJavaScript(
+                    QStringLiteral("window.varnokePreview.reload(%1)").arg(Json(frames)));
+            }
+            if (!Busy())
+                Idle();
+        });
+    return true;
+}
+
+void TWebPreview::FramesLoading(const QStringList& frames) {
+    framesLoading_ << frames;
+    frameLoadLimit_->start();
+}
+
+void TWebPreview::FrameLoaded(const QString& frame) {
+    if (!framesLoading_.removeOne(frame) || !framesLoading_.isEmpty())
+        return;
+    frameLoadLimit_->stop();
+    if (!Busy())
+        Idle();
 }
 
 void TWebPreview::ConsoleMessage(const QString& message) {
     const QStringList parts = message.split(QLatin1Char('\t'));
+    if (parts.size() == 3 && parts[0] == QLatin1String("varnoke-loaded")) {
+        framePages_[parts[1]] = parts[2];
+        FrameLoaded(parts[1]);
+        return;
+    }
     if (parts.size() != 4 || parts[0] != QLatin1String("varnoke-place") || !PlaceDoubleClicked)
         return;
     PlaceDoubleClicked({parts[1], parts[2].toInt(), parts[3].toInt()});

@@ -2,13 +2,16 @@
 // background; Navigate returns at once.
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+class QTimer;
 class QWebEngineView;
 
 namespace varnoke {
@@ -34,8 +37,13 @@ class TPreviewNavigator {
     // `answered` hears, once the pages are laid out, whether they held what
     // the patch expected; when not, the window builds and shows them afresh.
     virtual void Patch(const QString& /*patchJson*/, std::function<void(bool held)> /*answered*/) {}
-    // Scrolls a shown page so that a place is in view.
+    // Scrolls a shown page so that a place is in view, opening its page in
+    // the frame of the body pages when it is not shown.
     virtual void Follow(const QString& /*placeJson*/) {}
+    // Loads afresh, each where the reader was, the shown pages of the temp
+    // folder that `stale` names; false when it cannot (the window then
+    // shows all pages afresh).
+    virtual bool LoadAfresh(std::function<bool(const QString& page)> /*stale*/) { return false; }
 
     // Runs before the browser reads a page of the temp folder, which must
     // then be complete.
@@ -58,16 +66,25 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     bool CanPatch() const override { return true; }
     void Patch(const QString& patchJson, std::function<void(bool held)> answered) override;
     void Follow(const QString& placeJson) override;
+    bool LoadAfresh(std::function<bool(const QString& page)> stale) override;
     QWebEngineView* View() const { return view_; }
     // The number of nodes (blocks and the line breaks between them) in
     // each group a body is shown in (see the page script), for the pages
     // loaded from now on.
     void SetGroupSize(int nodes);
-    // Loading, or a load asked for and not yet started.
-    bool Busy() const { return awaitingLoad_ || loadsInFlight_ > 0; }
+    // Loading, or a load asked for and not yet started, or frames loading
+    // that the preview opened.
+    bool Busy() const {
+        return awaitingLoad_ || loadsInFlight_ > 0 || awaitingAnswer_ || !framesLoading_.isEmpty();
+    }
+    // How long frames the preview opened may take to tell they have loaded.
+    static constexpr int FrameLoadLimitMs = 30000;
 
   private:
     void LoadFinished();
+    void Idle(); // what waited while busy
+    void FramesLoading(const QStringList& frames);
+    void FrameLoaded(const QString& frame);
     void SetPageScript(const QString& restorePlace);
     void InstallPageScript(); // with the group size and place it has now
     void ConsoleMessage(const QString& message);
@@ -80,6 +97,10 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     bool closing_ = false;
     bool awaitingLoad_ = false;
     int loadsInFlight_ = 0;
+    bool awaitingAnswer_ = false;        // a script that may open frames has not answered
+    QStringList framesLoading_;          // frames opened and not yet loaded
+    QHash<QString, QString> framePages_; // the page each frame has loaded last
+    QTimer* frameLoadLimit_;
     std::vector<std::pair<QString, std::function<void(bool)>>> waiting_; // patches held while busy
     QString followWaiting_; // the caret's last place asked for while busy
 };

@@ -5,7 +5,14 @@
 // pause between keys as a writer makes them. The preview's patches against
 // the full build and reload every key asked for before them.
 //
-//   preview_latency_bench [--keys N] [--reload-keys N] [--sizes 100k,1m,10m]
+// Besides letters, the edits that change a page's structure: a body line
+// made a heading (Delete its first tab), that heading made a main heading
+// (Delete the next tab), and back to a body line (Tab, Tab). Beside them
+// the floor of the same measure: a window that does no work at all, an
+// editor whose key sets a heading of a small page over runJavaScript and
+// waits for its layout.
+//
+//   preview_latency_bench [--keys N] [--edits N] [--reload-keys N] [--sizes 100k,1m,10m]
 //
 // Runs headless (offscreen) when there is no display.
 #include "ManualGenerator.h"
@@ -18,9 +25,11 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -257,7 +266,148 @@ TFigures TypeKeys(TPlatform& window, QWebEnginePage& page, TTimedPreview* timed,
     return figures;
 }
 
-void Measure(size_t bytes, bool patches, int keys) {
+// A body line of two tabs and text (not indented further), for each of
+// `count` places spread over the text.
+std::vector<int> PlainBodyLines(const QTextDocument& document, int count) {
+    std::vector<int> chosen;
+    for (int line : BodyLines(document, count * 4)) {
+        const QString text = document.findBlockByNumber(line).text();
+        if (text.size() > 2 && text[2] != QLatin1Char('\t') &&
+            (chosen.empty() || chosen.back() < line - 1) && static_cast<int>(chosen.size()) < count)
+            chosen.push_back(line);
+    }
+    return chosen;
+}
+
+// The structural edits, each as the keys that make it and the element the
+// line then shows as.
+struct TStructuralEdit {
+    const char* Name;
+    std::vector<Qt::Key> Keys;
+    const char* Tag;
+};
+
+const TStructuralEdit StructuralEdits[] = {
+    {"body line made a heading", {Qt::Key_Delete}, "H2"},
+    {"heading made a main heading", {Qt::Key_Delete}, "H1"},
+    {"back to a body line", {Qt::Key_Tab, Qt::Key_Tab}, "P"},
+};
+
+QString ShowsAsScript(const TPreviewPlace& place, const QString& tag, const QString& text) {
+    return ElementScript(place,
+                         QStringLiteral("if (!e || e.getBoundingClientRect().height < 0) "
+                                        "return false; return e.nodeName === '%1' && "
+                                        "e.textContent.indexOf('%2') >= 0;")
+                             .arg(tag, text),
+                         QStringLiteral("false"));
+}
+
+// Each structural edit at `places` body lines in turn: the line marked,
+// then the edits one after the other, each timed from its first key to
+// the page's answer to its last patch (or to our check when there was no
+// patch: a reload).
+std::vector<TFigures> MakeStructuralEdits(TPlatform& window, QWebEnginePage& page,
+                                          TTimedPreview* timed, int places) {
+    std::vector<TFigures> figures(std::size(StructuralEdits));
+    TExtRichEdit& editor = window.Editor();
+    int serial = 0;
+    for (int line : PlainBodyLines(*editor.document(), places)) {
+        QTextCursor cursor(editor.document()->findBlockByNumber(line));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        editor.setTextCursor(cursor);
+        const QString marker = QStringLiteral("s%1x").arg(serial++);
+        editor.textCursor().insertText(marker);
+        TPreviewPlace place;
+        if (!window.LivePreview().PlaceOf(line, place) || !WhenShown(page, place, marker)) {
+            ++figures[0].Lost;
+            continue;
+        }
+        for (size_t k = 0; k < std::size(StructuralEdits); ++k) {
+            const TStructuralEdit& edit = StructuralEdits[k];
+            RunEventsFor(150);
+            cursor.movePosition(QTextCursor::StartOfBlock);
+            editor.setTextCursor(cursor);
+            RunEventsFor(50);
+            if (timed)
+                timed->LastHeld.reset();
+            const TClock::time_point pressed = TClock::now();
+            for (Qt::Key key : edit.Keys)
+                QTest::keyClick(&editor, key);
+            const TClock::time_point handled = TClock::now();
+            window.LivePreview().PlaceOf(line, place);
+            std::optional<TClock::time_point> shown;
+            const QString script = ShowsAsScript(place, edit.Tag, marker);
+            for (const QDeadlineTimer deadline(60'000); !shown && !deadline.hasExpired();) {
+                if (Js(page, script).toBool())
+                    shown = TClock::now();
+            }
+            if (!shown) {
+                ++figures[k].Lost;
+                break;
+            }
+            const TClock::time_point laidOut = timed && timed->LastHeld ? *timed->LastHeld : *shown;
+            figures[k].LaidOut.push_back(
+                std::chrono::duration<double, std::milli>(laidOut - pressed).count());
+            figures[k].Handled.push_back(
+                std::chrono::duration<double, std::milli>(handled - pressed).count());
+            figures[k].Shown.push_back(
+                std::chrono::duration<double, std::milli>(*shown - pressed).count());
+        }
+    }
+    return figures;
+}
+
+// The probe's floor: an editor and a browser showing a small page, the
+// editor's change setting a heading's text over runJavaScript, timed from
+// the key to the answer after the heading's layout.
+TFigures MeasureFloor(const fs::path& folder, int keys) {
+    std::ofstream(folder / "floor.html", std::ios::binary)
+        << "<html><body><h2 id=\"probe\">probe</h2><p>a page of nothing much</p></body></html>";
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* editor = new QPlainTextEdit;
+    auto* view = new QWebEngineView;
+    layout->addWidget(editor);
+    layout->addWidget(view);
+    window.resize(1280, 900);
+    window.show();
+    bool loaded = false;
+    QObject::connect(view, &QWebEngineView::loadFinished, [&](bool) { loaded = true; });
+    view->load(QUrl::fromLocalFile(QString::fromStdString((folder / "floor.html").string())));
+    TFigures figures;
+    if (!RunUntil([&] { return loaded; }, 60'000))
+        return figures;
+    std::optional<TClock::time_point> answered;
+    QObject::connect(editor, &QPlainTextEdit::textChanged, [&] {
+        QString text = editor->toPlainText().right(40);
+        text.replace(QLatin1Char('\''), QLatin1Char(' '));
+        view->page()->runJavaScript(
+            QStringLiteral("document.getElementById('probe').textContent = '%1';"
+                           " void document.body.offsetHeight; true")
+                .arg(text),
+            [&](const QVariant&) { answered = TClock::now(); });
+    });
+    editor->setFocus();
+    for (int k = 0; k < keys; ++k) {
+        RunEventsFor(150);
+        answered.reset();
+        const TClock::time_point pressed = TClock::now();
+        QTest::keyClick(editor, Qt::Key_Z);
+        const TClock::time_point handled = TClock::now();
+        if (!RunUntil([&] { return answered.has_value(); }, 10'000)) {
+            ++figures.Lost;
+            continue;
+        }
+        figures.LaidOut.push_back(
+            std::chrono::duration<double, std::milli>(*answered - pressed).count());
+        figures.Shown.push_back(figures.LaidOut.back());
+        figures.Handled.push_back(
+            std::chrono::duration<double, std::milli>(handled - pressed).count());
+    }
+    return figures;
+}
+
+void Measure(size_t bytes, bool patches, int keys, int edits = 0) {
     const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     const fs::path folder = base / ("varnoke-preview-bench-" + std::to_string(::getpid()));
     fs::remove_all(folder);
@@ -279,10 +429,20 @@ void Measure(size_t bytes, bool patches, int keys) {
                         static_cast<double>(bytes) / 1e6);
         } else {
             RunEventsFor(500);
-            Print(patches ? "Patched" : "Built and reloaded", bytes,
-                  TypeKeys(*window, page, dynamic_cast<TTimedPreview*>(browser), keys));
+            auto* timed = dynamic_cast<TTimedPreview*>(browser);
+            if (keys > 0)
+                Print(patches ? "Patched" : "Built and reloaded", bytes,
+                      TypeKeys(*window, page, timed, keys));
+            if (edits > 0) {
+                const std::vector<TFigures> figures =
+                    MakeStructuralEdits(*window, page, timed, edits);
+                for (size_t k = 0; k < figures.size(); ++k)
+                    Print(StructuralEdits[k].Name, bytes, figures[k]);
+            }
         }
     }
+    if (patches)
+        Print("Probe floor (a window that does no work)", bytes, MeasureFloor(folder, 15));
     fs::remove_all(folder);
 }
 
@@ -302,12 +462,15 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
 
     int keys = 100;
+    int edits = 10;
     int reloadKeys = 10;
     std::vector<std::string> sizes = {"100k", "1m", "10m"};
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--keys")
             keys = std::atoi(argv[i + 1]);
+        else if (option == "--edits")
+            edits = std::atoi(argv[i + 1]);
         else if (option == "--reload-keys")
             reloadKeys = std::atoi(argv[i + 1]);
         else if (option == "--sizes") {
@@ -321,7 +484,7 @@ int main(int argc, char** argv) {
         }
     }
     for (const std::string& size : sizes) {
-        Measure(SizeOf(size), true, keys);
+        Measure(SizeOf(size), true, keys, edits);
         if (reloadKeys > 0)
             Measure(SizeOf(size), false, reloadKeys);
     }

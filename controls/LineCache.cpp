@@ -88,9 +88,15 @@ void TLineCache::ReadBlocks(int first, int removed, int firstBlock, int lastBloc
         lines.push_back(SjisLine(block));
     irregular_ += static_cast<int>(std::count_if(lines.begin(), lines.end(), HoldsLineBreak));
     const int added = static_cast<int>(lines.size());
-    blocks_.erase(from, from + removed);
-    blocks_.insert(blocks_.begin() + first, std::make_move_iterator(lines.begin()),
-                   std::make_move_iterator(lines.end()));
+    // The lines that stay in number are replaced where they are: a key in
+    // a long text then moves none of the lines after it.
+    const int kept = std::min(removed, added);
+    std::move(lines.begin(), lines.begin() + kept, from);
+    if (removed > kept)
+        blocks_.erase(from + kept, from + removed);
+    else
+        blocks_.insert(from + kept, std::make_move_iterator(lines.begin() + kept),
+                       std::make_move_iterator(lines.end()));
     joinedValid_ = false;
     const int newCount = Count();
     if (!wasRegular || !Regular()) {

@@ -35,16 +35,53 @@ size_t Hash(const std::string& markup) {
     return std::hash<std::string>()(markup) | 1;
 }
 
+bool operator==(TNumbering a, TNumbering b) {
+    return a.Page == b.Page && a.Number == b.Number;
+}
+
 } // namespace
 
 void TPagePatch::Append(TPagePatch next) {
     Reload = Reload || next.Reload;
     if (Reload) {
         Splices.clear();
+        Renumberings.clear();
+        MovedFrom = -1;
         return;
+    }
+    for (TRenumbering& renumbering : next.Renumberings) {
+        renumbering.After += Splices.size();
+        Renumberings.push_back(renumbering);
     }
     for (TElementSplice& splice : next.Splices)
         Splices.push_back(std::move(splice));
+    if (next.MovedFrom >= 0)
+        MovedFrom = MovedFrom < 0 ? next.MovedFrom : std::min(MovedFrom, next.MovedFrom);
+    if (MovedFrom < 0)
+        return;
+    // The pages loaded afresh are read from the folder written after every
+    // change so far: their changes are dropped, those of earlier pages kept
+    // in order.
+    std::vector<TElementSplice> kept;
+    std::vector<TRenumbering> keptRenumberings;
+    size_t splice = 0;
+    for (TRenumbering& renumbering : Renumberings) {
+        for (; splice < renumbering.After; ++splice) {
+            if (!LoadedAfresh(Splices[splice].Page))
+                kept.push_back(std::move(Splices[splice]));
+        }
+        if (LoadedAfresh(renumbering.Page))
+            continue;
+        renumbering.After = kept.size();
+        renumbering.Entry = -1; // the menu is loaded afresh
+        keptRenumberings.push_back(renumbering);
+    }
+    for (; splice < Splices.size(); ++splice) {
+        if (!LoadedAfresh(Splices[splice].Page))
+            kept.push_back(std::move(Splices[splice]));
+    }
+    Splices = std::move(kept);
+    Renumberings = std::move(keptRenumberings);
 }
 
 size_t TPagePatch::Size() const {
@@ -103,8 +140,8 @@ std::vector<TBodyBlocks::TBlock> TBodyBlocks::Scan(const TLineSource& lines, int
 }
 
 void TBodyBlocks::Finish(const TLineSource& lines, TBlock& block) const {
-    block.BodyHash = Hash(BodyMarkup(lines, block));
-    block.MenuHash = block.Kind == TKind::Paragraph ? 0 : Hash(MenuMarkup(lines, block));
+    block.BodyHash = Hash(BodyMarkup(lines, block, false));
+    block.MenuHash = block.Kind == TKind::Paragraph ? 0 : Hash(MenuMarkup(lines, block, false));
     block.Safe = true;
     for (int i = block.First; i <= block.Last && block.Safe; ++i) {
         const std::string_view line = lines.Line(i);
@@ -113,7 +150,11 @@ void TBodyBlocks::Finish(const TLineSource& lines, TBlock& block) const {
     }
 }
 
-std::string TBodyBlocks::BodyMarkup(const TLineSource& lines, const TBlock& block) const {
+// numbered: with the block's anchor number and page, else with those of
+// the first anchor, as the hashes are made: a renumbered block keeps its
+// hash.
+std::string TBodyBlocks::BodyMarkup(const TLineSource& lines, const TBlock& block,
+                                    bool numbered) const {
     std::string markup;
     TStringWriter page(markup);
     const TCounters& c = block.Before;
@@ -128,24 +169,45 @@ std::string TBodyBlocks::BodyMarkup(const TLineSource& lines, const TBlock& bloc
         return markup;
     }
     const bool main = block.Kind == TKind::MainHeading;
-    const TNumbering n = Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, main);
+    const TNumbering n =
+        numbered ? Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, main) : TNumbering{0, 0};
     WriteBodyHeading(page, main ? "h1" : "h2", n.Number, lines.Line(block.First),
                      lines.LineBreak(block.First));
     return markup;
 }
 
-std::string TBodyBlocks::MenuMarkup(const TLineSource& lines, const TBlock& block) const {
+std::string TBodyBlocks::MenuMarkup(const TLineSource& lines, const TBlock& block,
+                                    bool numbered) const {
     std::string markup;
     TStringWriter page(markup);
     const TCounters& c = block.Before;
     const bool main = block.Kind == TKind::MainHeading;
-    const TNumbering n = Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, main);
+    const TNumbering n =
+        numbered ? Numbering(split_, c.Page, c.MainHeadings, c.H1, c.H2, main) : TNumbering{0, 0};
     const std::string pageName =
         split_ ? SplitPageFileName(BodyPageName, n.Page) : std::string(BodyPageName);
     const std::string_view line = lines.Line(block.First);
     WriteMenuEntry(page, main ? "h1" : "h2", pageName + (main ? "#h1" : "#h2"), n.Number,
                    main ? line : line.substr(1), lines.LineBreak(block.First));
     return markup;
+}
+
+// A shown block stays when the fresh one has its markup, anchor number
+// included.
+bool TBodyBlocks::SameBody(const TBlock& shown, const TBlock& fresh) const {
+    if (shown.BodyHash != fresh.BodyHash)
+        return false;
+    if (shown.Kind == TKind::Paragraph)
+        return true;
+    const bool main = shown.Kind == TKind::MainHeading;
+    const TCounters& s = shown.Before;
+    const TCounters& f = fresh.Before;
+    return Numbering(split_, s.Page, s.MainHeadings, s.H1, s.H2, main) ==
+           Numbering(split_, f.Page, f.MainHeadings, f.H1, f.H2, main);
+}
+
+bool TBodyBlocks::SameEntry(const TBlock& shown, const TBlock& fresh) const {
+    return shown.MenuHash == fresh.MenuHash && SameBody(shown, fresh);
 }
 
 int TBodyBlocks::PageOf(const TBlock& block) const {
@@ -203,35 +265,55 @@ TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed,
         return block.Kind == TKind::MainHeading && block.First >= first;
     };
     auto isUnsafe = [](const TBlock& block) { return !block.Safe; };
-    const bool pagesMoved = split_ && (std::any_of(oldFirst, oldLast, isMain) ||
-                                       std::any_of(fresh.begin(), fresh.end(), isMain));
-    if (pagesMoved) {
-        // Every later block may now be on another page and count its
-        // anchors from another start: read them all again.
-        Reset(lines, split_, tabCount_);
-        patch.Reload = true;
-        return patch;
-    }
-    unsafe_ += static_cast<int>(std::count_if(fresh.begin(), fresh.end(), isUnsafe) -
-                                std::count_if(oldFirst, oldLast, isUnsafe));
 
     // The body: the changed run of blocks, without the ends that stayed.
     const size_t oldCount = b - a;
     const size_t newCount = fresh.size();
     size_t same = 0;
-    while (same < oldCount && same < newCount && blocks_[a + same].BodyHash == fresh[same].BodyHash)
+    while (same < oldCount && same < newCount && SameBody(blocks_[a + same], fresh[same]))
         ++same;
     size_t sameEnd = 0;
     while (sameEnd < oldCount - same && sameEnd < newCount - same &&
-           blocks_[b - 1 - sameEnd].BodyHash == fresh[newCount - 1 - sameEnd].BodyHash)
+           SameBody(blocks_[b - 1 - sameEnd], fresh[newCount - 1 - sameEnd]))
         ++sameEnd;
+
+    // Split, a main heading in the changed lines moves the later pages,
+    // unless only the text of blocks changed: the same kinds of block in a
+    // row keep their pages, and the changed ones on one page are spliced.
+    int splicePage = page;
+    bool pagesMoved = split_ && (std::any_of(oldFirst, oldLast, isMain) ||
+                                 std::any_of(fresh.begin(), fresh.end(), isMain));
+    if (pagesMoved && oldCount == newCount &&
+        std::equal(oldFirst, oldLast, fresh.begin(),
+                   [](const TBlock& o, const TBlock& f) { return o.Kind == f.Kind; })) {
+        pagesMoved = false;
+        if (same + sameEnd < oldCount) {
+            splicePage = PageOf(blocks_[a + same]);
+            pagesMoved = PageOf(blocks_[b - 1 - sameEnd]) != splicePage;
+        }
+    }
+    if (pagesMoved) {
+        // Every later block may now be on another page and count its
+        // anchors from another start: read them all again, and have the
+        // pages from this one on loaded afresh (from the next one when this
+        // one keeps its blocks, as when a chapter is added after it).
+        const int moved = KeepsPage(page, a, b, fresh, counters.MainHeadings) ? page + 1 : page;
+        Reset(lines, split_, tabCount_);
+        patch.Reload = unsafe_ > 0;
+        if (!patch.Reload)
+            patch.MovedFrom = moved;
+        return patch;
+    }
+    unsafe_ += static_cast<int>(std::count_if(fresh.begin(), fresh.end(), isUnsafe) -
+                                std::count_if(oldFirst, oldLast, isUnsafe));
+
     if (oldCount - same - sameEnd > 0 || newCount - same - sameEnd > 0) {
-        TElementSplice splice{page,
-                              static_cast<int>(a + same) - PageStart(page),
+        TElementSplice splice{splicePage,
+                              static_cast<int>(a + same) - PageStart(splicePage),
                               static_cast<int>(oldCount - same - sameEnd),
                               {}};
         for (size_t i = same; i < newCount - sameEnd; ++i)
-            splice.Inserted.push_back(BodyMarkup(lines, fresh[i]));
+            splice.Inserted.push_back(BodyMarkup(lines, fresh[i], true));
         patch.Splices.push_back(std::move(splice));
     }
 
@@ -248,13 +330,13 @@ TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed,
     }
     size_t sameEntries = 0;
     while (sameEntries < oldHeadings.size() && sameEntries < newHeadings.size() &&
-           oldHeadings[sameEntries]->MenuHash == newHeadings[sameEntries]->MenuHash)
+           SameEntry(*oldHeadings[sameEntries], *newHeadings[sameEntries]))
         ++sameEntries;
     size_t sameEntriesEnd = 0;
     while (sameEntriesEnd < oldHeadings.size() - sameEntries &&
            sameEntriesEnd < newHeadings.size() - sameEntries &&
-           oldHeadings[oldHeadings.size() - 1 - sameEntriesEnd]->MenuHash ==
-               newHeadings[newHeadings.size() - 1 - sameEntriesEnd]->MenuHash)
+           SameEntry(*oldHeadings[oldHeadings.size() - 1 - sameEntriesEnd],
+                     *newHeadings[newHeadings.size() - 1 - sameEntriesEnd]))
         ++sameEntriesEnd;
     const size_t removedEntries = oldHeadings.size() - sameEntries - sameEntriesEnd;
     const size_t addedEntries = newHeadings.size() - sameEntries - sameEntriesEnd;
@@ -264,7 +346,7 @@ TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed,
                               static_cast<int>(removedEntries),
                               {}};
         for (size_t i = sameEntries; i < sameEntries + addedEntries; ++i)
-            splice.Inserted.push_back(MenuMarkup(lines, *newHeadings[i]));
+            splice.Inserted.push_back(MenuMarkup(lines, *newHeadings[i], true));
         patch.Splices.push_back(std::move(splice));
     }
 
@@ -274,21 +356,51 @@ TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed,
     blocks_.erase(oldFirst, oldLast);
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(a), fresh.begin(), fresh.end());
     lineCount_ = lines.Count();
-    Renumber(lines, a + newCount, shift, change, patch);
+    Renumber(a + newCount, shift, change, oldEnd, patch);
     if (unsafe_ > 0)
-        patch = TPagePatch{true, {}};
+        patch = TPagePatch{true, -1, {}, {}};
     return patch;
 }
 
+// Split, whether the page keeps its blocks when blocks [a, b) become the
+// fresh ones, after which `mainHeadings` main headings come before block
+// b: the same blocks on it from the run, and after the run the same ones,
+// up to the next page (none when the run ends the page on one side only
+// and the next block opens a page on the other).
+bool TBodyBlocks::KeepsPage(int page, size_t a, size_t b, const std::vector<TBlock>& fresh,
+                            int mainHeadings) const {
+    auto onPage = [this, page](const TBlock& block) { return PageOf(block) == page; };
+    const auto oldEnd = std::find_if_not(blocks_.begin() + static_cast<std::ptrdiff_t>(a),
+                                         blocks_.begin() + static_cast<std::ptrdiff_t>(b), onPage);
+    const auto freshEnd = std::find_if_not(fresh.begin(), fresh.end(), onPage);
+    const size_t oldCount = static_cast<size_t>(oldEnd - blocks_.begin()) - a;
+    if (oldCount != static_cast<size_t>(freshEnd - fresh.begin()))
+        return false;
+    for (size_t i = 0; i < oldCount; ++i) {
+        if (!SameBody(blocks_[a + i], fresh[i]))
+            return false;
+    }
+    const bool oldBreak = oldCount < b - a;
+    const bool freshBreak = freshEnd != fresh.end();
+    if (oldBreak == freshBreak)
+        return true;
+    if (b == blocks_.size())
+        return true;
+    const TBlock& next = blocks_[b];
+    const int before = oldBreak ? mainHeadings : next.Before.MainHeadings;
+    return next.Kind == TKind::MainHeading && before > 0;
+}
+
 // The blocks after a change: their lines move by `lineShift`, and their
-// counts by `shift`. A heading whose anchor number changes is sent again,
-// on the body page and in the menu.
-void TBodyBlocks::Renumber(const TLineSource& lines, size_t from, int lineShift,
-                           const TCounters& shift, TPagePatch& patch) {
+// counts by `shift`. Anchors whose number changes are renumbered in place
+// on the page and in the menu, by one renumbering for all of them.
+void TBodyBlocks::Renumber(size_t from, int lineShift, const TCounters& shift,
+                           const TCounters& oldEnd, TPagePatch& patch) {
     // Split, a page counts its own anchors: the change of a count ends at
     // the next main heading (the pages themselves did not move, or the
-    // patch is a reload anyway).
+    // patch loads them afresh anyway).
     bool anchorsMove = shift.H1 != 0 || shift.H2 != 0;
+    bool renumbered = false;
     for (size_t j = from; j < blocks_.size(); ++j) {
         TBlock& block = blocks_[j];
         block.First += lineShift;
@@ -303,18 +415,14 @@ void TBodyBlocks::Renumber(const TLineSource& lines, size_t from, int lineShift,
             continue;
         c.H1 += shift.H1;
         c.H2 += shift.H2;
-        const bool renumbered = (block.Kind == TKind::MainHeading && shift.H1 != 0) ||
-                                (block.Kind == TKind::Heading && shift.H2 != 0);
-        if (!renumbered)
-            continue;
-        std::string body = BodyMarkup(lines, block);
-        std::string menu = MenuMarkup(lines, block);
-        block.BodyHash = Hash(body);
-        block.MenuHash = Hash(menu);
-        const int page = c.Page;
-        patch.Splices.push_back(
-            {page, static_cast<int>(j) - PageStart(page), 1, {std::move(body)}});
-        patch.Splices.push_back({-1, c.Entries, 1, {std::move(menu)}});
+        renumbered = renumbered || (block.Kind == TKind::MainHeading && shift.H1 != 0) ||
+                     (block.Kind == TKind::Heading && shift.H2 != 0);
+    }
+    if (renumbered) {
+        const TCounters& first = blocks_[from].Before;
+        patch.Renumberings.push_back({first.Page, static_cast<int>(from) - PageStart(first.Page),
+                                      first.Entries, oldEnd.H1, shift.H1, oldEnd.H2, shift.H2,
+                                      patch.Splices.size()});
     }
     totals_.Page += shift.Page;
     totals_.MainHeadings += shift.MainHeadings;

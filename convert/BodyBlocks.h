@@ -26,13 +26,39 @@ struct TElementSplice {
     std::vector<std::string> Inserted;
 };
 
-// What a change of the text does to the shown pages: splices to apply in
-// order, or a reload when splices cannot express it.
+// The anchors after a change renumbered in place, without new markup: on
+// the body page `Page`, from its element `Element` on, the anchors "h1"
+// numbered FromH1, FromH1 + 1, ... take their number plus ShiftH1, those
+// of "h2" likewise; in the menu, from its entry `Entry` on (none when -1),
+// the links to those anchors of that page.
+struct TRenumbering {
+    int Page;
+    int Element;
+    int Entry;
+    int FromH1;
+    int ShiftH1;
+    int FromH2;
+    int ShiftH2;
+    size_t After; // comes after this many of the patch's splices
+};
+
+// What a change of the text does to the shown pages: splices and
+// renumberings to apply in order, or what must be loaded afresh: every
+// page (a reload), or, split, the body pages from `MovedFrom` on and the
+// menu, when a main heading moved the later pages.
 struct TPagePatch {
     bool Reload = false;
+    int MovedFrom = -1;
     std::vector<TElementSplice> Splices;
+    std::vector<TRenumbering> Renumberings;
 
-    bool Empty() const { return !Reload && Splices.empty(); }
+    bool Empty() const {
+        return !Reload && MovedFrom < 0 && Splices.empty() && Renumberings.empty();
+    }
+    // Whether a page (-1 the menu) is loaded afresh rather than patched.
+    bool LoadedAfresh(int page) const {
+        return Reload || (MovedFrom >= 0 && (page < 0 || page >= MovedFrom));
+    }
     // This patch followed by the next one.
     void Append(TPagePatch next);
     // The bytes of markup the splices carry.
@@ -58,8 +84,9 @@ class TBodyBlocks {
     // Lines [first, first + removed) of the text the blocks were made of
     // have become lines [first, first + added) of `lines`. Keeps the blocks
     // in step and returns the edits of the shown pages: a reload when the
-    // blocks were not valid, when a main heading of a split text moved the
-    // pages, or when the text holds markup that restructures the page.
+    // blocks were not valid or the text holds markup that restructures the
+    // page, the later pages loaded afresh when a main heading of a split
+    // text moved them.
     TPagePatch Update(const TLineSource& lines, int first, int removed, int added);
 
     // The place of a line (a line between blocks belongs to the block
@@ -89,19 +116,23 @@ class TBodyBlocks {
         int Last;  // the paragraph's last body line
         TKind Kind;
         TCounters Before;
-        size_t BodyHash;
-        size_t MenuHash; // 0 for a paragraph
+        size_t BodyHash; // of the markup without its anchor number
+        size_t MenuHash; // likewise; 0 for a paragraph
         bool Safe;       // see KeepsPageStructure
     };
 
     std::vector<TBlock> Scan(const TLineSource& lines, int from, int to, TCounters& counters) const;
     void Finish(const TLineSource& lines, TBlock& block) const;
-    std::string BodyMarkup(const TLineSource& lines, const TBlock& block) const;
-    std::string MenuMarkup(const TLineSource& lines, const TBlock& block) const;
+    std::string BodyMarkup(const TLineSource& lines, const TBlock& block, bool numbered) const;
+    std::string MenuMarkup(const TLineSource& lines, const TBlock& block, bool numbered) const;
+    bool SameBody(const TBlock& shown, const TBlock& fresh) const;
+    bool SameEntry(const TBlock& shown, const TBlock& fresh) const;
+    bool KeepsPage(int page, size_t a, size_t b, const std::vector<TBlock>& fresh,
+                   int mainHeadings) const;
     int PageOf(const TBlock& block) const;
     int PageStart(int page) const;
     int BlockBefore(int line) const;
-    void Renumber(const TLineSource& lines, size_t from, int lineShift, const TCounters& shift,
+    void Renumber(size_t from, int lineShift, const TCounters& shift, const TCounters& oldEnd,
                   TPagePatch& patch);
 
     std::vector<TBlock> blocks_;

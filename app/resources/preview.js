@@ -6,7 +6,7 @@
 // A page's body holds its blocks as elements, each after a text node of one
 // line break; the body page ends with one more element, its closing
 // paragraph, and the menu with the line breaks after "</body>".
-(function () {
+(function varnokePageScript() {
     'use strict';
     if (window.varnokePreview)
         return;
@@ -393,32 +393,115 @@
         return !added.length || placePatched(doc, added, before, made.slice(kept));
     }
 
+    // The anchors of a renumbering ("h1" and "h2"): the number each next
+    // one must have and what is added to it.
+    function anchorNumbers(change) {
+        return {
+            H1: {prefix: 'h1', next: change.h1[0], shift: change.h1[1]},
+            H2: {prefix: 'h2', next: change.h2[0], shift: change.h2[1]}
+        };
+    }
+
+    // Renumbers in place, by attribute writes that lay nothing out, the
+    // anchors of a body page from an element on. Each must have the next
+    // number in a row, else the page is not what the window expects.
+    function renumberAnchors(doc, change) {
+        if (change.element < 0 || change.element > elementCount(doc))
+            return false;
+        var numbers = anchorNumbers(change);
+        for (var block = elementAt(doc, change.element); block; block = block.nextElementSibling) {
+            var kind = numbers[block.nodeName];
+            if (!kind || !kind.shift)
+                continue;
+            var anchor = block.firstElementChild;
+            if (!anchor || anchor.getAttribute('name') !== kind.prefix + kind.next)
+                return false;
+            anchor.setAttribute('name', kind.prefix + (kind.next + kind.shift));
+            ++kind.next;
+        }
+        return true;
+    }
+
+    // The menu's links to those anchors, from an entry on to the first link
+    // to another page.
+    function renumberLinks(doc, change) {
+        if (change.entry > elementCount(doc))
+            return false;
+        var numbers = anchorNumbers(change);
+        var page = change.page + '#';
+        for (var entry = elementAt(doc, change.entry); entry; entry = entry.nextElementSibling) {
+            var link = entry.firstElementChild;
+            var address = link && link.getAttribute('href');
+            if (!address || address.lastIndexOf(page, 0) !== 0)
+                break;
+            var kind = numbers[entry.nodeName];
+            if (!kind || !kind.shift)
+                continue;
+            if (address !== page + kind.prefix + kind.next)
+                return false;
+            link.setAttribute('href', page + kind.prefix + (kind.next + kind.shift));
+            ++kind.next;
+        }
+        return true;
+    }
+
+    // One change of the patch on one shown page: null when it is not for
+    // that page, else whether the page took it.
+    function change(doc, name, item) {
+        var menu = name === 'menu.html';
+        if (!item.renumber)
+            return item.page === name ? splice(doc, item, menu ? 0 : 1) : null;
+        if (item.page === name)
+            return renumberAnchors(doc, item);
+        return menu && item.entry >= 0 ? renumberLinks(doc, item) : null;
+    }
+
     // True when every shown page the patch names took it and holds as many
     // elements as the window expects; false asks the window for a reload.
     function patch(changes) {
         var ok = true;
         shownDocuments().forEach(function (doc) {
             var name = pageName(doc);
-            if (!(name in changes.counts))
-                return;
-            var trailing = name === 'menu.html' ? 0 : 1;
-            changes.splices.forEach(function (change) {
-                if (ok && change.page === name)
-                    ok = splice(doc, change, trailing);
+            var touched = false;
+            changes.splices.forEach(function (item) {
+                if (!ok)
+                    return;
+                var took = change(doc, name, item);
+                if (took !== null) {
+                    ok = took;
+                    touched = true;
+                }
             });
-            if (elementCount(doc) !== changes.counts[name] + trailing)
+            var trailing = name === 'menu.html' ? 0 : 1;
+            if (name in changes.counts && elementCount(doc) !== changes.counts[name] + trailing)
                 ok = false;
-            void doc.body.offsetHeight; // laid out before the answer
+            if (touched)
+                void doc.body.offsetHeight; // laid out before the answer
         });
         return ok;
     }
 
+    // The frame of the frame set that shows the body pages (the menu's
+    // links open in it), or null.
+    function bodyFrame() {
+        var frame = window.frames.mainframe;
+        try {
+            return frame && frame.document ? frame : null;
+        } catch (e) {
+            return null;
+        }
+    }
+
     // Scrolls the page so that the block (and in a paragraph its line) is
-    // in view; a block in view already stays where it is.
-    function follow(place) {
+    // in view; a block in view already stays where it is. A body page that
+    // is not shown is opened in the body frame when the window expects it
+    // (mayOpen): true then, and the window follows again once it has loaded.
+    function follow(place, mayOpen) {
+        var shown = false;
         shownDocuments().forEach(function (doc) {
             if (pageName(doc) !== place.page)
                 return;
+            shown = true;
             var block = elementAt(doc, place.block);
             if (!block)
                 return;
@@ -434,6 +517,31 @@
                 return;
             view.scrollBy(0, box.top - view.innerHeight / 3);
         });
+        var frame = shown || !mayOpen ? null : bodyFrame();
+        if (!frame)
+            return false;
+        frame.location.replace(place.page);
+        return true;
+    }
+
+    // Loads frames afresh: each named frame shows its page again where the
+    // reader was, or the page the frame set names for it when its page is
+    // empty.
+    var restoring = {};
+
+    function reload(frames) {
+        frames.forEach(function (shown) {
+            var frame = window.frames[shown.frame];
+            restoring[shown.frame] = shown;
+            frame.location.replace(shown.page || frame.frameElement.getAttribute('src'));
+        });
+    }
+
+    // The place a frame's new document is to show, once.
+    function restored(frame) {
+        var was = restoring[frame];
+        delete restoring[frame];
+        return was;
     }
 
     // The block of the body a point is in; between blocks (in a margin) the
@@ -493,10 +601,15 @@
     // showed another page goes back to it (the window names only pages that
     // still exist); a frame on its page gets its scroll offset back.
     function restorePlace() {
-        if (typeof varnokeRestore === 'undefined')
-            return;
+        var places = typeof varnokeRestore === 'undefined' ? [] : varnokeRestore;
         var frame = window === window.top ? '' : window.name;
-        varnokeRestore.forEach(function (was) {
+        try {
+            var reloaded = frame && window.top.varnokePreview.restored(frame);
+            if (reloaded)
+                places = reloaded.page === pageName(document) ? [reloaded] : [];
+        } catch (e) {
+        }
+        places.forEach(function (was) {
             if (was.frame !== frame)
                 return;
             if (was.page !== pageName(document))
@@ -506,8 +619,51 @@
         });
     }
 
+    // A frame's page has loaded: the window holds its patches until then.
+    function tellLoaded() {
+        if (window !== window.top && location.protocol === 'file:')
+            console.log('varnoke-loaded\t' + window.name + '\t' + pageName(document));
+    }
+
+    function loaded() {
+        checkGroups(document);
+        tellLoaded();
+    }
+
+    // The browser gives this script to the documents of a load, but not to
+    // a page opened later in a frame (a link of the menu, the caret
+    // followed): the frame set's document gives it to those once they have
+    // loaded, with the group size it was given.
+    function adoptFrame(event) {
+        var frame = event.target;
+        if (frame.nodeName !== 'FRAME' && frame.nodeName !== 'IFRAME')
+            return;
+        try {
+            var view = frame.contentWindow;
+            if (!view || view.varnokePreview || view.location.protocol !== 'file:')
+                return;
+            view.varnokeGroupNodes = groupNodes;
+            view.eval('(' + varnokePageScript.toString() + ')();');
+        } catch (e) {
+        }
+    }
+
     groupWhenParsed(document);
-    document.addEventListener('DOMContentLoaded', restorePlace);
-    window.addEventListener('load', function () { checkGroups(document); });
-    window.varnokePreview = {patch: patch, follow: follow, place: place};
+    if (document.readyState === 'loading')
+        document.addEventListener('DOMContentLoaded', restorePlace);
+    else
+        restorePlace();
+    if (document.readyState === 'complete')
+        loaded();
+    else
+        window.addEventListener('load', loaded);
+    if (window === window.top)
+        document.addEventListener('load', adoptFrame, true);
+    window.varnokePreview = {
+        patch: patch,
+        follow: follow,
+        place: place,
+        reload: reload,
+        restored: restored
+    };
 })();

@@ -31,6 +31,12 @@ const QString ShownPagesScript = QStringLiteral(
     "  return p.substring(p.lastIndexOf('/') + 1) + '\\n' + (d.body ? d.body.innerHTML : '');"
     " }).join('\\n----\\n'); })()");
 
+// The file name each frame shows, as the page script tells the reader's
+// place.
+const QString FramePagesScript = QStringLiteral(
+    "JSON.stringify(Array.prototype.map.call(window.frames, function (f) {"
+    " var p = f.location.pathname; return [f.name, p.substring(p.lastIndexOf('/') + 1)]; }))");
+
 class LivePreview : public TWindowTest {
   protected:
     void SetUp() override { realPreview = true; }
@@ -80,10 +86,24 @@ class LivePreview : public TWindowTest {
         fresh.load(QUrl::fromLocalFile(
             Q(Temp(window->ProjectData().ContentsType == 1 ? "frame.html" : "text.html"))));
         EXPECT_TRUE(Eventually([&] { return loaded; }, 20000));
-        QString shown = Js(ShownPagesScript, &fresh).toString();
-        // The fresh load shows the first split page; the live preview the
-        // one the reader is on.
-        return shown;
+        // The fresh load shows the pages the frame set names; the live
+        // preview the ones the reader is on.
+        const QString pages = Js(FramePagesScript).toString();
+        Js(QStringLiteral("%1.forEach(function (shown) { var f = window.frames[shown[0]];"
+                          " if (f.location.pathname.split('/').pop() !== shown[1])"
+                          " f.location.replace(shown[1]); })")
+               .arg(pages),
+           &fresh);
+        EXPECT_TRUE(Eventually(
+            [&] {
+                return Js(FramePagesScript, &fresh).toString() == pages &&
+                       Js("Array.prototype.every.call(window.frames, function (f) {"
+                          " return f.document.readyState === 'complete'; })",
+                          &fresh)
+                           .toBool();
+            },
+            20000));
+        return Js(ShownPagesScript, &fresh).toString();
     }
 
     TExtRichEdit& Editor() { return window->Editor(); }
@@ -99,7 +119,8 @@ class LivePreview : public TWindowTest {
 
 // One random edit as an author makes them: characters and tabs typed or
 // deleted, lines split and joined, headings and comments added or removed,
-// blocks pasted.
+// lines made headings, main headings or body lines by a tab at their
+// start, blocks pasted.
 void RandomEdit(QTextDocument& document, std::mt19937& random) {
     static const QStringList typed = {"a", "\u30CE", "\t", " ", "x", "&amp;"};
     static const QStringList lines = {
@@ -107,7 +128,15 @@ void RandomEdit(QTextDocument& document, std::mt19937& random) {
     const int length = document.characterCount() - 1;
     QTextCursor cursor(&document);
     cursor.setPosition(static_cast<int>(random() % (length + 1)));
-    switch (random() % 7) {
+    switch (random() % 9) {
+    case 7:
+    case 8:
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        if (cursor.block().text().startsWith(QLatin1Char('\t')) && random() % 2 == 0)
+            cursor.deleteChar();
+        else
+            cursor.insertText("\t");
+        break;
     case 0:
     case 1:
         cursor.insertText(typed[static_cast<int>(random() % typed.size())]);
@@ -195,6 +224,73 @@ TEST_F(LivePreview, WithTheSearchLinkInTheBodyThePagesArePatchedAsWell) {
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
     ASSERT_TRUE(Shown().contains("search.html"));
     RunRandomEdits(60, 7);
+}
+
+// Four chapters of 30 headings, each with a body line: a split manual
+// whose pages are longer than the preview.
+std::string Chapters() {
+    std::string text;
+    for (int c = 0; c < 4; ++c) {
+        text += "Chapter " + std::to_string(c) + "\r\n";
+        for (int i = 0; i < 30; ++i)
+            text += "\tHeading " + std::to_string(i) + "\r\n\t\tline " + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+TEST_F(LivePreview, SplitTheBodyFrameFollowsTheCaretToItsPageAndShowsItsEdits) {
+    if (!OpenManual(Chapters(), true))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    // The body line under heading 25 of chapter 2.
+    const int line = 2 * 61 + 1 + 25 * 2 + 1;
+    Editor().setTextCursor(CursorAtLine(line));
+    ASSERT_TRUE(Eventually(
+        [&] { return Js(FramePagesScript).toString().contains(R"(["mainframe","text2.html"])"); },
+        20000));
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(Eventually([&] { return Js("window.frames.mainframe.scrollY").toInt() > 500; }))
+        << "the caret's block in view";
+
+    // Typed there at once: the page it opened shows the keys.
+    QTextCursor cursor = CursorAtLine(line);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    Editor().setTextCursor(cursor);
+    QTest::keyClicks(&Editor(), " typed");
+    ASSERT_TRUE(Settle());
+    EXPECT_TRUE(Shown().contains("line 25 typed"));
+    EXPECT_EQ(Shown(), Fresh());
+}
+
+TEST_F(LivePreview, SplitAChapterThatMovesThePagesLoadsTheShownPageAndTheMenuWhereTheReaderWas) {
+    if (!OpenManual(Chapters(), true))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    Find<QToolButton>("FollowButton")->click(); // the reader stays where they are
+    Js("window.frames.mainframe.location.replace('text2.html')");
+    ASSERT_TRUE(Eventually(
+        [&] { return Js(FramePagesScript).toString().contains(R"(["mainframe","text2.html"])"); },
+        20000));
+    ASSERT_TRUE(Settle());
+    Js("window.frames.mainframe.scrollTo(0, 600); window.varnokeNotReloaded = true");
+    ASSERT_TRUE(Eventually([&] { return Js("window.frames.mainframe.scrollY").toInt() == 600; }));
+
+    // A chapter opened in the first one, then taken back out.
+    for (const bool added : {true, false}) {
+        QTextCursor cursor = CursorAtLine(10);
+        if (added) {
+            cursor.insertText("New chapter\n");
+        } else {
+            cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        ASSERT_TRUE(Settle());
+        EXPECT_EQ(Shown(), Fresh()) << added;
+        EXPECT_TRUE(Shown().contains(added ? "New chapter" : "Chapter 2")) << added;
+        EXPECT_TRUE(Js("window.varnokeNotReloaded === true").toBool()) << "only the frames";
+        EXPECT_TRUE(Js(FramePagesScript).toString().contains(R"(["mainframe","text2.html"])"));
+        EXPECT_TRUE(Eventually([&] {
+            return Js("window.frames.mainframe.scrollY").toInt() == 600;
+        })) << added;
+    }
 }
 
 TEST_F(LivePreview, KeysTypedWhileThePageTakesAPatchGoTogetherInTheNext) {

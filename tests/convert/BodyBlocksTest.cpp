@@ -6,6 +6,8 @@
 #include "convert/MenuHtml.h"
 #include "convert/TextHtml.h"
 
+#include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -31,19 +33,71 @@ struct TText {
     }
 };
 
+// The anchor number of kind "h1" or "h2" in an element's markup, after
+// `prefix` (`name="` on a body page, `#` in the menu); -1 when none.
+int AnchorNumber(const std::string& element, const std::string& prefix, const std::string& kind) {
+    const size_t at = element.find(prefix + kind);
+    if (at == std::string::npos)
+        return -1;
+    return std::atoi(element.c_str() + at + prefix.size() + kind.size());
+}
+
+void Renumber(std::string& element, const std::string& prefix, const std::string& kind,
+              int& expected, int shift) {
+    const int number = AnchorNumber(element, prefix, kind);
+    if (number < 0 || shift == 0)
+        return;
+    ASSERT_EQ(number, expected) << "the anchors after a change are numbered in a row";
+    const std::string old = prefix + kind + std::to_string(number) + "\"";
+    element.replace(element.find(old), old.size(),
+                    prefix + kind + std::to_string(number + shift) + "\"");
+    ++expected;
+}
+
 // The pages as a browser holds them: each page's top-level elements.
 struct TShownPages {
     std::map<int, std::vector<std::string>> Body;
     std::vector<std::string> Menu;
 
-    void Apply(const TPagePatch& patch) {
-        for (const TElementSplice& splice : patch.Splices) {
-            std::vector<std::string>& elements = splice.Page < 0 ? Menu : Body[splice.Page];
-            ASSERT_LE(splice.Index + splice.Removed, static_cast<int>(elements.size()));
-            elements.erase(elements.begin() + splice.Index,
-                           elements.begin() + splice.Index + splice.Removed);
-            elements.insert(elements.begin() + splice.Index, splice.Inserted.begin(),
-                            splice.Inserted.end());
+    // pageName: the body page's file name as the menu links to it.
+    void Apply(const TPagePatch& patch, const std::function<std::string(int)>& pageName) {
+        size_t next = 0;
+        for (size_t k = 0; k <= patch.Splices.size(); ++k) {
+            for (; next < patch.Renumberings.size() && patch.Renumberings[next].After == k; ++next)
+                Apply(patch.Renumberings[next], pageName(patch.Renumberings[next].Page));
+            if (k < patch.Splices.size())
+                Apply(patch.Splices[k]);
+        }
+    }
+
+    void Apply(const TElementSplice& splice) {
+        std::vector<std::string>& elements = splice.Page < 0 ? Menu : Body[splice.Page];
+        ASSERT_LE(splice.Index + splice.Removed, static_cast<int>(elements.size()));
+        elements.erase(elements.begin() + splice.Index,
+                       elements.begin() + splice.Index + splice.Removed);
+        elements.insert(elements.begin() + splice.Index, splice.Inserted.begin(),
+                        splice.Inserted.end());
+    }
+
+    // As the page script does it: the anchors from the element on, and the
+    // menu's links to them until the links go to another page.
+    void Apply(const TRenumbering& r, const std::string& page) {
+        std::vector<std::string>& elements = Body[r.Page];
+        int h1 = r.FromH1;
+        int h2 = r.FromH2;
+        for (size_t k = static_cast<size_t>(r.Element); k < elements.size(); ++k) {
+            Renumber(elements[k], "name=\"", "h1", h1, r.ShiftH1);
+            Renumber(elements[k], "name=\"", "h2", h2, r.ShiftH2);
+        }
+        if (r.Entry < 0)
+            return;
+        h1 = r.FromH1;
+        h2 = r.FromH2;
+        for (size_t k = static_cast<size_t>(r.Entry); k < Menu.size(); ++k) {
+            if (Menu[k].find("href=\"" + page + "#") == std::string::npos)
+                break;
+            Renumber(Menu[k], page + "#", "h1", h1, r.ShiftH1);
+            Renumber(Menu[k], page + "#", "h2", h2, r.ShiftH2);
         }
     }
 };
@@ -97,9 +151,10 @@ class BodyBlocks : public ::testing::TestWithParam<bool> {
         return elements;
     }
 
-    std::string PageFile(int page) const {
-        return folder.File(Split() ? "text" + std::to_string(page) + ".html" : "text.html");
+    std::string PageName(int page) const {
+        return Split() ? "text" + std::to_string(page) + ".html" : "text.html";
     }
+    std::string PageFile(int page) const { return folder.File(PageName(page)); }
 
     void ExpectPagesOfAFreshBuild(const TText& text, const TShownPages& shown) {
         const TTextLines source = text.Source();
@@ -148,6 +203,15 @@ TEdit RandomEdit(const TText& text, std::mt19937& random) {
         std::string line = text.Lines[first];
         line.insert(random() % (line.size() + 1), 1, "x\t"[random() % 2]);
         edit.Added = {line};
+    } else if (removed == 1 && random() % 2 == 0) {
+        // A line made a heading, a main heading or a body line: a leading
+        // tab deleted or typed.
+        std::string line = text.Lines[first];
+        if (line[0] == '\t' && random() % 2 == 0)
+            line.erase(0, 1);
+        else
+            line.insert(0, 1, '\t');
+        edit.Added = {line};
     }
     return edit;
 }
@@ -161,6 +225,7 @@ TEST_P(BodyBlocks, PatchedPagesEqualAFreshBuildAfterEveryRandomEdit) {
     blocks.Reset(text.Source(), Split(), 2);
     TShownPages shown = Loaded(text);
     int patches = 0;
+    int renumbered = 0;
     for (int step = 0; step < 400; ++step) {
         TEdit edit = RandomEdit(text, random);
         if (step % 50 == 49) {
@@ -176,10 +241,28 @@ TEST_P(BodyBlocks, PatchedPagesEqualAFreshBuildAfterEveryRandomEdit) {
         text.Lines.insert(text.Lines.begin() + edit.First, edit.Added.begin(), edit.Added.end());
         const TPagePatch patch = blocks.Update(text.Source(), edit.First, edit.Removed,
                                                static_cast<int>(edit.Added.size()));
+        // The blocks the edit touched, on the page and in the menu, and no
+        // later one: those are renumbered.
+        size_t inserted = 0;
+        for (const TElementSplice& splice : patch.Splices)
+            inserted += splice.Inserted.size();
+        EXPECT_LE(inserted, 2 * (edit.Added.size() + 2)) << "step " << step;
+        EXPECT_LE(patch.Renumberings.size(), 1u);
+        renumbered += !patch.Renumberings.empty();
         if (patch.Reload) {
             shown = Loaded(text);
         } else {
-            shown.Apply(patch);
+            shown.Apply(patch, [this](int page) { return PageName(page); });
+            if (patch.MovedFrom >= 0) {
+                // The later pages and the menu loaded afresh.
+                TShownPages loaded = Loaded(text);
+                shown.Body.erase(shown.Body.lower_bound(patch.MovedFrom), shown.Body.end());
+                for (auto& [page, elements] : loaded.Body) {
+                    if (page >= patch.MovedFrom)
+                        shown.Body[page] = elements;
+                }
+                shown.Menu = loaded.Menu;
+            }
             ++patches;
         }
         ExpectPagesOfAFreshBuild(text, shown);
@@ -188,6 +271,7 @@ TEST_P(BodyBlocks, PatchedPagesEqualAFreshBuildAfterEveryRandomEdit) {
                    << edit.Added.size();
     }
     EXPECT_GT(patches, Split() ? 200 : 300) << "most edits are patches, not reloads";
+    EXPECT_GT(renumbered, 20);
 }
 
 TEST_P(BodyBlocks, EveryShownLineIsFoundAgainFromItsPlace) {
@@ -233,19 +317,23 @@ TEST(BodyBlocksPatch, AKeyInAParagraphSendsThatParagraphOnly) {
               std::vector<std::string>{"<p>\r\ntwo!\r\n<br>\r\nthree\r\n<br>\r\n</p>\r\n"});
 }
 
-TEST(BodyBlocksPatch, ANewHeadingRenumbersTheLaterAnchorsAndMenuEntries) {
+TEST(BodyBlocksPatch, ANewHeadingRenumbersTheLaterAnchorsAndMenuEntriesInPlace) {
     TText text{{"Intro", "\tA", "\t\tone", "\tB"}, true};
     TBodyBlocks blocks;
     blocks.Reset(text.Source(), false, 2);
     text.Lines.insert(text.Lines.begin() + 1, "\tNew");
     const TPagePatch patch = blocks.Update(text.Source(), 1, 0, 1);
     ASSERT_FALSE(patch.Reload);
-    int renumbered = 0;
     for (const TElementSplice& splice : patch.Splices) {
-        for (const std::string& markup : splice.Inserted)
-            renumbered += markup.find("h22") != std::string::npos;
+        ASSERT_EQ(splice.Inserted.size(), 1u);
+        EXPECT_NE(splice.Inserted[0].find("New"), std::string::npos) << "only the new heading";
     }
-    EXPECT_EQ(renumbered, 2) << "\"\\tB\" becomes h22 on the body page and in the menu";
+    ASSERT_EQ(patch.Renumberings.size(), 1u);
+    const TRenumbering& r = patch.Renumberings[0];
+    EXPECT_EQ(r.After, patch.Splices.size());
+    EXPECT_EQ(std::vector<int>({r.Page, r.Element, r.Entry, r.FromH2, r.ShiftH2, r.ShiftH1}),
+              std::vector<int>({0, 2, 2, 0, 1, 0}))
+        << "\"\\tA\" and \"\\tB\" from h20 on, from the block and entry after \"New\"";
 }
 
 TEST(BodyBlocksPatch, MarkupThatRestructuresThePageAsksForAReload) {
@@ -260,14 +348,27 @@ TEST(BodyBlocksPatch, MarkupThatRestructuresThePageAsksForAReload) {
     EXPECT_FALSE(blocks.Update(text.Source(), 1, 1, 1).Reload);
 }
 
-TEST(BodyBlocksPatch, AMainHeadingOfASplitTextMovesThePagesAndReloads) {
+TEST(BodyBlocksPatch, AMainHeadingOfASplitTextLoadsTheMovedPagesAfresh) {
     TText text{{"A", "\t\ta", "B", "\t\tb"}, true};
     TBodyBlocks blocks;
     blocks.Reset(text.Source(), true, 2);
+    // After the first page, which keeps its blocks; then inside it.
     text.Lines.insert(text.Lines.begin() + 2, "New");
-    EXPECT_TRUE(blocks.Update(text.Source(), 2, 0, 1).Reload);
+    TPagePatch patch = blocks.Update(text.Source(), 2, 0, 1);
+    EXPECT_EQ(std::make_pair(patch.Reload, patch.MovedFrom), std::make_pair(false, 1));
+    text.Lines.insert(text.Lines.begin() + 1, "Inside");
+    patch = blocks.Update(text.Source(), 1, 0, 1);
+    EXPECT_EQ(std::make_pair(patch.Reload, patch.MovedFrom), std::make_pair(false, 0));
+    text.Lines.erase(text.Lines.begin() + 1);
+    blocks.Update(text.Source(), 1, 1, 0);
+    // A letter typed in a main heading moves no page.
+    text.Lines[2] = "News";
+    patch = blocks.Update(text.Source(), 2, 1, 1);
+    ASSERT_EQ(patch.Splices.size(), 2u);
+    EXPECT_EQ(patch.MovedFrom, -1);
+    EXPECT_EQ(std::make_pair(patch.Splices[0].Page, patch.Splices[0].Index), std::make_pair(1, 0));
     text.Lines.insert(text.Lines.begin() + 3, "\t\tnew");
-    const TPagePatch patch = blocks.Update(text.Source(), 3, 0, 1);
+    patch = blocks.Update(text.Source(), 3, 0, 1);
     ASSERT_FALSE(patch.Reload);
     ASSERT_EQ(patch.Splices.size(), 1u);
     EXPECT_EQ(patch.Splices[0].Page, 1) << "the line is on the page of \"New\"";
