@@ -1,7 +1,9 @@
 #include "buildmanual/BuildManual.h"
 
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/PathNames.h"
+#include "common/StagedFolder.h"
 #include "convert/FrameHtml.h"
 #include "convert/LineKind.h"
 #include "convert/MenuHtml.h"
@@ -10,10 +12,13 @@
 #include "css/CSSProperty.h"
 #include "css/CSSPropertyClass.h"
 #include "projectdata/ProjectData.h"
+#include "sysdata/SystemData.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace varnoke {
@@ -46,17 +51,16 @@ bool IsBodyPageName(const std::string& name) {
         name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-} // namespace
 
-TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
+// Writes the manual's files into the folder, in place.
+void WriteManual(const TBuildInputs& inputs, const std::string& folder, TBuildReport& report) {
     const TProjectData& project = inputs.Project;
-    TBuildReport report;
     WriteStyleSheet(inputs, project.StyleTitle, folder, "title.css", report);
     WriteStyleSheet(inputs, project.StyleMenu, folder, "menu.css", report);
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
     const std::string body = folder + "text.html";
     const int pages = MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
-                                   inputs.TabSpace);
+                                   std::clamp(inputs.TabSpace, 0, MaximumTabSpace));
     for (int page = 0; page < pages; ++page)
         report.Files.push_back(project.FileDivideFlag ? SplitPageFileName(body, page) : body);
     MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
@@ -66,6 +70,72 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
     report.Files.push_back(folder + "title.html");
     MakeFrameHtml(project.TitleFrameFlag, project.FileDivideFlag, folder + "frame.html");
     report.Files.push_back(folder + "frame.html");
+}
+
+// What a file is, whatever its name: a link, a hard link or another
+// spelling of the path leads to the same device and inode.
+struct TFileIdentity {
+    dev_t Device;
+    ino_t Inode;
+    bool operator==(const TFileIdentity& other) const {
+        return Device == other.Device && Inode == other.Inode;
+    }
+};
+
+std::optional<TFileIdentity> IdentityOf(const std::string& sjisPath) {
+    struct stat info {};
+    if (sjisPath.empty() || ::stat(NativePath(sjisPath).c_str(), &info) != 0)
+        return std::nullopt;
+    return TFileIdentity{info.st_dev, info.st_ino};
+}
+
+// Refuses a build whose files would replace one of its inputs: the text
+// named "text.html" in the output folder, a project named "frame.html".
+void RefuseOverwritingInputs(const std::string& folder, const std::vector<std::string>& names,
+                             const std::vector<std::string>& inputFiles) {
+    std::vector<std::pair<TFileIdentity, std::string>> inputs;
+    for (const std::string& input : inputFiles) {
+        if (const std::optional<TFileIdentity> identity = IdentityOf(input))
+            inputs.emplace_back(*identity, input);
+    }
+    for (const std::string& name : names) {
+        const std::optional<TFileIdentity> target = IdentityOf(folder + name);
+        for (const auto& [identity, input] : inputs) {
+            if (target && *target == identity)
+                throw EOverwritesInput(folder + name, input);
+        }
+    }
+}
+
+// The order of committing: the files in the order of writing, then any
+// other file written into the stage.
+std::vector<std::string> CommitOrder(const TBuildReport& report, const TStagedFolder& stage) {
+    std::vector<std::string> names;
+    for (const std::string& file : report.Files)
+        names.push_back(ExtractFileName(file));
+    std::vector<std::string> others = stage.Names();
+    std::sort(others.begin(), others.end());
+    for (const std::string& name : others) {
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    return names;
+}
+} // namespace
+
+TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
+    TStagedFolder stage(folder, "title.css");
+    TBuildReport report;
+    try {
+        WriteManual(inputs, stage.Path(), report);
+    } catch (const EInOutError& error) {
+        throw EInOutError(error.Code(), stage.FinalName(error.FileName()));
+    }
+    const std::vector<std::string> names = CommitOrder(report, stage);
+    RefuseOverwritingInputs(folder, names, inputs.InputFiles);
+    stage.Commit(names);
+    for (std::string& file : report.Files)
+        file = folder + ExtractFileName(file);
     return report;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 
+#include "cli/EndSignals.h"
 #include "cli/WatchCommand.h"
 
 #include "buildmanual/BuildManual.h"
@@ -15,13 +16,14 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 namespace varnoke {
 
 namespace {
 
 constexpr const char* Program = "varnoke-build";
-constexpr int MaximumTabWidth = 64;
+constexpr int MaximumTabWidth = MaximumTabSpace;
 
 const char* const HelpText =
     "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] [--watch] PROJECT.vkp\n"
@@ -36,7 +38,8 @@ const char* const HelpText =
     "  --help        この説明を表示します\n"
     "  --version     版を表示します\n"
     "\n"
-    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n";
+    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない・\n"
+    "入力のファイルを上書きする\n";
 
 // A usage problem: the message is shown and the command ends with exit 2.
 // A mistake in the command line itself also points to --help.
@@ -137,11 +140,15 @@ TProjectData LoadProject(const std::string& projectFile) {
     return project;
 }
 
+std::string TextFile(const TProjectData& project, const std::string& projectFile) {
+    return ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
+}
+
 TTextLines LoadText(const TProjectData& project, const std::string& projectFile) {
     if (project.TextName.empty())
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
-    const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
+    const std::string textFile = TextFile(project, projectFile);
     TTextLines lines;
     if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines))
         throw TUsageError{"テキストファイルが見つかりません: " + Shown(textFile)};
@@ -175,15 +182,43 @@ std::string StylesFile(const TOptions& options, const std::string& windowExecuta
     return SettingsIniPathOfProgram(ModelPath(windowExecutable));
 }
 
+// The text as the build reads it, asking every few thousand lines whether
+// to stop: a build of the longest text then stops within a millisecond or
+// two of a signal, and unwinds through BuildManual, which removes what it
+// had written.
+class TStoppableLines : public TLineSource {
+  public:
+    TStoppableLines(const TLineSource& lines, const TStopRequested& stopRequested)
+        : lines_(lines), stopRequested_(stopRequested) {}
+    int Count() const override { return lines_.Count(); }
+    std::string_view Line(int index) const override {
+        if ((++asked_ & 0xFFF) == 0)
+            StopWhenRequested(stopRequested_);
+        return lines_.Line(index);
+    }
+    bool LastLineHasBreak() const override { return lines_.LastLineHasBreak(); }
+
+    static void StopWhenRequested(const TStopRequested& stopRequested) {
+        if (stopRequested())
+            throw TBuildStopped{};
+    }
+
+  private:
+    const TLineSource& lines_;
+    const TStopRequested& stopRequested_;
+    mutable unsigned asked_ = 0;
+};
+
 // willRead hears of every input file before it is read (see TWillRead).
 void Build(const TOptions& options, const std::string& windowExecutable, const TWillRead& willRead,
-           std::ostream& err, TBuildOutcome& outcome) {
+           const TStopRequested& stopRequested, std::ostream& err, TBuildOutcome& outcome) {
     const std::string projectFile = ModelPath(options.ProjectFile);
     willRead(NativePath(projectFile));
     const TProjectData project = LoadProject(projectFile);
     if (!project.TextName.empty())
-        willRead(NativePath(ResolveAgainst(ExtractFilePath(projectFile), project.TextName)));
+        willRead(NativePath(TextFile(project, projectFile)));
     const TTextLines lines = LoadText(project, projectFile);
+    TStoppableLines::StopWhenRequested(stopRequested);
 
     const std::string settingsFile = StylesFile(options, windowExecutable);
     willRead(NativePath(settingsFile));
@@ -196,7 +231,11 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
 
     const std::string folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
-    TBuildReport report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
+    TStoppableLines::StopWhenRequested(stopRequested);
+    const TStoppableLines stoppable(lines, stopRequested);
+    TBuildInputs inputs{project, settings.Styles, stoppable, tabWidth};
+    inputs.InputFiles = {projectFile, TextFile(project, projectFile), settingsFile};
+    TBuildReport report = BuildManual(inputs, folder);
     for (const auto& fallback : report.Fallbacks)
         err << Program << ": 警告: スタイル番号 " << fallback.StyleIndex << " は "
             << Shown(settingsFile) << " にありません。" << fallback.SheetName
@@ -207,16 +246,18 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
     outcome.EntryPage = Shown(folder) + entryPage;
 }
 
-// One build with every failure shown on `err` and turned into an exit code.
+// One build with every failure shown on `err` and turned into an exit code;
+// a build stopped by a signal raises TBuildStopped.
 TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecutable,
-                        const TWillRead& willRead, std::ostream& err) {
+                        const TWillRead& willRead, const TStopRequested& stopRequested,
+                        std::ostream& err) {
     TBuildOutcome outcome;
     const auto fail = [&](int exitCode, const std::string& message) {
         err << Program << ": " << message << "\n";
         outcome.ExitCode = exitCode;
     };
     try {
-        Build(options, windowExecutable, willRead, err, outcome);
+        Build(options, windowExecutable, willRead, stopRequested, err, outcome);
     } catch (const TUsageError& error) {
         fail(ExitUsage, error.Message);
         if (error.PointToHelp)
@@ -224,6 +265,8 @@ TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecut
     } catch (const EInOutError& error) {
         fail(ExitWriteFailed, Shown(error.FileName()) + ": " + error.what());
     } catch (const EFOpenError& error) {
+        fail(ExitUsage, error.what());
+    } catch (const EOverwritesInput& error) {
         fail(ExitUsage, error.what());
     } catch (const std::exception& error) {
         fail(ExitWriteFailed, error.what());
@@ -237,8 +280,9 @@ int Watch(const TOptions& options, const std::string& windowExecutable, std::ost
           std::ostream& err) {
     std::string shownEntryPage;
     return WatchAndRebuild(
-        [&](const TWillRead& willRead) {
-            const TBuildOutcome outcome = BuildOnce(options, windowExecutable, willRead, err);
+        [&](const TWillRead& willRead, const TStopRequested& stopRequested) {
+            const TBuildOutcome outcome =
+                BuildOnce(options, windowExecutable, willRead, stopRequested, err);
             err.flush();
             if (!outcome.EntryPage.empty() && outcome.EntryPage != shownEntryPage) {
                 shownEntryPage = outcome.EntryPage;
@@ -247,6 +291,29 @@ int Watch(const TOptions& options, const std::string& windowExecutable, std::ost
             return outcome.ExitCode == ExitSuccess;
         },
         out, err);
+}
+
+// A single build. A signal stops it as it stops a build of the watch, with
+// nothing left half written; then the signal, let through again, ends the
+// program as it would have.
+int BuildOnceUntilStopped(const TOptions& options, const std::string& windowExecutable,
+                          std::ostream& out, std::ostream& err) {
+    std::optional<TEndSignals> signals;
+    try {
+        signals.emplace();
+    } catch (const std::system_error&) {
+        // Not held back then: a signal ends the build where it is.
+    }
+    try {
+        const TBuildOutcome outcome = BuildOnce(
+            options, windowExecutable, [](const std::string&) {},
+            [&signals] { return signals && signals->Pending(); }, err);
+        if (outcome.ExitCode == ExitSuccess)
+            out << outcome.EntryPage << "\n";
+        return outcome.ExitCode;
+    } catch (const TBuildStopped&) {
+        return ExitWriteFailed;
+    }
 }
 
 } // namespace
@@ -265,11 +332,7 @@ int RunBuildCommand(const std::vector<std::string>& arguments, const std::string
         }
         if (options.Watch)
             return Watch(options, windowExecutable, out, err);
-        const TBuildOutcome outcome = BuildOnce(
-            options, windowExecutable, [](const std::string&) {}, err);
-        if (outcome.ExitCode == ExitSuccess)
-            out << outcome.EntryPage << "\n";
-        return outcome.ExitCode;
+        return BuildOnceUntilStopped(options, windowExecutable, out, err);
     } catch (const TUsageError& error) {
         err << Program << ": " << error.Message << "\n";
         if (error.PointToHelp)
