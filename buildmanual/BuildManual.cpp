@@ -82,11 +82,15 @@ struct TFileIdentity {
     }
 };
 
-std::optional<TFileIdentity> IdentityOf(const std::string& sjisPath) {
+std::optional<TFileIdentity> IdentityOfNative(const std::string& nativePath) {
     struct stat info {};
-    if (sjisPath.empty() || ::stat(NativePath(sjisPath).c_str(), &info) != 0)
+    if (nativePath.empty() || ::stat(nativePath.c_str(), &info) != 0)
         return std::nullopt;
     return TFileIdentity{info.st_dev, info.st_ino};
+}
+
+std::optional<TFileIdentity> IdentityOf(const std::string& sjisPath) {
+    return IdentityOfNative(NativePath(sjisPath));
 }
 
 // Refuses a build whose files would replace one of its inputs: the text
@@ -136,6 +140,7 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
     stage.Commit(names);
     for (std::string& file : report.Files)
         file = folder + ExtractFileName(file);
+    report.InputFiles = inputs.InputFiles;
     return report;
 }
 
@@ -160,6 +165,18 @@ void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report)
         if (IsBodyPageName(name) && written.count(name) == 0 && entries->is_regular_file(kindError))
             stale.push_back(entries->path());
     }
+    std::vector<TFileIdentity> inputs;
+    for (const std::string& input : report.InputFiles) {
+        if (const std::optional<TFileIdentity> identity = IdentityOf(input))
+            inputs.push_back(*identity);
+    }
+    stale.erase(std::remove_if(stale.begin(), stale.end(),
+                               [&](const std::filesystem::path& page) {
+                                   const auto identity = IdentityOfNative(page.string());
+                                   return identity && std::find(inputs.begin(), inputs.end(),
+                                                                *identity) != inputs.end();
+                               }),
+                stale.end());
     for (const std::filesystem::path& page : stale)
         std::filesystem::remove(page, error);
 }

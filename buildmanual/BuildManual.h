@@ -35,7 +35,8 @@ struct TBuildReport {
         int StyleIndex;
     };
     std::vector<TStyleFallback> Fallbacks;
-    std::vector<std::string> Files; // full names, in the order of writing
+    std::vector<std::string> Files;      // full names, in the order of writing
+    std::vector<std::string> InputFiles; // the build's inputs, never removed
 };
 
 // folder ends with a path delimiter. Writes, in this order: title.css,
@@ -57,7 +58,8 @@ std::string EntryPage(const TProjectData& project);
 // behind, such as "text5.html" after the text lost a heading. For the
 // preview's folder only, which must show the current build and nothing
 // else; a reader's output folder is never cleaned. A page that cannot be
-// removed is left: it is no reason to fail.
+// removed is left: it is no reason to fail; a page that is one of the
+// build's inputs (a text named "text5.html" there) is no page and stays.
 void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report);
 
 } // namespace varnoke

@@ -183,56 +183,79 @@ std::string StylesFile(const TOptions& options, const std::string& windowExecuta
 }
 
 // The text as the build reads it, asking every few thousand lines whether
-// to stop: a build of the longest text then stops within a millisecond or
-// two of a signal, and unwinds through BuildManual, which removes what it
-// had written.
+// an end signal waits: a build of the longest text then stops within a
+// millisecond or two of the signal, and unwinds through BuildManual, which
+// removes what it had written.
 class TStoppableLines : public TLineSource {
   public:
-    TStoppableLines(const TLineSource& lines, const TStopRequested& stopRequested)
-        : lines_(lines), stopRequested_(stopRequested) {}
-    int Count() const override { return lines_.Count(); }
-    std::string_view Line(int index) const override {
+    TStoppableLines(const TLineSource& lines, const TEndSignals* signals)
+        : lines_(lines), signals_(signals) {}
+    size_t Count() const override { return lines_.Count(); }
+    std::string_view Line(size_t index) const override {
         if ((++asked_ & 0xFFF) == 0)
-            StopWhenRequested(stopRequested_);
+            StopWhenAsked(signals_);
         return lines_.Line(index);
     }
     bool LastLineHasBreak() const override { return lines_.LastLineHasBreak(); }
 
-    static void StopWhenRequested(const TStopRequested& stopRequested) {
-        if (stopRequested())
+    static void StopWhenAsked(const TEndSignals* signals) {
+        if (signals && signals->Pending())
             throw TBuildStopped{};
     }
 
   private:
     const TLineSource& lines_;
-    const TStopRequested& stopRequested_;
+    const TEndSignals* signals_;
     mutable unsigned asked_ = 0;
 };
 
+// The inputs of one build, as read.
+struct TInputs {
+    std::string ProjectFile;
+    TProjectData Project;
+    TTextLines Lines;
+    std::string SettingsFile;
+    std::optional<TSystemData> Settings;
+};
+
+// Reads the project, its text and the styles. Nothing is written yet, so an
+// end signal meanwhile ends the program at once, however long the text.
+void ReadInputs(const TOptions& options, const std::string& windowExecutable,
+                const TWillRead& willRead, const TEndSignals* signals, TInputs& inputs) {
+    std::optional<TEndSignals::TLetThrough> letThrough;
+    if (signals)
+        letThrough.emplace(*signals);
+    inputs.ProjectFile = ModelPath(options.ProjectFile);
+    willRead(NativePath(inputs.ProjectFile));
+    inputs.Project = LoadProject(inputs.ProjectFile);
+    if (!inputs.Project.TextName.empty())
+        willRead(NativePath(TextFile(inputs.Project, inputs.ProjectFile)));
+    inputs.Lines = LoadText(inputs.Project, inputs.ProjectFile);
+
+    inputs.SettingsFile = StylesFile(options, windowExecutable);
+    willRead(NativePath(inputs.SettingsFile));
+    if (options.Styles && !FileExists(inputs.SettingsFile))
+        throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
+    TSystemData& settings = inputs.Settings.emplace(inputs.SettingsFile);
+    settings.Load();
+    settings.Styles.LoadFromFile(inputs.SettingsFile);
+}
+
 // willRead hears of every input file before it is read (see TWillRead).
 void Build(const TOptions& options, const std::string& windowExecutable, const TWillRead& willRead,
-           const TStopRequested& stopRequested, std::ostream& err, TBuildOutcome& outcome) {
-    const std::string projectFile = ModelPath(options.ProjectFile);
-    willRead(NativePath(projectFile));
-    const TProjectData project = LoadProject(projectFile);
-    if (!project.TextName.empty())
-        willRead(NativePath(TextFile(project, projectFile)));
-    const TTextLines lines = LoadText(project, projectFile);
-    TStoppableLines::StopWhenRequested(stopRequested);
-
-    const std::string settingsFile = StylesFile(options, windowExecutable);
-    willRead(NativePath(settingsFile));
-    if (options.Styles && !FileExists(settingsFile))
-        throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
-    TSystemData settings(settingsFile);
-    settings.Load();
-    settings.Styles.LoadFromFile(settingsFile);
+           const TEndSignals* signals, std::ostream& err, TBuildOutcome& outcome) {
+    TInputs read;
+    ReadInputs(options, windowExecutable, willRead, signals, read);
+    TStoppableLines::StopWhenAsked(signals);
+    const std::string& projectFile = read.ProjectFile;
+    const TProjectData& project = read.Project;
+    const std::string& settingsFile = read.SettingsFile;
+    const TSystemData& settings = *read.Settings;
     const int tabWidth = options.TabWidth.value_or(settings.TabSpace);
 
     const std::string folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
-    TStoppableLines::StopWhenRequested(stopRequested);
-    const TStoppableLines stoppable(lines, stopRequested);
+    const TStoppableLines stoppable(read.Lines, signals);
     TBuildInputs inputs{project, settings.Styles, stoppable, tabWidth};
     inputs.InputFiles = {projectFile, TextFile(project, projectFile), settingsFile};
     TBuildReport report = BuildManual(inputs, folder);
@@ -249,15 +272,14 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
 // One build with every failure shown on `err` and turned into an exit code;
 // a build stopped by a signal raises TBuildStopped.
 TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecutable,
-                        const TWillRead& willRead, const TStopRequested& stopRequested,
-                        std::ostream& err) {
+                        const TWillRead& willRead, const TEndSignals* signals, std::ostream& err) {
     TBuildOutcome outcome;
     const auto fail = [&](int exitCode, const std::string& message) {
         err << Program << ": " << message << "\n";
         outcome.ExitCode = exitCode;
     };
     try {
-        Build(options, windowExecutable, willRead, stopRequested, err, outcome);
+        Build(options, windowExecutable, willRead, signals, err, outcome);
     } catch (const TUsageError& error) {
         fail(ExitUsage, error.Message);
         if (error.PointToHelp)
@@ -280,9 +302,9 @@ int Watch(const TOptions& options, const std::string& windowExecutable, std::ost
           std::ostream& err) {
     std::string shownEntryPage;
     return WatchAndRebuild(
-        [&](const TWillRead& willRead, const TStopRequested& stopRequested) {
+        [&](const TWillRead& willRead, const TEndSignals& signals) {
             const TBuildOutcome outcome =
-                BuildOnce(options, windowExecutable, willRead, stopRequested, err);
+                BuildOnce(options, windowExecutable, willRead, &signals, err);
             err.flush();
             if (!outcome.EntryPage.empty() && outcome.EntryPage != shownEntryPage) {
                 shownEntryPage = outcome.EntryPage;
@@ -300,14 +322,14 @@ int BuildOnceUntilStopped(const TOptions& options, const std::string& windowExec
                           std::ostream& out, std::ostream& err) {
     std::optional<TEndSignals> signals;
     try {
-        signals.emplace();
+        signals.emplace(false);
     } catch (const std::system_error&) {
         // Not held back then: a signal ends the build where it is.
     }
     try {
         const TBuildOutcome outcome = BuildOnce(
-            options, windowExecutable, [](const std::string&) {},
-            [&signals] { return signals && signals->Pending(); }, err);
+            options, windowExecutable, [](const std::string&) {}, signals ? &*signals : nullptr,
+            err);
         if (outcome.ExitCode == ExitSuccess)
             out << outcome.EntryPage << "\n";
         return outcome.ExitCode;

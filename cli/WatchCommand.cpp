@@ -79,7 +79,7 @@ std::optional<std::vector<std::string>> WaitForChanges(TFileWatcher& watcher,
 
 int WatchAndRebuild(const TBuildOnce& build, std::ostream& out, std::ostream& err) {
     try {
-        const TEndSignals signals;
+        const TEndSignals signals(true);
         TFileWatcher watcher;
         std::string reason = "開始";
         std::vector<std::string> inputs; // what the last build read
@@ -96,7 +96,7 @@ int WatchAndRebuild(const TBuildOnce& build, std::ostream& out, std::ostream& er
             };
             bool succeeded = false;
             try {
-                succeeded = build(willRead, [&signals] { return signals.Pending(); });
+                succeeded = build(willRead, signals);
             } catch (const TBuildStopped&) {
                 // The build has removed what it wrote; the old pages stand.
                 signals.Take();

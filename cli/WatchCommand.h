@@ -19,10 +19,10 @@ namespace varnoke {
 // change after the build read it goes unseen.
 using TWillRead = std::function<void(const std::string& file)>;
 // One build of a watch: true when it succeeded. It shows its own errors;
-// the watch shows a line per build. It raises TBuildStopped as soon as it
-// finds stopRequested true.
-using TBuildOnce =
-    std::function<bool(const TWillRead& willRead, const TStopRequested& stopRequested)>;
+// the watch shows a line per build. It lets the signals through while it
+// reads and raises TBuildStopped as soon as it finds one pending while it
+// writes.
+using TBuildOnce = std::function<bool(const TWillRead& willRead, const TEndSignals& signals)>;
 
 // Changes closer together than this are one burst, built once; a build
 // starts this long after the last change of a burst.

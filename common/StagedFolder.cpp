@@ -6,17 +6,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnoke {
 
 namespace {
-// Hidden, and unlike any name a build writes.
-constexpr const char* StageTemplate = ".varnoke-build-XXXXXX";
+// Hidden, and unlike any name a build writes; then the process that writes
+// it and "-XXXXXX".
+constexpr std::string_view StagePrefix = ".varnoke-build-";
 
 std::vector<std::string> EntriesOf(const std::string& nativeFolder) {
     std::vector<std::string> names;
@@ -30,11 +34,37 @@ std::vector<std::string> EntriesOf(const std::string& nativeFolder) {
     }
     return names;
 }
+
+void RemoveFolderAndFiles(const std::string& nativeFolder) {
+    for (const std::string& name : EntriesOf(nativeFolder))
+        ::unlink((nativeFolder + "/" + name).c_str());
+    ::rmdir(nativeFolder.c_str());
+}
+
+// A process killed while it wrote (SIGKILL, a power cut) cannot remove its
+// stage: the next build into the folder does, once that process is gone.
+// A stage of a build still running is left alone.
+void RemoveStagesOfEndedBuilds(const std::string& nativeFolder) {
+    for (const std::string& name : EntriesOf(nativeFolder)) {
+        if (name.compare(0, StagePrefix.size(), StagePrefix) != 0)
+            continue;
+        const char* pidText = name.c_str() + StagePrefix.size();
+        char* end = nullptr;
+        const long pid = std::strtol(pidText, &end, 10);
+        if (end == pidText || *end != '-' || pid <= 0)
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            RemoveFolderAndFiles(nativeFolder + name);
+    }
+}
 } // namespace
 
 TStagedFolder::TStagedFolder(std::string folder, const std::string& firstFile)
     : folder_(std::move(folder)) {
-    std::string native = NativePath(folder_) + StageTemplate;
+    const std::string nativeFolder = NativePath(folder_);
+    RemoveStagesOfEndedBuilds(nativeFolder);
+    std::string native =
+        nativeFolder + std::string(StagePrefix) + std::to_string(::getpid()) + "-XXXXXX";
     if (::mkdtemp(native.data()) == nullptr)
         throw EInOutError(InOutCodeFromErrno(errno), folder_ + firstFile);
     // The stage's name is ASCII past the folder's own: the same in CP932.
@@ -74,10 +104,9 @@ void TStagedFolder::RemoveStaged() {
         return;
     // Nothing here may throw: it also runs while an error unwinds.
     try {
-        const std::string native = NativePath(stage_);
-        for (const std::string& name : EntriesOf(native))
-            ::unlink((native + name).c_str());
-        ::rmdir(native.c_str());
+        std::string native = NativePath(stage_);
+        native.pop_back(); // the "/"
+        RemoveFolderAndFiles(native);
     } catch (...) {
     }
     stage_.clear();

@@ -3,7 +3,8 @@
 // same file system) and renamed into the target folder once every one of
 // them is complete; until then the old files stay as they were. Leaving
 // the scope without a commit, by an error or an interruption, removes
-// everything written so far.
+// everything written so far; what a killed process left is removed by the
+// next stage made in the folder.
 #pragma once
 
 #include <string>

@@ -284,7 +284,7 @@ TEST_F(Platform, EditorLinesFeedTheWriters) {
     Open();
     window->Editor().setPlainText(QString::fromUtf8("見出し😀\n\t\tbody"));
     const TLineSource& lines = window->Editor().Lines();
-    ASSERT_EQ(lines.Count(), 2);
+    ASSERT_EQ(lines.Count(), 2u);
     EXPECT_EQ(lines.Line(0), Sjis("見出し") + "&#128512;");
     EXPECT_EQ(lines.Line(1), "\t\tbody");
     EXPECT_FALSE(lines.LastLineHasBreak());

@@ -106,10 +106,15 @@ TEST_F(BuildManualTest, StaleBodyPagesGoAndEverythingElseStays) {
                              "text1.htm", "notes.txt"})
         WriteFile(folder.File(name), "old");
     std::filesystem::create_directory(folder.File("text7.html"));
+    // An input under a page's name is the author's file, not a page.
+    WriteFile(folder.File("text9.html"), "A\r\n");
+    std::filesystem::create_hard_link(folder.File("text9.html"), folder.File("text3.html"));
     project.FileDivideFlag = true;
-    RemoveStaleBodyPages(folder.Path(), Build());
+    TBuildInputs inputs{project, styles, lines, 2};
+    inputs.InputFiles = {folder.File("text9.html")};
+    RemoveStaleBodyPages(folder.Path(), BuildManual(inputs, folder.Path()));
     for (const char* name : {"text0.html", "text1.html", "sample.html", "texts.html", "text1.htm",
-                             "notes.txt", "text7.html", "frame.html"})
+                             "notes.txt", "text7.html", "frame.html", "text9.html", "text3.html"})
         EXPECT_TRUE(Exists(folder.File(name))) << name;
     for (const char* name : {"text.html", "text5.html", "text12.html"})
         EXPECT_FALSE(Exists(folder.File(name))) << name;

@@ -8,6 +8,7 @@
 #include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/IniDocument.h"
+#include "common/RecoveryCopy.h"
 #include "common/TextLines.h"
 #include "css/CSSPropertyClass.h"
 #include "projectdata/ProjectData.h"
@@ -545,6 +546,15 @@ const TLoaderRow LoaderRows[] = {
      {},
      2,
      5},
+    {"RecoveryCopyLengthThatWraps",
+     [](const std::string& path) {
+         WriteFile(path, "VARNOKE RECOVERY COPY 1\nTIME 1\nPID 1\nFILE 18446744073709551615\n\n");
+     },
+     false,
+     "before",
+     {},
+     2,
+     5},
     {"PathIsAFolder", [](const std::string& path) { ForceDirectories(path); }, true},
     {"NoReadPermission",
      [](const std::string& path) {
@@ -600,9 +610,10 @@ TEST_P(BadLoaderInput, EveryLoaderHasTheStatedOutcome) {
         EXPECT_EQ(settings.TabSpace, row.TabSpace);
         std::string bytes;
         ReadWholeFile(path, bytes);
+        EXPECT_FALSE(DecodeRecoveryCopy(bytes)); // none is a whole copy
         const TTextLines lines(DecodeTextFile(bytes));
         if (row.TextLines >= 0) {
-            EXPECT_EQ(lines.Count(), row.TextLines);
+            EXPECT_EQ(static_cast<long>(lines.Count()), row.TextLines);
         }
     }
     EXPECT_EQ(Snapshot(folder.Path()), before) << "a loader changed the folder";
