@@ -186,17 +186,16 @@ std::string StylesFile(const TOptions& options, const std::string& windowExecuta
 // an end signal waits: a build of the longest text then stops within a
 // millisecond or two of the signal, and unwinds through BuildManual, which
 // removes what it had written.
-class TStoppableLines : public TLineSource {
+class TStoppableLines : public TTextLines {
   public:
-    TStoppableLines(const TLineSource& lines, const TEndSignals* signals)
-        : lines_(lines), signals_(signals) {}
-    size_t Count() const override { return lines_.Count(); }
+    TStoppableLines(TTextLines lines, const TEndSignals* signals)
+        : TTextLines(std::move(lines)), signals_(signals) {}
+    // The text's own Line, called directly: a page asks for every line.
     std::string_view Line(size_t index) const override {
         if ((++asked_ & 0xFFF) == 0)
             StopWhenAsked(signals_);
-        return lines_.Line(index);
+        return TTextLines::Line(index);
     }
-    bool LastLineHasBreak() const override { return lines_.LastLineHasBreak(); }
 
     static void StopWhenAsked(const TEndSignals* signals) {
         if (signals && signals->Pending())
@@ -204,7 +203,6 @@ class TStoppableLines : public TLineSource {
     }
 
   private:
-    const TLineSource& lines_;
     const TEndSignals* signals_;
     mutable unsigned asked_ = 0;
 };
@@ -255,7 +253,7 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
 
     const std::string folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
-    const TStoppableLines stoppable(read.Lines, signals);
+    const TStoppableLines stoppable(std::move(read.Lines), signals);
     TBuildInputs inputs{project, settings.Styles, stoppable, tabWidth};
     inputs.InputFiles = {projectFile, TextFile(project, projectFile), settingsFile};
     TBuildReport report = BuildManual(inputs, folder);
