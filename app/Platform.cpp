@@ -614,7 +614,7 @@ void TPlatform::FormCreate() {
         // A width the list does not offer (a hand-edited settings file) is
         // shown, but not added to the choices.
         const QSignalBlocker blocker(comboBox1_);
-        const QString width = QString::number(systemData_->TabSpace);
+        const QString width = QString::number(EffectiveTabSpace(systemData_->TabSpace));
         comboBox1_->setPlaceholderText(width);
         comboBox1_->setCurrentIndex(comboBox1_->findText(width));
     }
@@ -636,7 +636,7 @@ void TPlatform::FormCreate() {
     // below 0 (from a hand-edited settings file) leaves it at its own.
     if (systemData_->TabSpace >= 0) {
         const QSignalBlocker quiet(extMemo1_);
-        SetTabWidth(*extMemo1_, systemData_->TabSpace);
+        SetTabWidth(*extMemo1_, EffectiveTabSpace(systemData_->TabSpace));
     }
     // The preview shows what start-up restored, never a manual that an
     // earlier run left in the temp folder.
@@ -652,7 +652,7 @@ void TPlatform::OfferRecoveryAtStartUp() {
     Guard([this] {
         if (!textDocument_->OfferRecoveryAtStartUp())
             return;
-        SetTabWidth(*extMemo1_, systemData_->TabSpace);
+        SetTabWidth(*extMemo1_, EffectiveTabSpace(systemData_->TabSpace));
         // The copy of another text than the project's opens as that text,
         // as Open text opens one: the project names it from now on, or
         // Execute would publish it under the project's own text.

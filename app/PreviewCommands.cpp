@@ -5,6 +5,7 @@
 #include "app/Platform.h"
 #include "app/PreviewPane.h"
 #include "app/StatusLine.h"
+#include "app/TextDocument.h"
 #include "buildmanual/BuildManual.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
@@ -16,6 +17,7 @@
 #include "controls/OutlinePane.h"
 #include "controls/PanelEx.h"
 #include "convert/SearchPage.h"
+#include "sysdata/SystemData.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -27,9 +29,10 @@ namespace varnoke {
 
 // The manual as the window holds it, built into a folder ending in "/".
 TBuildReport TPlatform::BuildInto(const std::string& folder) {
-    TBuildReport report = BuildManual({*projectData_, systemData_->Styles, extMemo1_->Lines(),
-                                       systemData_->TabSpace, SystemColors()},
-                                      folder);
+    TBuildInputs inputs{*projectData_, systemData_->Styles, extMemo1_->Lines(),
+                        EffectiveTabSpace(systemData_->TabSpace), SystemColors()};
+    inputs.InputFiles = {textDocument_->FileName(), systemData_->ProjectFile, settingsFile_};
+    TBuildReport report = BuildManual(inputs, folder);
     // The outline reads the editor's lines as the build does: its counts are
     // the build's. Split, every main heading after the first opens a page.
     const THeadingOutline& outline = outlinePane_->Model().Outline();
@@ -51,7 +54,7 @@ TLivePreviewHost TPlatform::LivePreviewHost() {
         [this] { return BuildPreviewPages(); },
         [this] { return systemData_->PreviewTarget == 0; },
         [this] { return projectData_->FileDivideFlag; },
-        [this] { return systemData_->TabSpace; },
+        [this] { return EffectiveTabSpace(systemData_->TabSpace); },
         [this] { return SearchLinks(projectData_->SearchFlag, projectData_->ContentsType == 1); }};
 }
 

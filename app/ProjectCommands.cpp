@@ -134,11 +134,11 @@ bool TPlatform::LoadText(const std::string& fileName) {
     // A tab width the editor cannot take (a negative one from the settings
     // file) fails before the text is replaced, so that the editor and the
     // project keep agreeing.
-    TabStopsInTwips(systemData_->TabSpace, EditorTabMetrics(*extMemo1_));
+    TabStopsInTwips(EffectiveTabSpace(systemData_->TabSpace), EditorTabMetrics(*extMemo1_));
     if (!textDocument_->Load(fileName))
         return false;
     // The editor shows the tab width the selector shows.
-    SetTabWidth(*extMemo1_, systemData_->TabSpace);
+    SetTabWidth(*extMemo1_, EffectiveTabSpace(systemData_->TabSpace));
     refreshPending_ = true;
     return true;
 }

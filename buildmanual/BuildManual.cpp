@@ -1,7 +1,9 @@
 #include "buildmanual/BuildManual.h"
 
+#include "common/Errors.h"
 #include "common/FileSystem.h"
 #include "common/PathNames.h"
+#include "common/StagedFolder.h"
 #include "convert/FrameHtml.h"
 #include "convert/LineKind.h"
 #include "convert/MenuHtml.h"
@@ -12,12 +14,15 @@
 #include "css/CSSProperty.h"
 #include "css/CSSPropertyClass.h"
 #include "projectdata/ProjectData.h"
+#include "sysdata/SystemData.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <optional>
 #include <set>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace varnoke {
@@ -50,11 +55,10 @@ bool IsBodyPageName(const std::string& name) {
         name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-} // namespace
 
-TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
+// Writes the manual's files into the folder, in place.
+void WriteManual(const TBuildInputs& inputs, const std::string& folder, TBuildReport& report) {
     const TProjectData& project = inputs.Project;
-    TBuildReport report;
     const bool frames = project.ContentsType == 1;
     // The search's data takes about as long as the pages: it is made on a
     // second thread while they are written. The line source finishes any
@@ -70,8 +74,9 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
     const std::string body = folder + "text.html";
     const TSearchLinks links = SearchLinks(project.SearchFlag, frames);
-    const int pages = MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
-                                   inputs.TabSpace, links.Body != 0);
+    const int pages =
+        MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
+                     std::clamp(inputs.TabSpace, 0, MaximumTabSpace), links.Body != 0);
     for (int page = 0; page < pages; ++page)
         report.Files.push_back(project.FileDivideFlag ? SplitPageFileName(body, page) : body);
     MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
@@ -87,6 +92,77 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
         WriteSearchIndex(searchIndex.get(), folder + "search.js");
         report.Files.push_back(folder + "search.js");
     }
+}
+
+// What a file is, whatever its name: a link, a hard link or another
+// spelling of the path leads to the same device and inode.
+struct TFileIdentity {
+    dev_t Device;
+    ino_t Inode;
+    bool operator==(const TFileIdentity& other) const {
+        return Device == other.Device && Inode == other.Inode;
+    }
+};
+
+std::optional<TFileIdentity> IdentityOfNative(const std::string& nativePath) {
+    struct stat info {};
+    if (nativePath.empty() || ::stat(nativePath.c_str(), &info) != 0)
+        return std::nullopt;
+    return TFileIdentity{info.st_dev, info.st_ino};
+}
+
+std::optional<TFileIdentity> IdentityOf(const std::string& sjisPath) {
+    return IdentityOfNative(NativePath(sjisPath));
+}
+
+// Refuses a build whose files would replace one of its inputs: the text
+// named "text.html" in the output folder, a project named "frame.html".
+void RefuseOverwritingInputs(const std::string& folder, const std::vector<std::string>& names,
+                             const std::vector<std::string>& inputFiles) {
+    std::vector<std::pair<TFileIdentity, std::string>> inputs;
+    for (const std::string& input : inputFiles) {
+        if (const std::optional<TFileIdentity> identity = IdentityOf(input))
+            inputs.emplace_back(*identity, input);
+    }
+    for (const std::string& name : names) {
+        const std::optional<TFileIdentity> target = IdentityOf(folder + name);
+        for (const auto& [identity, input] : inputs) {
+            if (target && *target == identity)
+                throw EOverwritesInput(folder + name, input);
+        }
+    }
+}
+
+// The order of committing: the files in the order of writing, then any
+// other file written into the stage.
+std::vector<std::string> CommitOrder(const TBuildReport& report, const TStagedFolder& stage) {
+    std::vector<std::string> names;
+    for (const std::string& file : report.Files)
+        names.push_back(ExtractFileName(file));
+    std::vector<std::string> others = stage.Names();
+    std::sort(others.begin(), others.end());
+    for (const std::string& name : others) {
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    }
+    return names;
+}
+} // namespace
+
+TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
+    TStagedFolder stage(folder, "title.css");
+    TBuildReport report;
+    try {
+        WriteManual(inputs, stage.Path(), report);
+    } catch (const EInOutError& error) {
+        throw EInOutError(error.Code(), stage.FinalName(error.FileName()));
+    }
+    const std::vector<std::string> names = CommitOrder(report, stage);
+    RefuseOverwritingInputs(folder, names, inputs.InputFiles);
+    stage.Commit(names);
+    for (std::string& file : report.Files)
+        file = folder + ExtractFileName(file);
+    report.InputFiles = inputs.InputFiles;
     return report;
 }
 
@@ -111,6 +187,18 @@ void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report)
         if (IsBodyPageName(name) && written.count(name) == 0 && entries->is_regular_file(kindError))
             stale.push_back(entries->path());
     }
+    std::vector<TFileIdentity> inputs;
+    for (const std::string& input : report.InputFiles) {
+        if (const std::optional<TFileIdentity> identity = IdentityOf(input))
+            inputs.push_back(*identity);
+    }
+    stale.erase(std::remove_if(stale.begin(), stale.end(),
+                               [&](const std::filesystem::path& page) {
+                                   const auto identity = IdentityOfNative(page.string());
+                                   return identity && std::find(inputs.begin(), inputs.end(),
+                                                                *identity) != inputs.end();
+                               }),
+                stale.end());
     for (const std::filesystem::path& page : stale)
         std::filesystem::remove(page, error);
 }

@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 
+#include "cli/EndSignals.h"
 #include "cli/WatchCommand.h"
 
 #include "buildmanual/BuildManual.h"
@@ -16,13 +17,14 @@
 #include <charconv>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 namespace varnoke {
 
 namespace {
 
 constexpr const char* Program = "varnoke-build";
-constexpr int MaximumTabWidth = 64;
+constexpr int MaximumTabWidth = MaximumTabSpace;
 
 const char* const HelpText =
     "使い方: varnoke-build [--styles INI] [--out DIR] [--tab N] [--search | --no-search]\n"
@@ -41,7 +43,8 @@ const char* const HelpText =
     "  --help        この説明を表示します\n"
     "  --version     版を表示します\n"
     "\n"
-    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない\n"
+    "終了コード: 0 成功、1 ファイルに書き込めない、2 使い方の誤り・ファイルが見つからない・\n"
+    "入力のファイルを上書きする\n"
     "\n"
     "This help and the messages are in Japanese; man varnoke-build describes them in English.\n";
 
@@ -152,12 +155,16 @@ TProjectData LoadProject(const std::string& projectFile) {
     return project;
 }
 
+std::string TextFile(const TProjectData& project, const std::string& projectFile) {
+    return ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
+}
+
 TTextLines LoadText(const TProjectData& project, const std::string& projectFile,
                     std::ostream& err) {
     if (project.TextName.empty())
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
-    const std::string textFile = ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
+    const std::string textFile = TextFile(project, projectFile);
     TTextLines lines;
     TTextFileSigns signs;
     if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines, &signs))
@@ -201,29 +208,83 @@ std::string StylesFile(const TOptions& options, const std::string& windowExecuta
     }
 }
 
+// The text as the build reads it, asking every few thousand lines whether
+// an end signal waits: a build of the longest text then stops within a
+// millisecond or two of the signal, and unwinds through BuildManual, which
+// removes what it had written.
+class TStoppableLines : public TTextLines {
+  public:
+    TStoppableLines(TTextLines lines, const TEndSignals* signals)
+        : TTextLines(std::move(lines)), signals_(signals) {}
+    // The text's own Line, called directly: a page asks for every line.
+    std::string_view Line(size_t index) const override {
+        if ((++asked_ & 0xFFF) == 0)
+            StopWhenAsked(signals_);
+        return TTextLines::Line(index);
+    }
+
+    static void StopWhenAsked(const TEndSignals* signals) {
+        if (signals && signals->Pending())
+            throw TBuildStopped{};
+    }
+
+  private:
+    const TEndSignals* signals_;
+    mutable unsigned asked_ = 0;
+};
+
+// The inputs of one build, as read.
+struct TInputs {
+    std::string ProjectFile;
+    TProjectData Project;
+    TTextLines Lines;
+    std::string SettingsFile;
+    std::optional<TSystemData> Settings;
+};
+
+// Reads the project, its text and the styles. Nothing is written yet, so an
+// end signal meanwhile ends the program at once, however long the text.
+void ReadInputs(const TOptions& options, const std::string& windowExecutable,
+                const TWillRead& willRead, const TEndSignals* signals, std::ostream& err,
+                TInputs& inputs) {
+    std::optional<TEndSignals::TLetThrough> letThrough;
+    if (signals)
+        letThrough.emplace(*signals);
+    inputs.ProjectFile = ModelPath(options.ProjectFile);
+    willRead(NativePath(inputs.ProjectFile));
+    inputs.Project = LoadProject(inputs.ProjectFile);
+    inputs.Project.SearchFlag = options.Search.value_or(inputs.Project.SearchFlag);
+    if (!inputs.Project.TextName.empty())
+        willRead(NativePath(TextFile(inputs.Project, inputs.ProjectFile)));
+    inputs.Lines = LoadText(inputs.Project, inputs.ProjectFile, err);
+
+    inputs.SettingsFile = StylesFile(options, windowExecutable);
+    willRead(NativePath(inputs.SettingsFile));
+    if (options.Styles && !FileExists(inputs.SettingsFile))
+        throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
+    TSystemData& settings = inputs.Settings.emplace(inputs.SettingsFile);
+    settings.Load();
+    settings.Styles.LoadFromFile(inputs.SettingsFile);
+}
+
 // willRead hears of every input file before it is read (see TWillRead).
 void Build(const TOptions& options, const std::string& windowExecutable, const TWillRead& willRead,
-           std::ostream& err, TBuildOutcome& outcome) {
-    const std::string projectFile = ModelPath(options.ProjectFile);
-    willRead(NativePath(projectFile));
-    TProjectData project = LoadProject(projectFile);
-    project.SearchFlag = options.Search.value_or(project.SearchFlag);
-    if (!project.TextName.empty())
-        willRead(NativePath(ResolveAgainst(ExtractFilePath(projectFile), project.TextName)));
-    const TTextLines lines = LoadText(project, projectFile, err);
-
-    const std::string settingsFile = StylesFile(options, windowExecutable);
-    willRead(NativePath(settingsFile));
-    if (options.Styles && !FileExists(settingsFile))
-        throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
-    TSystemData settings(settingsFile);
-    settings.Load();
-    settings.Styles.LoadFromFile(settingsFile);
+           const TEndSignals* signals, std::ostream& err, TBuildOutcome& outcome) {
+    TInputs read;
+    ReadInputs(options, windowExecutable, willRead, signals, err, read);
+    TStoppableLines::StopWhenAsked(signals);
+    const std::string& projectFile = read.ProjectFile;
+    const TProjectData& project = read.Project;
+    const std::string& settingsFile = read.SettingsFile;
+    const TSystemData& settings = *read.Settings;
     const int tabWidth = options.TabWidth.value_or(settings.TabSpace);
 
     const std::string folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
-    TBuildReport report = BuildManual({project, settings.Styles, lines, tabWidth}, folder);
+    const TStoppableLines stoppable(std::move(read.Lines), signals);
+    TBuildInputs inputs{project, settings.Styles, stoppable, tabWidth};
+    inputs.InputFiles = {projectFile, TextFile(project, projectFile), settingsFile};
+    TBuildReport report = BuildManual(inputs, folder);
     for (const auto& fallback : report.Fallbacks)
         err << Program << ": 警告: スタイル番号 " << fallback.StyleIndex << " は "
             << Shown(settingsFile) << " にありません。" << fallback.SheetName
@@ -234,16 +295,17 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
     outcome.EntryPage = Shown(folder) + entryPage;
 }
 
-// One build with every failure shown on `err` and turned into an exit code.
+// One build with every failure shown on `err` and turned into an exit code;
+// a build stopped by a signal raises TBuildStopped.
 TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecutable,
-                        const TWillRead& willRead, std::ostream& err) {
+                        const TWillRead& willRead, const TEndSignals* signals, std::ostream& err) {
     TBuildOutcome outcome;
     const auto fail = [&](int exitCode, const std::string& message) {
         err << Program << ": " << message << "\n";
         outcome.ExitCode = exitCode;
     };
     try {
-        Build(options, windowExecutable, willRead, err, outcome);
+        Build(options, windowExecutable, willRead, signals, err, outcome);
     } catch (const TUsageError& error) {
         fail(ExitUsage, error.Message);
         if (error.PointToHelp)
@@ -251,6 +313,8 @@ TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecut
     } catch (const EInOutError& error) {
         fail(ExitWriteFailed, Shown(error.FileName()) + ": " + error.what());
     } catch (const EFOpenError& error) {
+        fail(ExitUsage, error.what());
+    } catch (const EOverwritesInput& error) {
         fail(ExitUsage, error.what());
     } catch (const std::exception& error) {
         fail(ExitWriteFailed, error.what());
@@ -264,8 +328,9 @@ int Watch(const TOptions& options, const std::string& windowExecutable, std::ost
           std::ostream& err) {
     std::string shownEntryPage;
     return WatchAndRebuild(
-        [&](const TWillRead& willRead) {
-            const TBuildOutcome outcome = BuildOnce(options, windowExecutable, willRead, err);
+        [&](const TWillRead& willRead, const TEndSignals& signals) {
+            const TBuildOutcome outcome =
+                BuildOnce(options, windowExecutable, willRead, &signals, err);
             err.flush();
             if (!outcome.EntryPage.empty() && outcome.EntryPage != shownEntryPage) {
                 shownEntryPage = outcome.EntryPage;
@@ -274,6 +339,29 @@ int Watch(const TOptions& options, const std::string& windowExecutable, std::ost
             return outcome.ExitCode == ExitSuccess;
         },
         out, err);
+}
+
+// A single build. A signal stops it as it stops a build of the watch, with
+// nothing left half written; then the signal, let through again, ends the
+// program as it would have.
+int BuildOnceUntilStopped(const TOptions& options, const std::string& windowExecutable,
+                          std::ostream& out, std::ostream& err) {
+    std::optional<TEndSignals> signals;
+    try {
+        signals.emplace(false);
+    } catch (const std::system_error&) {
+        // Not held back then: a signal ends the build where it is.
+    }
+    try {
+        const TBuildOutcome outcome = BuildOnce(
+            options, windowExecutable, [](const std::string&) {}, signals ? &*signals : nullptr,
+            err);
+        if (outcome.ExitCode == ExitSuccess)
+            out << outcome.EntryPage << "\n";
+        return outcome.ExitCode;
+    } catch (const TBuildStopped&) {
+        return ExitWriteFailed;
+    }
 }
 
 } // namespace
@@ -292,11 +380,7 @@ int RunBuildCommand(const std::vector<std::string>& arguments, const std::string
         }
         if (options.Watch)
             return Watch(options, windowExecutable, out, err);
-        const TBuildOutcome outcome = BuildOnce(
-            options, windowExecutable, [](const std::string&) {}, err);
-        if (outcome.ExitCode == ExitSuccess)
-            out << outcome.EntryPage << "\n";
-        return outcome.ExitCode;
+        return BuildOnceUntilStopped(options, windowExecutable, out, err);
     } catch (const TUsageError& error) {
         err << Program << ": " << error.Message << "\n";
         if (error.PointToHelp)

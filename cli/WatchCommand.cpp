@@ -1,16 +1,15 @@
 #include "cli/WatchCommand.h"
 
+#include "cli/EndSignals.h"
 #include "cli/FileWatcher.h"
 #include "common/PathNames.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <ctime>
 #include <optional>
 #include <ostream>
 #include <poll.h>
-#include <sys/signalfd.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -19,45 +18,6 @@ namespace varnoke {
 namespace {
 
 using TClock = std::chrono::steady_clock;
-
-// SIGINT and SIGTERM, held back while the watch runs and read from a
-// descriptor between builds instead.
-class TEndSignals {
-  public:
-    TEndSignals() {
-        sigemptyset(&signals_);
-        sigaddset(&signals_, SIGINT);
-        sigaddset(&signals_, SIGTERM);
-        ::pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
-        descriptor_ = ::signalfd(-1, &signals_, SFD_NONBLOCK | SFD_CLOEXEC);
-        if (descriptor_ < 0) {
-            const int error = errno;
-            ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-            throw std::system_error(error, std::generic_category(), "signalfd");
-        }
-    }
-    ~TEndSignals() {
-        ::close(descriptor_);
-        ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    TEndSignals(const TEndSignals&) = delete;
-    TEndSignals& operator=(const TEndSignals&) = delete;
-
-    int Descriptor() const { return descriptor_; }
-
-    // Takes the signal that made the descriptor readable, so that it does
-    // not strike when the signals are let through again.
-    void Take() const {
-        signalfd_siginfo info{};
-        while (::read(descriptor_, &info, sizeof info) == sizeof info) {
-        }
-    }
-
-  private:
-    sigset_t signals_{};
-    sigset_t previous_{};
-    int descriptor_ = -1;
-};
 
 std::string TimeOfDay() {
     const std::time_t now = std::time(nullptr);
@@ -119,21 +79,29 @@ std::optional<std::vector<std::string>> WaitForChanges(TFileWatcher& watcher,
 
 int WatchAndRebuild(const TBuildOnce& build, std::ostream& out, std::ostream& err) {
     try {
-        const TEndSignals signals;
+        const TEndSignals signals(true);
         TFileWatcher watcher;
         std::string reason = "開始";
         std::vector<std::string> inputs; // what the last build read
         for (;;) {
             const TClock::time_point start = TClock::now();
             std::vector<std::string> reading;
-            const bool succeeded = build([&](const std::string& file) {
+            const auto willRead = [&](const std::string& file) {
                 if (std::find(reading.begin(), reading.end(), file) == reading.end())
                     reading.push_back(file);
                 // The last build's files stay watched until this one ends.
                 std::vector<std::string> both = inputs;
                 both.insert(both.end(), reading.begin(), reading.end());
                 watcher.Watch(both);
-            });
+            };
+            bool succeeded = false;
+            try {
+                succeeded = build(willRead, signals);
+            } catch (const TBuildStopped&) {
+                // The build has removed what it wrote; the old pages stand.
+                signals.Take();
+                return 0;
+            }
             const int milliseconds = MillisecondsSince(start);
             inputs = std::move(reading);
             watcher.Watch(inputs);

@@ -29,6 +29,12 @@ ENotProjectFile::ENotProjectFile(const std::string& fileName)
 EIniFileError::EIniFileError(const std::string& fileName)
     : EVarnokeError(Utf8Name(fileName) + " に書き込めません") {}
 
+EOverwritesInput::EOverwritesInput(const std::string& outputFile, const std::string& inputFile)
+    : EVarnokeError("ファイル \"" + Utf8Name(outputFile) + "\" は入力のファイル \"" +
+                    Utf8Name(inputFile) +
+                    "\" と同じファイルです。上書きしないよう、何も書き込みませんでした"),
+      outputFile_(outputFile), inputFile_(inputFile) {}
+
 std::string InOutErrorMessage(int code) {
     switch (code) {
     case 2:

@@ -53,6 +53,21 @@ class ENotProjectFile : public EVarnokeError {
     explicit ENotProjectFile(const std::string& fileName);
 };
 
+// A build would write one of its own inputs (the text, the project or the
+// styles) over: the file to be written is that input, under its own name
+// or another one (a link, another spelling of the path). Nothing is
+// written.
+class EOverwritesInput : public EVarnokeError {
+  public:
+    EOverwritesInput(const std::string& outputFile, const std::string& inputFile);
+    const std::string& OutputFile() const { return outputFile_; }
+    const std::string& InputFile() const { return inputFile_; }
+
+  private:
+    std::string outputFile_;
+    std::string inputFile_;
+};
+
 // A text that Shift-JIS cannot hold, where no character reference will do.
 class EConvertError : public EVarnokeError {
   public:

@@ -4,6 +4,7 @@
 #include "common/PathNames.h"
 #include "common/ShiftJis.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -14,6 +15,9 @@
 namespace varnoke {
 
 namespace {
+// The most one read takes: a few milliseconds of copying.
+constexpr size_t ReadPiece = 8 * 1024 * 1024;
+
 TWriteFaultHook& WriteFaultHook() {
     static TWriteFaultHook hook;
     return hook;
@@ -144,8 +148,10 @@ bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes) {
     for (;;) {
         if (bytes.Size() == bytes.Capacity())
             bytes.Reserve(bytes.Capacity() * 2);
-        ssize_t count =
-            ::read(file.Get(), bytes.Data() + bytes.Size(), bytes.Capacity() - bytes.Size());
+        // In pieces: a read from a file runs to its end before a signal is
+        // taken, and a text of hundreds of megabytes would hold off Ctrl+C.
+        ssize_t count = ::read(file.Get(), bytes.Data() + bytes.Size(),
+                               std::min<size_t>(bytes.Capacity() - bytes.Size(), ReadPiece));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)

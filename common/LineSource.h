@@ -12,6 +12,7 @@
 // does lazily is done by then.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace varnoke {
@@ -19,15 +20,16 @@ namespace varnoke {
 class TLineSource {
   public:
     virtual ~TLineSource() = default;
-    virtual int Count() const = 0;
+    // A size: a text file can hold more lines than an int counts.
+    virtual size_t Count() const = 0;
     // Valid until the source changes; index is in 0 .. Count() - 1.
-    virtual std::string_view Line(int index) const = 0;
+    virtual std::string_view Line(size_t index) const = 0;
     // Whether the last line ends with a line break (false for no lines).
     virtual bool LastLineHasBreak() const = 0;
 
     // What follows the bytes of line `index` in a page: CR LF, or nothing
     // after a last line without a break.
-    std::string_view LineBreak(int index) const {
+    std::string_view LineBreak(size_t index) const {
         return index + 1 < Count() || LastLineHasBreak() ? std::string_view("\r\n")
                                                          : std::string_view("");
     }

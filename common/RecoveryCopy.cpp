@@ -63,7 +63,8 @@ bool TakeNumberLine(std::string_view& in, std::string_view key, T& value, int ba
 // Reads "<key> <length>\n<bytes>\n" from the front of `in`.
 bool TakeBlock(std::string_view& in, std::string_view key, std::string& value) {
     size_t length = 0;
-    if (!TakeNumberLine(in, key, length) || in.size() < length + 1 || in[length] != '\n')
+    // Compared as it is: a length near 2^64 wraps when anything is added.
+    if (!TakeNumberLine(in, key, length) || length >= in.size() || in[length] != '\n')
         return false;
     value.assign(in.substr(0, length));
     in.remove_prefix(length + 1);

@@ -117,9 +117,8 @@ void TTextLines::FindLines() {
         ends_.PushBack(text.size()); // the last line, without a break
 }
 
-std::string_view TTextLines::Line(int index) const {
+std::string_view TTextLines::Line(size_t i) const {
     const std::string_view text = Text();
-    const size_t i = static_cast<size_t>(index);
     const size_t begin = i == 0 ? 0 : AfterBreak(text, ends_[i - 1]);
     return text.substr(begin, ends_[i] - begin);
 }

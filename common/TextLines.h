@@ -20,8 +20,8 @@ class TTextLines : public TLineSource {
     // The same in a byte buffer: a whole text file, read or converted.
     explicit TTextLines(TByteBuffer sjisText);
 
-    int Count() const override { return static_cast<int>(ends_.Size()); }
-    std::string_view Line(int index) const override;
+    size_t Count() const override { return ends_.Size(); }
+    std::string_view Line(size_t index) const override;
     bool LastLineHasBreak() const override { return lastLineHasBreak_; }
 
   private:

@@ -35,16 +35,16 @@ TLineCache::TLineCache(QTextDocument& document, QObject* parent)
 
 // The document always has a block; an empty last block is the empty rest
 // after the text's final line break, not a line of its own.
-int TLineCache::Count() const {
+size_t TLineCache::Count() const {
     if (!Regular())
         return Joined().Count();
-    return static_cast<int>(blocks_.size()) - (blocks_.back().empty() ? 1 : 0);
+    return blocks_.size() - (blocks_.back().empty() ? 1 : 0);
 }
 
-std::string_view TLineCache::Line(int index) const {
+std::string_view TLineCache::Line(size_t index) const {
     if (!Regular())
         return Joined().Line(index);
-    return blocks_[static_cast<size_t>(index)];
+    return blocks_[index];
 }
 
 bool TLineCache::LastLineHasBreak() const {
@@ -78,7 +78,8 @@ void TLineCache::ContentsChange(int position, int /*charsRemoved*/, int charsAdd
 
 void TLineCache::ReadBlocks(int first, int removed, int firstBlock, int lastBlock) {
     const bool wasRegular = Regular();
-    const int oldCount = blocks_.empty() ? 0 : Count();
+    // A document counts its blocks in an int.
+    const int oldCount = blocks_.empty() ? 0 : static_cast<int>(Count());
     const auto from = blocks_.begin() + first;
     irregular_ -= static_cast<int>(std::count_if(from, from + removed, HoldsLineBreak));
     std::vector<std::string> lines;
@@ -98,7 +99,7 @@ void TLineCache::ReadBlocks(int first, int removed, int firstBlock, int lastBloc
         blocks_.insert(from + kept, std::make_move_iterator(lines.begin() + kept),
                        std::make_move_iterator(lines.end()));
     joinedValid_ = false;
-    const int newCount = Count();
+    const int newCount = static_cast<int>(Count());
     if (!wasRegular || !Regular()) {
         emit LinesChanged(0, oldCount, newCount);
         return;

@@ -23,8 +23,8 @@ class TLineCache : public QObject, public TLineSource {
     // Follows the document from now on; it must outlive the cache.
     explicit TLineCache(QTextDocument& document, QObject* parent = nullptr);
 
-    int Count() const override;
-    std::string_view Line(int index) const override;
+    size_t Count() const override;
+    std::string_view Line(size_t index) const override;
     bool LastLineHasBreak() const override;
 
     // False while a line of the document holds a line break of its own (a

@@ -12,6 +12,12 @@ namespace varnoke {
 
 namespace {
 
+// The blocks follow the editor's lines, which a document counts in an int;
+// only a text file's lines need the full size.
+int LineCount(const TLineSource& lines) {
+    return static_cast<int>(lines.Count());
+}
+
 constexpr std::string_view BodyPageName = "text.html";
 
 // The page a block shows on and its anchor number, from the counts before
@@ -97,10 +103,10 @@ void TBodyBlocks::Reset(const TLineSource& lines, bool split, int tabCount) {
     split_ = split;
     tabCount_ = tabCount;
     totals_ = TCounters();
-    blocks_ = Scan(lines, 0, lines.Count(), totals_);
+    blocks_ = Scan(lines, 0, LineCount(lines), totals_);
     unsafe_ = static_cast<int>(
         std::count_if(blocks_.begin(), blocks_.end(), [](const TBlock& b) { return !b.Safe; }));
-    lineCount_ = lines.Count();
+    lineCount_ = LineCount(lines);
     valid_ = true;
 }
 
@@ -234,7 +240,7 @@ int TBodyBlocks::BlockBefore(int line) const {
 TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed, int added) {
     TPagePatch patch;
     if (!valid_ || first < 0 || removed < 0 || added < 0 || first + removed > lineCount_ ||
-        lineCount_ - removed + added != lines.Count()) {
+        lineCount_ - removed + added != LineCount(lines)) {
         if (valid_)
             Reset(lines, split_, tabCount_);
         patch.Reload = true;
@@ -254,7 +260,7 @@ TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed,
     if (b < blocks_.size() && blocks_[b].Kind == TKind::Paragraph)
         ++b;
     const int shift = added - removed;
-    const int to = b < blocks_.size() ? blocks_[b].First + shift : lines.Count();
+    const int to = b < blocks_.size() ? blocks_[b].First + shift : LineCount(lines);
     const TCounters oldEnd = b < blocks_.size() ? blocks_[b].Before : totals_;
     std::vector<TBlock> fresh = Scan(lines, from, to, counters);
 
@@ -355,7 +361,7 @@ TPagePatch TBodyBlocks::Update(const TLineSource& lines, int first, int removed,
                            counters.Entries - oldEnd.Entries};
     blocks_.erase(oldFirst, oldLast);
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(a), fresh.begin(), fresh.end());
-    lineCount_ = lines.Count();
+    lineCount_ = LineCount(lines);
     Renumber(a + newCount, shift, change, oldEnd, patch);
     if (unsafe_ > 0)
         patch = TPagePatch{true, -1, {}, {}};

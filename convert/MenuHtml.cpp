@@ -26,7 +26,7 @@ void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileN
     std::string mainHeadingAddress = linkPage + "#h1";
     std::string headingAddress = linkPage + "#h2";
 
-    for (int index = 0, count = lines.Count(); index < count; ++index) {
+    for (size_t index = 0, count = lines.Count(); index < count; ++index) {
         const std::string_view line = lines.Line(index);
         switch (ClassifyLine(line)) {
         case TLineKind::Empty:

@@ -27,8 +27,8 @@ class TBodyPage {
 
     // The source does not change while a build reads it: its line count is
     // taken once.
-    void WriteLines(const TLineSource& lines, int& lineIndex) {
-        for (const int count = lines.Count(); lineIndex < count; ++lineIndex) {
+    void WriteLines(const TLineSource& lines, size_t& lineIndex) {
+        for (const size_t count = lines.Count(); lineIndex < count; ++lineIndex) {
             const std::string_view line = lines.Line(lineIndex);
             switch (ClassifyLine(line)) {
             case TLineKind::Empty:
@@ -94,7 +94,7 @@ class TBodyPage {
 
 int MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
                  const std::string& styleSheet, int tabCount, bool searchLink) {
-    int lineIndex = 0;
+    size_t lineIndex = 0;
     int page = 0;
     do {
         TBodyPage body(split ? SplitPageFileName(fileName, page) : fileName, styleSheet, split,

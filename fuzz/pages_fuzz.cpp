@@ -37,8 +37,8 @@ class TRawLines : public TLineSource {
         }
         lastLineHasBreak_ = !text.empty() && text.back() == '\n';
     }
-    int Count() const override { return static_cast<int>(lines_.size()); }
-    std::string_view Line(int index) const override { return lines_[static_cast<size_t>(index)]; }
+    size_t Count() const override { return lines_.size(); }
+    std::string_view Line(size_t index) const override { return lines_[index]; }
     bool LastLineHasBreak() const override { return lastLineHasBreak_; }
 
   private:
@@ -50,7 +50,7 @@ class TRawLines : public TLineSource {
 // LF: nothing lost, nothing added.
 void CheckLinesRebuildText(const TTextLines& lines, std::string_view text) {
     std::string joined;
-    for (int i = 0; i < lines.Count(); ++i) {
+    for (size_t i = 0; i < lines.Count(); ++i) {
         joined.append(lines.Line(i));
         joined.append(lines.LineBreak(i));
     }

@@ -2,6 +2,8 @@
 
 #include "common/IniDocument.h"
 
+#include <algorithm>
+
 namespace varnoke {
 
 namespace {
@@ -32,6 +34,10 @@ bool TWindowPlacement::operator==(const TWindowPlacement& other) const {
     return Left == other.Left && Top == other.Top && Width == other.Width &&
            Height == other.Height && Maximized == other.Maximized &&
            EditorWidth == other.EditorWidth && SettingsHeight == other.SettingsHeight;
+}
+
+int EffectiveTabSpace(int tabSpace) {
+    return std::min(tabSpace, MaximumTabSpace);
 }
 
 TSystemData::TSystemData(std::string iniFile) : iniFile_(std::move(iniFile)) {

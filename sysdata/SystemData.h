@@ -28,6 +28,17 @@ struct TWindowPlacement {
     bool operator==(const TWindowPlacement& other) const;
 };
 
+// The widest tab a build writes, in "&nbsp;" per leading tab: what
+// varnoke-build's --tab accepts. TABSPACE stays stored as it was read, so
+// that the settings file round-trips, but a width beyond this is used as
+// this: a hand-edited 2147483647 would make every tab gigabytes of spaces.
+inline constexpr int MaximumTabSpace = 64;
+
+// The tab width that the build writes and the window shows and offers for
+// a stored TabSpace. A negative width stays as it is: the editor refuses
+// it, and the pages write no space for it.
+int EffectiveTabSpace(int tabSpace);
+
 class TSystemData {
   public:
     // iniFile is the settings file (SettingsIniPath() in the programs).

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -55,6 +56,16 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 
 inline bool Exists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+// Every entry of a folder, hidden ones too, with a file's bytes (a
+// folder's as "<folder>"): what a failed build must leave as it found it.
+inline std::map<std::string, std::string> FolderSnapshot(const std::string& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        entries[entry.path().filename().string()] =
+            entry.is_directory() ? "<folder>" : ReadFile(entry.path().string());
+    return entries;
 }
 
 // Joins lines with CR LF after each: the shape of every generated file.

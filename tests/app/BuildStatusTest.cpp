@@ -160,3 +160,26 @@ TEST_F(BuildStatus, AnUnusableTempFolderAtStartUpIsToldOnce) {
 }
 
 } // namespace
+
+// Execute refuses a manual whose pages would replace the author's files: the
+// common error box names both, and nothing is written.
+TEST_F(BuildStatus, ExecuteNeverWritesOverTheTextOrTheProject) {
+    Open();
+    for (const auto& [project, text] :
+         {std::pair<const char*, const char*>{"g.vkp", "text.html"}, {"frame.html", "g.txt"}}) {
+        const std::string site = folder.File(std::string("site-") + project + "/");
+        std::filesystem::create_directories(site);
+        WriteFile(site + text, "A\r\n\t\tauthor's text\r\n");
+        WriteFile(site + project,
+                  std::string("[PROJECT]\r\nTEXTNAME=") + text + "\r\nOUTPUTPATH=.\r\n");
+        window->OpenProject(site + project);
+        const size_t before = Errors().size();
+        Find<QPushButton>("Button8")->click();
+        ASSERT_EQ(Errors().size(), before + 1) << project;
+        const std::string input = std::string(text) == "text.html" ? text : project;
+        EXPECT_TRUE(Errors().last().contains(Q(site + input))) << Errors().last().toStdString();
+        EXPECT_TRUE(Errors().last().contains(QStringLiteral("同じファイル")));
+        EXPECT_EQ(ReadFile(site + text), "A\r\n\t\tauthor's text\r\n");
+        EXPECT_FALSE(Exists(site + "title.css")) << project;
+    }
+}

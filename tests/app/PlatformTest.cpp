@@ -286,6 +286,25 @@ TEST_F(Platform, OpenedTextTakesTheChosenTabWidth) {
     EXPECT_NEAR(window->Editor().document()->defaultTextOption().tabStopDistance(), expected, 1.0);
 }
 
+// A hand-edited width beyond what the build takes is shown, used in the
+// editor and built as the largest width, and kept in the file as it was.
+TEST_F(Platform, AHugeStoredTabWidthIsShownAndBuiltAsTheLargest) {
+    Open("[SYSTEM]\r\nTABSPACE=2147483647\r\n");
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->placeholderText(), "64");
+    window->OpenProject(Project("t", "", "A\r\n\t\t\tx\r\n"));
+    const QFontMetricsF metrics(window->Editor().font());
+    const qreal expected = metrics.horizontalAdvance(QString(512, 'M')) / 512 * 64;
+    EXPECT_NEAR(window->Editor().document()->defaultTextOption().tabStopDistance(), expected, 1.0);
+    std::string nbsp;
+    for (int i = 0; i < 64; ++i)
+        nbsp += "&nbsp;";
+    EXPECT_NE(ReadFile(Temp("text.html")).find("\r\n" + nbsp + "x\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(Temp("text.html")).find(nbsp + "&nbsp;"), std::string::npos);
+    window.reset();
+    EXPECT_NE(ReadFile(folder.File("varnoke.INI")).find("TABSPACE=2147483647\r\n"),
+              std::string::npos);
+}
+
 TEST_F(Platform, ViewTogglesHideAndShowThePanels) {
     Open();
     window->show();
@@ -302,7 +321,7 @@ TEST_F(Platform, EditorLinesFeedTheWriters) {
     Open();
     window->Editor().setPlainText(QString::fromUtf8("見出し😀\n\t\tbody"));
     const TLineSource& lines = window->Editor().Lines();
-    ASSERT_EQ(lines.Count(), 2);
+    ASSERT_EQ(lines.Count(), 2u);
     EXPECT_EQ(lines.Line(0), Sjis("見出し") + "&#128512;");
     EXPECT_EQ(lines.Line(1), "\t\tbody");
     EXPECT_FALSE(lines.LastLineHasBreak());

@@ -8,6 +8,7 @@
 #include "app/PreviewPane.h"
 #include "app/StylePage.h"
 #include "app/TextDocument.h"
+#include "app/TextFileWatcher.h"
 #include "common/Errors.h"
 #include "common/RecoveryCopy.h"
 #include "common/ShiftJis.h"
@@ -450,10 +451,20 @@ TEST_F(TextSafety, AModifiedEditorAsksBeforeItFollowsTheFile) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return EditorText() == "theirs again"; }, 5000));
     EXPECT_EQ(dialogs->Shown.size(), 2);
     EXPECT_FALSE(Text().Modified());
-    // The window's own saves are not mistaken for another program's.
+    // The window's own saves are not mistaken for another program's: a
+    // watcher of the test's own, which saw the file before the save, tells
+    // when the save's notice has come and settled. The window's watcher,
+    // older, has its notice first; the text modified meanwhile would make
+    // a mistaken notice ask.
     TypeAtEnd("!");
+    TTextFileWatcher witness;
+    witness.Watch(file);
+    bool saveNoticed = false;
+    QObject::connect(&witness, &TTextFileWatcher::Changed, [&] { saveNoticed = true; });
     Item("S1")->trigger();
-    QTest::qWait(500);
+    TypeAtEnd("?");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saveNoticed; }, 5000));
+    QCoreApplication::processEvents();
     EXPECT_EQ(dialogs->Shown.size(), 2);
 }
 

@@ -6,6 +6,7 @@
 #include "css/CSSProperty.h"
 #include "css/CSSPropertyClass.h"
 #include "projectdata/ProjectData.h"
+#include "sysdata/SystemData.h"
 
 #include <gtest/gtest.h>
 
@@ -106,10 +107,15 @@ TEST_F(BuildManualTest, StaleBodyPagesGoAndEverythingElseStays) {
                              "text1.htm", "notes.txt"})
         WriteFile(folder.File(name), "old");
     std::filesystem::create_directory(folder.File("text7.html"));
+    // An input under a page's name is the author's file, not a page.
+    WriteFile(folder.File("text9.html"), "A\r\n");
+    std::filesystem::create_hard_link(folder.File("text9.html"), folder.File("text3.html"));
     project.FileDivideFlag = true;
-    RemoveStaleBodyPages(folder.Path(), Build());
+    TBuildInputs inputs{project, styles, lines, 2};
+    inputs.InputFiles = {folder.File("text9.html")};
+    RemoveStaleBodyPages(folder.Path(), BuildManual(inputs, folder.Path()));
     for (const char* name : {"text0.html", "text1.html", "sample.html", "texts.html", "text1.htm",
-                             "notes.txt", "text7.html", "frame.html"})
+                             "notes.txt", "text7.html", "frame.html", "text9.html", "text3.html"})
         EXPECT_TRUE(Exists(folder.File(name))) << name;
     for (const char* name : {"text.html", "text5.html", "text12.html"})
         EXPECT_FALSE(Exists(folder.File(name))) << name;
@@ -127,30 +133,32 @@ TEST_F(BuildManualTest, SystemColoursComeFromTheCallersResolver) {
               std::string::npos);
 }
 
-// The build stops at the first file that fails: earlier files are whole,
-// later ones are not touched.
-TEST_F(BuildManualTest, StopsAtTheFirstFailingFile) {
+// A build that fails at any of its files reports that file and leaves the
+// folder as it found it: the previous manual whole, nothing half written,
+// no file of its own left behind.
+TEST_F(BuildManualTest, AFailureAtAnyFileLeavesThePreviousManualAsItWas) {
     const std::vector<std::string> order{"title.css", "menu.css",   "text.css",  "text.html",
                                          "menu.html", "title.html", "frame.html"};
-    for (size_t failing = 0; failing < order.size(); ++failing) {
-        TScratchFolder out;
-        int writes = 0;
-        SetWriteFaultHookForTesting(
-            [&](size_t) { return ++writes == static_cast<int>(failing) + 1 ? ENOSPC : 0; });
-        try {
-            BuildManual({project, styles, lines, 2}, out.Path());
-            ADD_FAILURE() << "no error at " << order[failing];
-        } catch (const EInOutError& error) {
-            EXPECT_EQ(error.Code(), 101);
-            EXPECT_EQ(error.FileName(), out.File(order[failing]));
-        }
-        SetWriteFaultHookForTesting(nullptr);
-        for (size_t i = 0; i < order.size(); ++i) {
-            if (i < failing) {
-                EXPECT_GT(ReadFile(out.File(order[i])).size(), 0u) << order[i];
-            } else if (i > failing) {
-                EXPECT_FALSE(Exists(out.File(order[i]))) << order[i];
+    for (const bool earlierBuild : {false, true}) {
+        for (size_t failing = 0; failing < order.size(); ++failing) {
+            TScratchFolder out;
+            if (earlierBuild) {
+                TTextLines older{"Older\r\n\tpage\r\n"};
+                BuildManual({project, styles, older, 2}, out.Path());
             }
+            const auto before = FolderSnapshot(out.Path());
+            int writes = 0;
+            SetWriteFaultHookForTesting(
+                [&](size_t) { return ++writes == static_cast<int>(failing) + 1 ? ENOSPC : 0; });
+            try {
+                BuildManual({project, styles, lines, 2}, out.Path());
+                ADD_FAILURE() << "no error at " << order[failing];
+            } catch (const EInOutError& error) {
+                EXPECT_EQ(error.Code(), 101);
+                EXPECT_EQ(error.FileName(), out.File(order[failing]));
+            }
+            SetWriteFaultHookForTesting(nullptr);
+            EXPECT_EQ(FolderSnapshot(out.Path()), before) << order[failing];
         }
     }
 }
@@ -198,4 +206,70 @@ TEST_F(BuildManualTest, TheSearchAddsItsTwoFilesAndOneLinkAtTheTopOfTheShownPage
                   std::string::npos);
         EXPECT_NE(searchPage.find("<link href=\"menu.css\""), std::string::npos);
     }
+}
+
+// A file of the build that is one of its inputs, under any name, is refused
+// before anything is written: the input, and the folder, stay as they were.
+TEST_F(BuildManualTest, AnInputInThePlaceOfAFileOfTheBuildIsRefused) {
+    struct TRow {
+        const char* Page;  // the file of the build that is the input
+        const char* Input; // how the input is named, relative to the scratch folder
+        void (*Make)(const std::string& page, const std::string& input);
+    };
+    const auto same = [](const std::string&, const std::string&) {};
+    const auto symlink = [](const std::string& page, const std::string& input) {
+        std::filesystem::create_symlink(page, input);
+    };
+    const auto hardLink = [](const std::string& page, const std::string& input) {
+        std::filesystem::create_hard_link(page, input);
+    };
+    const std::vector<TRow> rows{
+        {"text.html", "out/text.html", same},   {"frame.html", "out/../out/./frame.html", same},
+        {"text.css", "styles.INI", symlink},    {"menu.html", "guide.vkp", hardLink},
+        {"text1.html", "out/text1.html", same},
+    };
+    for (const TRow& row : rows) {
+        project.FileDivideFlag = std::string(row.Page) == "text1.html";
+        TScratchFolder scratch;
+        std::filesystem::create_directory(scratch.File("out"));
+        WriteFile(scratch.File("out/") + row.Page, "the author's own");
+        row.Make(scratch.File("out/") + row.Page, scratch.File(row.Input));
+        const auto before = FolderSnapshot(scratch.File("out"));
+        TBuildInputs inputs{project, styles, lines, 2};
+        inputs.InputFiles = {"", scratch.File("missing.txt"), scratch.File(row.Input)};
+        try {
+            BuildManual(inputs, scratch.File("out/"));
+            ADD_FAILURE() << row.Input << " written over";
+        } catch (const EOverwritesInput& error) {
+            EXPECT_EQ(error.OutputFile(), scratch.File("out/") + row.Page);
+            EXPECT_EQ(error.InputFile(), scratch.File(row.Input));
+            EXPECT_NE(std::string(error.what()).find(scratch.File(row.Input)), std::string::npos);
+        }
+        EXPECT_EQ(FolderSnapshot(scratch.File("out")), before) << row.Input;
+        EXPECT_EQ(ReadFile(scratch.File(row.Input)), "the author's own");
+    }
+
+    // Inputs beside the pages under other names are no reason to refuse.
+    WriteFile(folder.File("text.txt"), "A\r\n");
+    TBuildInputs inputs{project, styles, lines, 2};
+    inputs.InputFiles = {folder.File("text.txt")};
+    EXPECT_NO_THROW(BuildManual(inputs, folder.Path()));
+}
+
+// The width of a tab in the pages is bounded whatever the settings hold.
+TEST_F(BuildManualTest, TheTabWidthIsUsedWithinTheRangeOfTheOption) {
+    lines = TTextLines{"\t\t\ta\r\n"};
+    for (const auto& [stored, used] : std::vector<std::pair<int, int>>{
+             {2, 2}, {64, 64}, {65, 64}, {2147483647, 64}, {-1, 0}, {-2147483647 - 1, 0}}) {
+        BuildManual({project, styles, lines, stored}, folder.Path());
+        std::string spaces;
+        for (int i = 0; i < used; ++i)
+            spaces += "&nbsp;";
+        const std::string page = ReadFile(folder.File("text.html"));
+        EXPECT_NE(page.find("<p>\r\n" + spaces + "a\r\n"), std::string::npos) << stored;
+        EXPECT_EQ(page.find("<p>\r\n" + spaces + "&nbsp;"), std::string::npos) << stored;
+    }
+    EXPECT_EQ(EffectiveTabSpace(2147483647), MaximumTabSpace);
+    EXPECT_EQ(EffectiveTabSpace(8), 8);
+    EXPECT_EQ(EffectiveTabSpace(-3), -3);
 }

@@ -31,7 +31,6 @@ Files ChangesWithin(TFileWatcher& watcher, std::chrono::milliseconds timeout) {
     }
 }
 constexpr std::chrono::milliseconds Soon{5000};
-constexpr std::chrono::milliseconds Briefly{200};
 } // namespace
 
 TEST(FileWatcher, SeesEveryWayOfSavingAndNothingElse) {
@@ -41,9 +40,9 @@ TEST(FileWatcher, SeesEveryWayOfSavingAndNothingElse) {
     TFileWatcher watcher;
     watcher.Watch({text});
 
+    // The neighbour's change comes first; the report that the later one
+    // brings holds the watched file alone.
     WriteFile(folder.File("neighbour.txt"), "x");
-    EXPECT_EQ(ChangesWithin(watcher, Briefly), Files{});
-
     WriteFile(text, "in place");
     EXPECT_EQ(ChangesWithin(watcher, Soon), Files{text});
 
@@ -84,7 +83,6 @@ TEST(FileWatcher, WatchesOnlyTheFilesLastNamed) {
     watcher.Watch({folder.File("old.txt")});
     watcher.Watch({folder.File("new.txt")});
     WriteFile(folder.File("old.txt"), "x");
-    EXPECT_EQ(ChangesWithin(watcher, Briefly), Files{});
     WriteFile(folder.File("new.txt"), "x");
     EXPECT_EQ(ChangesWithin(watcher, Soon), Files{folder.File("new.txt")});
 }

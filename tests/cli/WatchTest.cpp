@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
@@ -114,11 +115,6 @@ class TWatchProcess {
     std::string errors_;
 };
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 bool Contains(const std::optional<std::string>& line, const std::string& part) {
     return line && line->find(part) != std::string::npos;
 }
@@ -190,8 +186,11 @@ TEST_F(Watch, ABurstOfWritesIsBuiltOnce) {
     for (int i = 0; i < 10; ++i)
         WriteFile(Text(), "Write " + std::to_string(i) + "\r\n");
     EXPECT_TRUE(Contains(watch->NextLine(), "t.txt: " + Built));
-    EXPECT_EQ(watch->NextLine(500ms), std::nullopt);
     EXPECT_NE(Page().find("Write 9"), std::string::npos);
+    // The next line is that of a later change: the burst made no second build.
+    WriteFile(folder.File("p.vkp"),
+              "[PROJECT]\r\nTEXTNAME=t.txt\r\nOUTPUTPATH=out\r\nTITLENAME=Later\r\n");
+    EXPECT_TRUE(Contains(watch->NextLine(), "p.vkp: " + Built));
     EXPECT_EQ(watch->Stop(SIGINT), 0);
 }
 
@@ -205,13 +204,16 @@ TEST_F(Watch, FollowsTheProjectToAnotherTextAndWatchesTheStyles) {
     EXPECT_TRUE(Contains(watch->NextLine(), "p.vkp: " + Built));
     EXPECT_NE(Page().find("Other"), std::string::npos);
     WriteFile(Text(), "No longer read\r\n");
-    EXPECT_EQ(watch->NextLine(500ms), std::nullopt);
 
+    // The next build is the one of the styles, changed after the old text:
+    // that text made none.
     const std::string sheet = ReadFile(folder.File("out/text.css"));
     std::string styles = ReadFile(folder.File("s.INI"));
     styles.replace(styles.find("COLOR=16777215"), 14, "COLOR=255");
     RenameOver(folder.File("s.INI"), styles);
-    EXPECT_TRUE(Contains(watch->NextLine(), "s.INI: " + Built));
+    const std::optional<std::string> next = watch->NextLine();
+    EXPECT_TRUE(Contains(next, "s.INI: " + Built)) << next.value_or("no line");
+    EXPECT_FALSE(Contains(next, "t.txt"));
     EXPECT_NE(ReadFile(folder.File("out/text.css")), sheet);
     EXPECT_EQ(watch->Stop(SIGTERM), 0);
 }
@@ -242,18 +244,37 @@ TEST_F(Watch, ATextReplacedByAPipeIsRefusedAndTheWatchStillStops) {
     EXPECT_EQ(watch->Stop(SIGINT), 0);
 }
 
-TEST_F(Watch, ASignalDuringABuildEndsItAfterTheLastPage) {
+// A signal while a build writes its pages stops that build: the watch ends
+// with status 0, and the folder holds the last build's pages, whole, and
+// nothing of the stopped one.
+TEST_F(Watch, ASignalDuringABuildStopsItAndLeavesTheLastPages) {
+    std::string chapter = "Chapter\r\n";
+    for (int line = 0; line < 100; ++line)
+        chapter += "\t\tA line of body text to fill the manual, long enough to take time.\r\n";
     std::string large;
-    while (large.size() < 8'000'000)
-        large += "Chapter\r\n\tSection\r\n\t\tA line of body text to fill the manual.\r\n";
+    while (large.size() < 24'000'000)
+        large += chapter;
     WriteFile(Text(), large);
-    auto watch = Start();
-    watch->NextLine();
-    ASSERT_TRUE(Contains(watch->NextLine(), Built));
-    WriteFile(Text(), large + "The end\r\n");
-    std::this_thread::sleep_for(40ms); // the build has begun, or is about to
-    EXPECT_EQ(watch->Stop(SIGTERM), 0);
-    for (const char* page : {"text.html", "menu.html", "title.html", "frame.html"})
-        EXPECT_TRUE(EndsWith(ReadFile(folder.File(std::string("out/") + page)), "</html>\r\n"))
-            << page;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        auto watch = Start();
+        watch->NextLine();
+        ASSERT_TRUE(Contains(watch->NextLine(), Built));
+        const auto before = FolderSnapshot(folder.File("out"));
+        RenameOver(Text(), large + "The end\r\n");
+        // The build has begun writing when its files' hidden folder is there.
+        const auto writing = [&] {
+            for (const auto& entry : fs::directory_iterator(folder.File("out")))
+                if (entry.path().filename().string().rfind(".varnoke-build-", 0) == 0)
+                    return true;
+            return false;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (!writing() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        ASSERT_TRUE(writing()) << "no build began";
+        EXPECT_EQ(watch->Stop(signal), 0) << strsignal(signal);
+        EXPECT_EQ(watch->NextLine(), std::nullopt) << "the build went on to its end";
+        EXPECT_TRUE(FolderSnapshot(folder.File("out")) == before) << strsignal(signal);
+        RenameOver(Text(), large);
+    }
 }

@@ -1,9 +1,13 @@
 #include "TestSupport.h"
 #include "common/Errors.h"
 #include "common/FileSystem.h"
+#include "common/StagedFolder.h"
 #include "common/TextFileWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace varnoke;
 using namespace varnoke::test;
@@ -120,4 +124,35 @@ TEST(SaveUserFile, AReadOnlyFileIsRefusedNotReplaced) {
     std::filesystem::permissions(text, std::filesystem::perms(0444));
     EXPECT_THROW(SaveUserFile(text, "x"), EFCreateError);
     EXPECT_EQ(ReadFile(text), "keep");
+}
+
+// A stage a killed build left goes when the next one is made; the stage of a
+// build still running stays. A folder in a file's place is found before any
+// file moves.
+TEST(StagedFolder, TakesWhatEndedBuildsLeftAndMovesAllOrNothing) {
+    TScratchFolder folder;
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string left = ".varnoke-build-" + std::to_string(ended) + "-abcdef";
+    const std::string running = ".varnoke-build-" + std::to_string(::getpid()) + "-ghijkl";
+    for (const std::string& stage : {left, running, std::string(".varnoke-build-other")}) {
+        std::filesystem::create_directory(folder.File(stage));
+        WriteFile(folder.File(stage + "/text.html"), "cut sh");
+    }
+    WriteFile(folder.File("a"), "old a");
+    std::filesystem::create_directory(folder.File("b"));
+    {
+        TStagedFolder stage(folder.Path(), "a");
+        WriteFile(stage.Path() + "a", "new a");
+        WriteFile(stage.Path() + "b", "new b");
+        EXPECT_EQ(stage.FinalName(stage.Path() + "b"), folder.File("b"));
+        EXPECT_THROW(stage.Commit({"a", "b"}), EInOutError);
+    }
+    EXPECT_EQ(FolderSnapshot(folder.Path()),
+              (std::map<std::string, std::string>{{"a", "old a"},
+                                                  {"b", "<folder>"},
+                                                  {running, "<folder>"},
+                                                  {".varnoke-build-other", "<folder>"}}));
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace varnoke;
 using namespace varnoke::test;
 
@@ -40,6 +42,35 @@ TEST(IniDocument, ParsesIntegers) {
     EXPECT_EQ(ini.ReadInteger("S", "BIG", 5), 5);
     EXPECT_EQ(ini.ReadInteger("S", "E", 5), 5);
     EXPECT_EQ(ini.ReadInteger("S", "P", 0), 7);
+}
+
+// The integers are 32 bits: both ends read, one past either end is no
+// number (the caller's default), and hexadecimal spells out the bits.
+TEST(IniDocument, IntegersReachBothEndsOfThirtyTwoBits) {
+    const std::vector<std::pair<const char*, std::optional<int>>> rows{
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"+2147483647", 2147483647},
+        {"0x7FFFFFFF", 2147483647},
+        {"0x80000000", -2147483647 - 1},
+        {"0xFFFFFFFF", -1},
+        {"0x100000000", std::nullopt},
+        {"4294967296", std::nullopt},
+        {"-0", 0},
+    };
+    for (const auto& [text, value] : rows) {
+        TIniDocument ini;
+        ini.LoadFromBytes(std::string("[S]\nK=") + text + "\n");
+        EXPECT_EQ(ini.ReadInteger("S", "K", 5), value.value_or(5)) << text;
+        if (value) {
+            ini.WriteInteger("S", "K", *value);
+            TIniDocument back;
+            back.LoadFromBytes(ini.ToBytes());
+            EXPECT_EQ(back.ReadInteger("S", "K", 5), *value) << text;
+        }
+    }
 }
 
 TEST(IniDocument, BooleansAreIntegers) {

@@ -31,6 +31,12 @@ TEST(RecoveryCopy, DamageIsRecognised) {
     flipped[whole.find("author")] = 'A';
     EXPECT_FALSE(DecodeRecoveryCopy(flipped));
     EXPECT_FALSE(DecodeRecoveryCopy(whole + "x"));
+    // Lengths beyond the bytes, up to one that wraps to 0 when 1 is added.
+    for (const char* length : {"7", "18446744073709551615", "18446744073709551614"}) {
+        EXPECT_FALSE(DecodeRecoveryCopy(
+            std::string("VARNOKE RECOVERY COPY 1\nTIME 1\nPID 1\nFILE ") + length + "\n\n"))
+            << length;
+    }
 }
 
 TEST(RecoveryFolder, OneCopyPerTextFoundAgainAndRemoved) {
@@ -84,6 +90,8 @@ TEST(RecoveryFolder, ACopyCountsOnlyWhenNewerThanItsFile) {
     WriteFile(scratch.File("t.txt"), "saved");
     const std::int64_t fileTime = *FileModifiedMs(scratch.File("t.txt"));
     EXPECT_TRUE(HoldsUnsavedWork({scratch.File("t.txt"), fileTime + 1, "x"}));
+    // Written in the millisecond of the save: no typing fits between them.
+    EXPECT_FALSE(HoldsUnsavedWork({scratch.File("t.txt"), fileTime, "x"}));
     EXPECT_FALSE(HoldsUnsavedWork({scratch.File("t.txt"), fileTime - 1, "x"}));
     EXPECT_TRUE(HoldsUnsavedWork({scratch.File("gone.txt"), 1, "x"}));
     EXPECT_TRUE(HoldsUnsavedWork({"", 1, "typed after New"}));

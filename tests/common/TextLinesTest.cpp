@@ -13,7 +13,7 @@ namespace {
 std::vector<std::string> LinesOf(std::string_view text) {
     TTextLines lines{std::string(text)};
     std::vector<std::string> result;
-    for (int i = 0; i < lines.Count(); ++i)
+    for (size_t i = 0; i < lines.Count(); ++i)
         result.push_back(std::string(lines.Line(i)) + std::string(lines.LineBreak(i)));
     return result;
 }
@@ -57,7 +57,7 @@ TEST(TextLines, Utf8FilesAreConvertedToShiftJis) {
 
 TEST(TextLines, LinesComeWithoutTheirBreaksWhichThePagesAdd) {
     TTextLines lines{std::string("a\r\nb\rc")};
-    ASSERT_EQ(lines.Count(), 3);
+    ASSERT_EQ(lines.Count(), 3u);
     EXPECT_EQ(lines.Line(0), "a");
     EXPECT_EQ(lines.Line(1), "b");
     EXPECT_EQ(lines.LineBreak(1), "\r\n");
@@ -77,7 +77,7 @@ TEST(TextLines, LinesReadInAnyOrderAreTheSame) {
         text += expected.back() + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
     }
     const TTextLines lines(text);
-    ASSERT_EQ(lines.Count(), 1000);
+    ASSERT_EQ(lines.Count(), 1000u);
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(lines.Line(i), expected[static_cast<size_t>(i)]);
     for (int i = 999; i >= 0; i -= 7)
@@ -93,13 +93,13 @@ TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
     test::WriteFile(folder.File("utf8.txt"), "見出し\n");
     TTextLines lines;
     ASSERT_TRUE(LoadTextLines(folder.File("sjis.txt"), lines));
-    ASSERT_EQ(lines.Count(), 2);
+    ASSERT_EQ(lines.Count(), 2u);
     EXPECT_EQ(lines.Line(0), sjis);
     EXPECT_EQ(lines.Line(1), "\t\tx");
     EXPECT_FALSE(lines.LastLineHasBreak());
 
     ASSERT_TRUE(LoadTextLines(folder.File("utf8.txt"), lines));
-    ASSERT_EQ(lines.Count(), 1);
+    ASSERT_EQ(lines.Count(), 1u);
     EXPECT_EQ(lines.Line(0), sjis);
     EXPECT_TRUE(lines.LastLineHasBreak());
 

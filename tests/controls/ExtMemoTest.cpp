@@ -47,7 +47,7 @@ class ExtMemoTest : public ::testing::Test {
     static std::vector<std::string> LinesOf(const TCustomExtRichEdit& editor) {
         std::vector<std::string> lines;
         const TLineSource& source = editor.Lines();
-        for (int i = 0; i < source.Count(); ++i)
+        for (size_t i = 0; i < source.Count(); ++i)
             lines.push_back(std::string(source.Line(i)) + std::string(source.LineBreak(i)));
         return lines;
     }
@@ -303,7 +303,7 @@ TEST_F(ExtMemoTest, NestedPaintCallsOnPaintOnce) {
 
 TEST_F(ExtMemoTest, LinesAreCp932WithCrLf) {
     TExtRichEdit editor;
-    EXPECT_EQ(editor.Lines().Count(), 0);
+    EXPECT_EQ(editor.Lines().Count(), 0u);
 
     editor.setPlainText(QString::fromUtf8("a\r\nb\nc\rd"));
     EXPECT_EQ(LinesOf(editor), (std::vector<std::string>{"a\r\n", "b\r\n", "c\r\n", "d"}));
@@ -316,7 +316,7 @@ TEST_F(ExtMemoTest, LinesAreCp932WithCrLf) {
 
     const std::string longLine(10000, 'x');
     editor.setPlainText(QString::fromStdString(longLine + "\nend"));
-    ASSERT_EQ(editor.Lines().Count(), 2);
+    ASSERT_EQ(editor.Lines().Count(), 2u);
     EXPECT_EQ(editor.Lines().Line(0), longLine);
     EXPECT_EQ(editor.Lines().LineBreak(0), "\r\n");
 }
@@ -324,7 +324,7 @@ TEST_F(ExtMemoTest, LinesAreCp932WithCrLf) {
 TEST_F(ExtMemoTest, LinesFollowEveryEdit) {
     TExtRichEdit editor;
     editor.setPlainText("one");
-    EXPECT_EQ(editor.Lines().Count(), 1);
+    EXPECT_EQ(editor.Lines().Count(), 1u);
     // The window rebuilds from the change event: the lines must already be
     // the new ones there.
     std::vector<int> seen;
@@ -345,7 +345,7 @@ TEST_F(ExtMemoTest, LinesOfALargeTextAreBuiltOncePerChange) {
     for (int i = 0; i < 20000; ++i)
         text += QString::fromUtf8("\t\t本文の行です。 line %1\n").arg(i);
     editor.setPlainText(text + QString::fromUtf8("😀"));
-    ASSERT_EQ(editor.Lines().Count(), 20001);
+    ASSERT_EQ(editor.Lines().Count(), 20001u);
     const char* first = editor.Lines().Line(0).data();
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(editor.Lines().Line(0).data(), first); // not rebuilt without a change

@@ -18,7 +18,7 @@ namespace {
 
 std::vector<std::string> Lines(const TLineSource& source) {
     std::vector<std::string> lines;
-    for (int i = 0; i < source.Count(); ++i)
+    for (size_t i = 0; i < source.Count(); ++i)
         lines.push_back(std::string(source.Line(i)) + std::string(source.LineBreak(i)));
     return lines;
 }
@@ -100,7 +100,7 @@ TEST_F(LineCacheTest, TheFinalLineBreakAndAWholeNewText) {
     EXPECT_FALSE(cache.LastLineHasBreak());
     editor.setPlainText(QString());
     ExpectInStep();
-    EXPECT_EQ(cache.Count(), 0);
+    EXPECT_EQ(cache.Count(), 0u);
 }
 
 TEST_F(LineCacheTest, ALineSeparatorInALineIsALineBreakOfTheText) {

@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+
 #include <map>
 #include <random>
+#include <tuple>
 
 using namespace varnoke;
 using namespace varnoke::test;
@@ -381,4 +383,16 @@ TEST(BodyBlocksPatch, AReportThatDoesNotFitTheTextReloads) {
     EXPECT_TRUE(blocks.Update(text.Source(), 1, 3, 3).Reload);
     TBodyBlocks never;
     EXPECT_TRUE(never.Update(text.Source(), 0, 0, 0).Reload);
+    // Reports within the blocks whose line count disagrees with the text's
+    // (a line said to be added or removed that is not), and negative ones.
+    const std::vector<std::tuple<int, int, int>> wrong{
+        {1, 0, 1}, {1, 1, 0}, {0, 1, 2}, {2, 0, 1}, {-1, 1, 1}, {1, -1, -1}, {0, 0, -1}};
+    for (const auto& [first, removed, added] : wrong) {
+        TBodyBlocks shown;
+        shown.Reset(text.Source(), false, 2);
+        EXPECT_TRUE(shown.Update(text.Source(), first, removed, added).Reload)
+            << first << " " << removed << " " << added;
+        // Reset by the reload: a report that fits is a patch again.
+        EXPECT_FALSE(shown.Update(text.Source(), 1, 1, 1).Reload);
+    }
 }

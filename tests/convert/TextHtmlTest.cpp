@@ -3,8 +3,11 @@
 #include "TestSupport.h"
 #include "common/Errors.h"
 #include "common/TextLines.h"
+#include "convert/LineKind.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace varnoke;
 using namespace varnoke::test;
@@ -128,6 +131,24 @@ TEST_F(TextHtml, AFileNameWithoutExtensionGetsTheBareNumber) {
     MakeTextHtml(true, TTextLines("A\nB\n"), folder.File("body"), folder.File("t.css"), 2);
     EXPECT_TRUE(Exists(folder.File("body0")));
     EXPECT_TRUE(Exists(folder.File("body1")));
+}
+
+// The number goes before the extension, the part of the file name from its
+// last "."; a name that is all extension, as one that begins with its only
+// dot, takes the number in front.
+TEST(SplitPageFileName, TheNumberGoesBeforeTheLastDotOfTheFileName) {
+    const std::vector<std::tuple<const char*, int, const char*>> rows{
+        {"/o/text.html", 0, "/o/text0.html"},
+        {"/o/text.html", 12, "/o/text12.html"},
+        {"/o/body", 1, "/o/body1"},
+        {"/o.d/body", 2, "/o.d/body2"},
+        {"/o/.html", 0, "/o/0.html"},
+        {".html", 3, "3.html"},
+        {"/o/.text.html", 1, "/o/.text1.html"},
+        {"/o/a.b.c", 0, "/o/a.b0.c"},
+    };
+    for (const auto& [name, page, expected] : rows)
+        EXPECT_EQ(SplitPageFileName(name, page), expected) << name << " " << page;
 }
 
 TEST_F(TextHtml, AMissingFolderRaisesCodeThree) {
