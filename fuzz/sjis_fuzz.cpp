@@ -62,9 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     }
 
     // A text file: a byte-order mark or UTF-8 content is converted, any
-    // other file taken as it is.
+    // other file taken as it is. UTF-16, known by its mark, is the text
+    // file target's.
     const std::string decoded = DecodeTextFile(bytes);
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    const std::string_view mark = bytes.substr(0, 2);
+    const bool utf16 = mark == "\xFF\xFE" || mark == "\xFE\xFF";
+    if (utf16)
+        FUZZ_CHECK(decoded.find('\0') == std::string::npos ||
+                   bytes.find(std::string_view("\0\0", 2)) != std::string_view::npos);
+    else if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         FUZZ_CHECK(decoded == Utf8ToSjis(bytes.substr(3)));
     else if (LooksLikeUtf8Text(bytes))
         FUZZ_CHECK(decoded == referenced);
