@@ -1,10 +1,10 @@
 // varnoke: the window program.
-#include "app/CommandLine.h"
-#include "app/Dialogs.h"
-#include "app/ExternalFiles.h"
-#include "app/Guide.h"
-#include "app/Platform.h"
-#include "app/QtTranslation.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/window/CommandLine.h"
+#include "app/window/ExternalFiles.h"
+#include "app/window/Guide.h"
+#include "app/window/Platform.h"
+#include "app/window/QtTranslation.h"
 #include "common/ProgramPaths.h"
 #include "common/Version.h"
 #include "controls/ExtMemo.h"
@@ -84,8 +84,7 @@ int main(int argc, char** argv) {
         environment.TempFolder = varnoke::TempFolder();
         environment.RecoveryFolder = varnoke::RecoveryFolder();
         environment.DocumentsFolder = varnoke::UserDocumentsFolder();
-        environment.GuideFolder =
-            varnoke::FindBundledGuide(QCoreApplication::applicationDirPath());
+        environment.GuideFolder = varnoke::FindBundledGuide(QCoreApplication::applicationDirPath());
     } catch (const std::exception& error) {
         // Only when neither the program's folder nor the user's folders
         // can be named in the model's Shift-JIS: said, not aborted.

@@ -17,9 +17,9 @@
 // Runs headless (offscreen) when there is no display.
 #include "ManualGenerator.h"
 #include "SilentDialogs.h"
-#include "app/LivePreview.h"
-#include "app/Platform.h"
-#include "app/PreviewPane.h"
+#include "app/preview/LivePreview.h"
+#include "app/window/Platform.h"
+#include "app/preview/PreviewPane.h"
 #include "controls/ExtMemo.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // Cancel), no file chosen, errors printed rather than shown.
 #pragma once
 
-#include "app/Dialogs.h"
+#include "app/dialogs/Dialogs.h"
 
 namespace varnoke::bench {
 

@@ -3,9 +3,9 @@
 // rendered and the style file of 20 styles is saved. A drag delivers such a
 // step for every two pixels of mouse movement, so it has to stay well under
 // the time between two mouse moves.
-#include "app/Dialogs.h"
-#include "app/StylePage.h"
-#include "app/StylePageHost.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/styles/StylePage.h"
+#include "app/styles/StylePageHost.h"
 #include "common/FileSystem.h"
 #include "controls/DragEdit.h"
 #include "convert/SampleHtml.h"

@@ -3,8 +3,8 @@
 // preview asked to reload, the outline and the status line updated), and
 // start-up to a shown window.
 #include "SilentDialogs.h"
-#include "app/Platform.h"
-#include "app/PreviewPane.h"
+#include "app/window/Platform.h"
+#include "app/preview/PreviewPane.h"
 #include "controls/ExtMemo.h"
 #include "controls/FindBar.h"
 #include "controls/OutlinePane.h"

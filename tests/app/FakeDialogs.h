@@ -2,7 +2,7 @@
 // (or "cancel" when none is queued) and is recorded.
 #pragma once
 
-#include "app/Dialogs.h"
+#include "app/dialogs/Dialogs.h"
 
 #include <QStringList>
 #include <deque>

@@ -7,8 +7,8 @@
 #include "Eventually.h"
 #include "FakeDialogs.h"
 #include "TestSupport.h"
-#include "app/Platform.h"
-#include "app/PreviewPane.h"
+#include "app/preview/PreviewPane.h"
+#include "app/window/Platform.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,0 +1,936 @@
+#include "app/window/Platform.h"
+
+#include "app/dialogs/AboutDialog.h"
+#include "app/dialogs/FolderDialog.h"
+#include "app/preview/LivePreview.h"
+#include "app/preview/PreviewPane.h"
+#include "app/styles/ReadyStyles.h"
+#include "app/styles/StyleImport.h"
+#include "app/styles/StylePage.h"
+#include "app/text/TextDocument.h"
+#include "app/window/ExternalFiles.h"
+#include "app/window/FieldExit.h"
+#include "app/window/RecentMenu.h"
+#include "app/window/StatusLine.h"
+#include "app/window/WindowPlacement.h"
+#include "common/Errors.h"
+#include "common/FileSystem.h"
+#include "common/ShiftJis.h"
+#include "controls/EditorStatus.h"
+#include "controls/ExtMemo.h"
+#include "controls/FindBar.h"
+#include "controls/GoToHeading.h"
+#include "controls/OutlineModel.h"
+#include "controls/OutlinePane.h"
+#include "controls/PanelEx.h"
+#include "controls/PlatformColor.h"
+#include "controls/RETabWidth.h"
+#include "convert/SampleHtml.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cstdlib>
+
+// The icon is compiled into a static library, whose resources must be
+// registered by hand, and from outside any namespace.
+static void InitVarnokeResources() {
+    Q_INIT_RESOURCE(varnoke);
+}
+
+namespace varnoke {
+
+namespace {
+QString Shown(const std::string& sjis) {
+    return QString::fromStdString(SjisToUtf8(sjis));
+}
+
+// The user-interface font: the classic Japanese one where it exists, an
+// installed Japanese font elsewhere.
+QFont InterfaceFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
+                      QStringLiteral("VL PGothic"), QStringLiteral("Sans Serif")});
+    font.setPixelSize(12);
+    return font;
+}
+
+QAction* MenuItem(QMenu* menu, const QString& objectName, const QString& caption,
+                  const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+// Whole wheel steps (120 eighths of a degree each) up (positive) or down in
+// a vertical delta; what is left of a fine-grained wheel waits for the next.
+int TakeWheelSteps(int& remainder, int deltaY) {
+    remainder += deltaY;
+    const int steps = remainder / 120;
+    remainder -= steps * 120;
+    return steps;
+}
+
+// Group contents close together: the page must fit below the preview.
+void Compact(QLayout* layout) {
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->setSpacing(4);
+}
+
+// A page of the page control: it keeps at least its minimum size and
+// scrolls when the window leaves it less, rather than squeezing its rows.
+// It asks for the whole page (Qt's scroll area caps its wish at a few dozen
+// lines), so that a window with room to spare shows the page unscrolled.
+class TPageScroller : public QScrollArea {
+  public:
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame)
+                                   : QScrollArea::sizeHint();
+    }
+};
+
+QScrollArea* Scrolling(QWidget* page, const char* name) {
+    auto* area = new TPageScroller;
+    area->setObjectName(name);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
+}
+
+QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& label, const QString& name) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(name);
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(edit, row, 1);
+    return edit;
+}
+} // namespace
+
+TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), environment_(std::move(environment)),
+      settingsFile_(environment_.SettingsFile), tempFolder_(environment_.TempFolder),
+      dialogs_(std::move(environment_.Dialogs)) {
+    if (!dialogs_)
+        dialogs_ = std::make_unique<TQtDialogs>(this);
+    InitVarnokeResources();
+    setWindowTitle(QStringLiteral("Varnoke V2"));
+    setWindowIcon(QIcon(QStringLiteral(":/varnoke.png")));
+    setFont(InterfaceFont());
+    setMinimumSize(848, 640);
+    resize(848, 640);
+    BuildLayout();
+    livePreview_ =
+        new TLivePreview(*extMemo1_, extMemo1_->Lines(), *webBrowser1_, LivePreviewHost(), this);
+    fileDropTarget_ = new TFileDropTarget(*this);
+    FormCreate();
+    RestoreWindow(*this, systemData_->Window);
+    splittersPending_ =
+        systemData_->Window.EditorWidth > 0 || systemData_->Window.SettingsHeight > 0;
+}
+
+TPlatform::~TPlatform() {
+    FormDestroy();
+}
+
+// ---- layout -------------------------------------------------------------
+
+void TPlatform::BuildLayout() {
+    BuildMenus();
+
+    splitter1_ = new QSplitter(Qt::Horizontal);
+    splitter1_->setObjectName("Splitter1");
+    splitter1_->addWidget(BuildEditorArea());
+
+    splitter2_ = new QSplitter(Qt::Vertical);
+    splitter2_->setObjectName("Splitter2");
+    splitter2_->addWidget(BuildPreviewArea());
+
+    pageControl1_ = new QTabWidget;
+    pageControl1_->setObjectName("PageControl1");
+    pageControl1_->installEventFilter(this);
+    tabSheet1_ = Scrolling(BuildBasicSettings(), "TabSheet1");
+    pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
+    stylePage_ = new TStylePage(*this);
+    stylePage_->setObjectName("StylePage");
+    pageControl1_->addTab(Scrolling(stylePage_, "TabSheet2"), QStringLiteral("スタイル設定"));
+    splitter2_->addWidget(pageControl1_);
+    // Height the window gains goes to the preview; width to the editor and
+    // the preview alike, the settings taking what their page needs.
+    splitter2_->setStretchFactor(0, 1);
+    splitter2_->setStretchFactor(1, 0);
+    splitter1_->addWidget(splitter2_);
+    // The editor area grows with the window too: beside the outline and
+    // above the find bar, the text needs the room.
+    splitter1_->setStretchFactor(0, 2);
+    splitter1_->setStretchFactor(1, 3);
+    splitter1_->setSizes({390, 458});
+    setCentralWidget(splitter1_);
+    TStatusLine::TOpenUrl openUrl = environment_.OpenUrl;
+    if (!openUrl)
+        openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    statusLine_ = new TStatusLine(std::move(openUrl), this);
+    setStatusBar(statusLine_);
+    // The editor's own indicators stand at the right, beside the messages.
+    statusLine_->addPermanentWidget(editorStatus_);
+
+    ConnectHandlers();
+}
+
+void TPlatform::BuildMenus() {
+    fileMenu_ = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), this);
+    n1_ = MenuItem(fileMenu_, "N1", QStringLiteral("新規プロジェクト(&N)"), QKeySequence("Ctrl+N"));
+    o1_ =
+        MenuItem(fileMenu_, "O1", QStringLiteral("プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
+    fileMenu_->addSeparator();
+    n15_ = fileMenu_->addMenu(QStringLiteral("プロジェクト履歴"));
+    n15_->setObjectName("N15");
+    n15_->setEnabled(false);
+    fileMenu_->addSeparator();
+    t1_ = MenuItem(fileMenu_, "T1", QStringLiteral("テキストファイルを開く(&T)"),
+                   QKeySequence("Ctrl+Shift+O"));
+    saveText_ = MenuItem(fileMenu_, "SaveText", QStringLiteral("テキストファイルを保存(&E)"));
+    saveTextAs_ =
+        MenuItem(fileMenu_, "SaveTextAs", QStringLiteral("テキストファイルに名前を付けて保存..."));
+    fileMenu_->addSeparator();
+    s1_ = MenuItem(fileMenu_, "S1", QStringLiteral("上書き保存(&S)"), QKeySequence("Ctrl+S"));
+    // Save As stays available: a fresh project must be savable before it
+    // has a name.
+    n4_ = MenuItem(fileMenu_, "N4", QStringLiteral("名前を付けて保存(&A)"),
+                   QKeySequence("Ctrl+Shift+S"));
+    fileMenu_->addSeparator();
+    x1_ = MenuItem(fileMenu_, "X1", QStringLiteral("終了(&Q)"));
+
+    editMenu_ = new QMenu(QStringLiteral("編集(&E)"), this);
+    n6_ = MenuItem(editMenu_, "N6", QStringLiteral("元に戻す(&U)"), QKeySequence("Ctrl+Z"));
+    r1_ = MenuItem(editMenu_, "R1", QStringLiteral("やり直し(&R)"));
+    r1_->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+    r1_->setEnabled(false);
+    editMenu_->addSeparator();
+    n8_ = MenuItem(editMenu_, "N8", QStringLiteral("コピー(&C)"), QKeySequence("Ctrl+C"));
+    n9_ = MenuItem(editMenu_, "N9", QStringLiteral("切り取り(&X)"), QKeySequence("Ctrl+X"));
+    n10_ = MenuItem(editMenu_, "N10", QStringLiteral("貼り付け(&V)"), QKeySequence("Ctrl+V"));
+    n11_ = MenuItem(editMenu_, "N11", QStringLiteral("削除(&D)"), QKeySequence("Ctrl+Del"));
+    n5_ = MenuItem(editMenu_, "N5", QStringLiteral("全て選択(&A)"), QKeySequence("Ctrl+A"));
+    // The editor handles these keys itself; the menu items must not steal them.
+    for (QAction* action : {n6_, r1_, n8_, n9_, n10_, n11_, n5_})
+        action->setShortcutContext(Qt::WidgetShortcut);
+    editMenu_->addSeparator();
+    find1_ = MenuItem(editMenu_, "Find1", QStringLiteral("検索(&F)..."), QKeySequence("Ctrl+F"));
+    findNext1_ =
+        MenuItem(editMenu_, "FindNext1", QStringLiteral("次を検索(&N)"), QKeySequence("F3"));
+    findPrevious1_ = MenuItem(editMenu_, "FindPrevious1", QStringLiteral("前を検索(&P)"),
+                              QKeySequence("Shift+F3"));
+    replace1_ =
+        MenuItem(editMenu_, "Replace1", QStringLiteral("置換(&H)..."), QKeySequence("Ctrl+H"));
+    goToHeading1_ = MenuItem(editMenu_, "GoToHeading1", QStringLiteral("見出しへ移動(&J)..."),
+                             QKeySequence("Ctrl+J"));
+
+    styleMenu_ = new QMenu(QStringLiteral("ｽﾀｲﾙ(&S)"), this);
+    a2_ = MenuItem(styleMenu_, "A2", QStringLiteral("自動保存(&A)"));
+    a2_->setCheckable(true);
+    a2_->setChecked(true);
+    styleMenu_->addSeparator();
+    l1_ = MenuItem(styleMenu_, "L1", QStringLiteral("読み込み(&L)"));
+    s3_ = MenuItem(styleMenu_, "S3", QStringLiteral("保存(&S)"));
+    styleMenu_->addSeparator();
+    importStyles1_ = MenuItem(styleMenu_, "ImportStyles1", QStringLiteral("スタイルを取り込む..."));
+
+    helpMenu_ = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
+    guide1_ = MenuItem(helpMenu_, "Guide1", QStringLiteral("使い方ガイドを開く"));
+    guide1_->setEnabled(!environment_.GuideFolder.isEmpty() &&
+                        !environment_.DocumentsFolder.isEmpty());
+    helpMenu_->addSeparator();
+    a1_ = MenuItem(helpMenu_, "A1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+
+    // The menus open from flat buttons of a tool bar, as the window has
+    // always shown them; their shortcuts work from anywhere in the window.
+    QToolBar* menuBar = addToolBar(QStringLiteral("メニュー"));
+    menuBar->setObjectName("ToolBar1");
+    for (QMenu* menu : {fileMenu_, editMenu_, styleMenu_, helpMenu_}) {
+        auto* button = new QToolButton;
+        button->setText(menu->title());
+        button->setMenu(menu);
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setAutoRaise(true);
+        menuBar->addWidget(button);
+        addActions(menu->actions());
+    }
+
+    QToolBar* viewBar = addToolBar(QStringLiteral("ウィンドウ表示"));
+    viewBar->setObjectName("ToolBar2");
+    toolButton3_ = viewBar->addAction(QStringLiteral("テキスト編集"));
+    toolButton3_->setObjectName("ToolButton3");
+    toolButton3_->setCheckable(true);
+    toolButton3_->setChecked(true);
+    toolButton4_ = viewBar->addAction(QStringLiteral("プレビュー"));
+    toolButton4_->setObjectName("ToolButton4");
+    toolButton4_->setCheckable(true);
+    toolButton4_->setChecked(true);
+    outlineToggle_ = viewBar->addAction(QStringLiteral("見出し"));
+    outlineToggle_->setObjectName("OutlineToggle");
+    outlineToggle_->setCheckable(true);
+    outlineToggle_->setChecked(true);
+    viewBar->addSeparator();
+    toolButton7_ = viewBar->addAction(QStringLiteral("実行"));
+    toolButton7_->setObjectName("ToolButton7");
+    toolButton7_->setShortcut(QKeySequence("F5"));
+    toolButton7_->setToolTip(QStringLiteral("実行 (F5)"));
+    // Also in the File menu, where a command is looked for first.
+    fileMenu_->insertAction(x1_, toolButton7_);
+    fileMenu_->insertSeparator(x1_);
+
+    // The recent list binds itself to its menu while the window is built,
+    // and reads its section then.
+    fileNameKeep1_ = new TFileNameKeepMenu(settingsFile_, this);
+    fileNameKeep1_->SetOnSelect([this](const std::string& name) { FileNameKeep1Select(name); });
+    fileNameKeep1_->SetOnSaveError(
+        [this](const QString& message) { dialogs_->ShowError(message); });
+    Guard([this] { fileNameKeep1_->SetParentMenu(n15_); });
+}
+
+QWidget* TPlatform::BuildEditorArea() {
+    panelEx1_ = new TPanelEx(nullptr);
+    panelEx1_->setObjectName("PanelEx1");
+    panelEx1_->setMinimumSize(320, 240);
+    auto* layout = new QVBoxLayout(panelEx1_);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("テキストファイル")));
+    header->addStretch();
+    header->addWidget(new QLabel(QStringLiteral("タブ幅")));
+    comboBox1_ = new QComboBox;
+    comboBox1_->setObjectName("ComboBox1");
+    comboBox1_->addItems({"2", "4", "8"});
+    header->addWidget(comboBox1_);
+    layout->addLayout(header);
+
+    extMemo1_ = new TExtRichEdit;
+    extMemo1_->setObjectName("ExtMemo1");
+    QPalette palette = extMemo1_->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    extMemo1_->setPalette(palette);
+    extMemo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    extMemo1_->setTabChangesFocus(false);
+    extMemo1_->WordWrapOption().SetPunctuationMode(wbfLevel2);
+    extMemo1_->viewport()->installEventFilter(this);
+    // The Edit menu's keys act through the menu's commands (see EditorKey).
+    extMemo1_->installEventFilter(this);
+
+    outlinePane_ = new TOutlinePane(*extMemo1_);
+    auto* besideEditor = new QSplitter(Qt::Horizontal);
+    besideEditor->setObjectName("OutlineSplitter");
+    besideEditor->addWidget(outlinePane_);
+    besideEditor->addWidget(extMemo1_);
+    besideEditor->setStretchFactor(1, 1);
+    // A heading of twelve full-width characters shows whole in the outline.
+    const int outlineWidth = OutlineWidthFor(outlinePane_->Tree(), 12);
+    besideEditor->setSizes({outlineWidth, std::max(120, 320 - outlineWidth)});
+    layout->addWidget(besideEditor, 1);
+    findBar_ = new TFindBar(*extMemo1_);
+    layout->addWidget(findBar_);
+    goToHeading_ = new TGoToHeading(*extMemo1_, outlinePane_->Model().Outline());
+    editorStatus_ = new TEditorStatus(*extMemo1_);
+    textDocument_ =
+        new TTextDocument(*extMemo1_, *dialogs_, TRecoveryFolder(environment_.RecoveryFolder),
+                          environment_.RecoveryDelayMs, this);
+    return panelEx1_;
+}
+
+QWidget* TPlatform::BuildPreviewArea() {
+    panelEx3_ = new TPanelEx(nullptr);
+    panelEx3_->setObjectName("PanelEx3");
+    panelEx3_->setMinimumHeight(200);
+    auto* layout = new QVBoxLayout(panelEx3_);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("プレビュー")));
+    header->addStretch();
+    speedButton1_ = new QToolButton;
+    speedButton1_->setObjectName("SpeedButton1");
+    speedButton1_->setText("T");
+    speedButton1_->setCheckable(true);
+    speedButton1_->setChecked(true);
+    speedButton1_->setAutoExclusive(true);
+    speedButton2_ = new QToolButton;
+    speedButton2_->setObjectName("SpeedButton2");
+    speedButton2_->setText("S");
+    speedButton2_->setCheckable(true);
+    speedButton2_->setAutoExclusive(true);
+    followButton_ = NewFollowButton();
+    header->addWidget(followButton_);
+    header->addWidget(speedButton1_);
+    header->addWidget(speedButton2_);
+    layout->addLayout(header);
+
+    QWidget* view = nullptr;
+    if (environment_.MakePreview) {
+        webBrowser1_ = environment_.MakePreview(panelEx3_, view);
+    } else {
+        auto* browser = new TWebPreview(panelEx3_);
+        webBrowser1_ = browser;
+        view = browser;
+    }
+    if (view != nullptr)
+        layout->addWidget(view, 1);
+    return panelEx3_;
+}
+
+QWidget* TPlatform::BuildBasicSettings() {
+    auto* page = new QWidget;
+    page->setObjectName("BasicSettings");
+    auto* layout = new QGridLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+
+    auto* files = new QGroupBox(QStringLiteral(" 入出力情報 "));
+    auto* filesGrid = new QGridLayout(files);
+    Compact(filesGrid);
+    edit4_ = LabelledEdit(filesGrid, 0, QStringLiteral("テキストファイル"), "Edit4");
+    button6_ = new QPushButton(QStringLiteral("参照"));
+    button6_->setObjectName("Button6");
+    filesGrid->addWidget(button6_, 0, 2);
+    edit3_ = LabelledEdit(filesGrid, 1, QStringLiteral("出力フォルダ"), "Edit3");
+    button4_ = new QPushButton(QStringLiteral("参照"));
+    button4_->setObjectName("Button4");
+    filesGrid->addWidget(button4_, 1, 2);
+    layout->addWidget(files, 0, 0, 1, 2);
+
+    radioGroup1_ = new QGroupBox(QStringLiteral(" 目次 "));
+    radioGroup1_->setObjectName("RadioGroup1");
+    auto* radios = new QVBoxLayout(radioGroup1_);
+    Compact(radios);
+    radioButtons_ = new QButtonGroup(this);
+    int id = 0;
+    for (const QString& caption : {QStringLiteral("なし"), QStringLiteral("フレーム式")}) {
+        auto* radio = new QRadioButton(caption);
+        radioButtons_->addButton(radio, id++);
+        radios->addWidget(radio);
+    }
+    radios->addStretch();
+    // "実行" goes below the menu type, beside the taller frame options, so
+    // that the page needs no row of its own for it.
+    auto* menuColumn = new QVBoxLayout;
+    menuColumn->setSpacing(4);
+    menuColumn->addWidget(radioGroup1_, 1);
+    layout->addLayout(menuColumn, 1, 0);
+
+    groupBox2_ = new QGroupBox(QStringLiteral(" フレーム時オプション "));
+    groupBox2_->setObjectName("GroupBox2");
+    auto* frameGrid = new QGridLayout(groupBox2_);
+    Compact(frameGrid);
+    checkBox2_ = new QCheckBox(QStringLiteral("大見出しごとにファイル分割"));
+    checkBox2_->setObjectName("CheckBox2");
+    checkBox3_ = new QCheckBox(QStringLiteral("タイトルフレームを付ける"));
+    checkBox3_->setObjectName("CheckBox3");
+    frameGrid->addWidget(checkBox2_, 0, 0, 1, 2);
+    frameGrid->addWidget(checkBox3_, 1, 0, 1, 2);
+    edit2_ = LabelledEdit(frameGrid, 2, QStringLiteral("タイトル"), "Edit2");
+    edit2_->installEventFilter(this);
+    checkBox4_ = new QCheckBox(QStringLiteral("検索を付ける"));
+    checkBox4_->setObjectName("CheckBox4");
+    frameGrid->addWidget(checkBox4_, 3, 0, 1, 2);
+    layout->addWidget(groupBox2_, 1, 1);
+
+    auto* styles = new QGroupBox(QStringLiteral(" スタイル適用 "));
+    auto* stylesGrid = new QGridLayout(styles);
+    Compact(stylesGrid);
+    const QString labels[] = {QStringLiteral("タイトル"), QStringLiteral("メニュー"),
+                              QStringLiteral("本文")};
+    QComboBox** combos[] = {&comboBox16_, &comboBox17_, &comboBox18_};
+    for (int i = 0; i < 3; ++i) {
+        *combos[i] = new QComboBox;
+        (*combos[i])->setObjectName(QString("ComboBox%1").arg(16 + i));
+        stylesGrid->addWidget(new QLabel(labels[i]), i, 0);
+        stylesGrid->addWidget(*combos[i], i, 1);
+    }
+    stylesGrid->setColumnStretch(1, 1);
+    layout->addWidget(styles, 2, 0, 1, 2);
+
+    button8_ = new QPushButton(QStringLiteral("実行"));
+    button8_->setObjectName("Button8");
+    menuColumn->addWidget(button8_);
+    layout->setRowStretch(3, 1);
+    return page;
+}
+
+void TPlatform::ConnectHandlers() {
+    auto on = [this](QAction* action, void (TPlatform::*handler)()) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Guard([=] { (this->*handler)(); }); });
+    };
+    on(n1_, &TPlatform::N1Click);
+    on(o1_, &TPlatform::O1Click);
+    on(t1_, &TPlatform::T1Click);
+    on(s1_, &TPlatform::S1Click);
+    on(n4_, &TPlatform::N4Click);
+    on(guide1_, &TPlatform::OpenGuide);
+    connect(saveText_, &QAction::triggered, this, [this] { Guard([this] { SaveText(); }); });
+    connect(saveTextAs_, &QAction::triggered, this, [this] { Guard([this] { SaveTextAs(); }); });
+    connect(textDocument_, &TTextDocument::StateChanged, this, &TPlatform::UpdateSaveState);
+    connect(textDocument_, &TTextDocument::RemovedOnDisk, this, &TPlatform::TextRemovedOnDisk);
+    connect(x1_, &QAction::triggered, this, &QWidget::close);
+    on(a1_, &TPlatform::A1Click);
+    connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
+    connect(r1_, &QAction::triggered, extMemo1_, &QPlainTextEdit::redo);
+    connect(extMemo1_, &QPlainTextEdit::redoAvailable, r1_, &QAction::setEnabled);
+    // Bound to the editor, so that its shortcuts work while it has the focus.
+    extMemo1_->addAction(r1_);
+    connect(n8_, &QAction::triggered, extMemo1_, &QPlainTextEdit::copy);
+    connect(n9_, &QAction::triggered, extMemo1_, &QPlainTextEdit::cut);
+    connect(n10_, &QAction::triggered, extMemo1_, &QPlainTextEdit::paste);
+    connect(n11_, &QAction::triggered, extMemo1_,
+            [this] { extMemo1_->textCursor().removeSelectedText(); });
+    connect(n5_, &QAction::triggered, extMemo1_, &QPlainTextEdit::selectAll);
+    // The Edit menu follows the editor and the clipboard as they change.
+    connect(extMemo1_, &QPlainTextEdit::selectionChanged, this, &TPlatform::Memo1Change);
+    connect(extMemo1_, &QPlainTextEdit::undoAvailable, this, &TPlatform::Memo1Change);
+    connect(extMemo1_, &QPlainTextEdit::copyAvailable, this, &TPlatform::Memo1Change);
+    if (QClipboard* clipboard = QApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &TPlatform::Memo1Change);
+    connect(a2_, &QAction::triggered, this,
+            [this](bool checked) { Guard([=] { stylePage_->A2Click(checked); }); });
+    connect(l1_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->L1Click(); }); });
+    connect(s3_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->S3Click(); }); });
+    connect(find1_, &QAction::triggered, findBar_, &TFindBar::OpenFind);
+    connect(replace1_, &QAction::triggered, findBar_, &TFindBar::OpenReplace);
+    // Without a text to find, F3 asks for one.
+    connect(findNext1_, &QAction::triggered, findBar_, [this] {
+        findBar_->FindField().text().isEmpty() ? findBar_->OpenFind() : void(findBar_->FindNext());
+    });
+    connect(findPrevious1_, &QAction::triggered, findBar_, [this] {
+        findBar_->FindField().text().isEmpty() ? findBar_->OpenFind()
+                                               : void(findBar_->FindPrevious());
+    });
+    connect(goToHeading1_, &QAction::triggered, goToHeading_, &TGoToHeading::Open);
+    connect(importStyles1_, &QAction::triggered, this,
+            [this] { Guard([this] { ImportStyles(*this, TextPlace()); }); });
+    connect(outlineToggle_, &QAction::triggered, this, [this](bool shown) {
+        systemData_->OutlineVisible = shown;
+        outlinePane_->setVisible(shown);
+    });
+    on(toolButton3_, &TPlatform::ToolButton3Click);
+    on(toolButton4_, &TPlatform::ToolButton4Click);
+    on(toolButton7_, &TPlatform::Button8Click);
+    connect(speedButton1_, &QToolButton::clicked, this,
+            [this] { Guard([this] { SpeedButton1Click(); }); });
+    connect(speedButton2_, &QToolButton::clicked, this,
+            [this] { Guard([this] { SpeedButton2Click(); }); });
+
+    connect(extMemo1_, &TCustomExtRichEdit::Changed, this,
+            [this] { Guard([this] { livePreview_->TextEdited(); }); });
+    connect(followButton_, &QToolButton::toggled, this, [this](bool follow) {
+        systemData_->PreviewFollows = follow;
+        livePreview_->SetFollowing(follow);
+    });
+    connect(comboBox1_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox1Change(); }); });
+
+    // User edits only: putting model values into the controls must not
+    // run these handlers.
+    connect(edit4_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit4_, &TPlatform::Edit4Change); });
+    connect(edit4_, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit4KeyPress(); }); });
+    connect(button6_, &QPushButton::clicked, this, [this] { Guard([this] { T1Click(); }); });
+    connect(edit3_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit3_, &TPlatform::Edit3Change); });
+    connect(edit3_, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit3KeyPress(); }); });
+    connect(button4_, &QPushButton::clicked, this, [this] { Guard([this] { Button4Click(); }); });
+    connect(radioButtons_, &QButtonGroup::idClicked, this,
+            [this] { Guard([this] { RadioGroup1Click(); }); });
+    connect(checkBox2_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox2Click(); }); });
+    connect(checkBox3_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox3Click(); }); });
+    connect(checkBox4_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox4Click(); }); });
+    connect(edit2_, &QLineEdit::textEdited, this,
+            [this] { Typed(edit2_, &TPlatform::Edit2Change); });
+    connect(edit2_, &QLineEdit::returnPressed, this,
+            [this] { Guard([this] { Edit2KeyPress(); }); });
+    connect(comboBox16_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox16Change(); }); });
+    connect(comboBox17_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox17Change(); }); });
+    connect(comboBox18_, qOverload<int>(&QComboBox::activated), this,
+            [this] { Guard([this] { ComboBox18Change(); }); });
+    connect(button8_, &QPushButton::clicked, this, [this] { Guard([this] { Button8Click(); }); });
+    for (QSplitter* splitter : {splitter1_, splitter2_})
+        connect(splitter, &QSplitter::splitterMoved, this, [this] { splittersPending_ = false; });
+    connect(pageControl1_, &QTabWidget::currentChanged, this,
+            [this] { Guard([this] { RefreshAll(); }); });
+}
+
+// ---- start-up and shut-down ---------------------------------------------
+
+void TPlatform::FormCreate() {
+    // A first start has no settings file yet; it gets the ready styles.
+    const bool firstStart = !FileExists(settingsFile_) && !DirectoryExists(settingsFile_);
+    firstStart_ = firstStart;
+    // Without a temp folder the window still works; the preview shows
+    // nothing until a build succeeds.
+    QString tempFailure;
+    try {
+        ForceDirectories(tempFolder_);
+        MakeSampleHtml(tempFolder_ + "sample.html", tempFolder_ + "sample.css");
+    } catch (const std::exception& error) {
+        tempFailure = ErrorMessageOf(error);
+        dialogs_->ShowError(tempFailure);
+        statusLine_->ShowPreviewFailure(tempFailure);
+    }
+    pageControl1_->setCurrentWidget(tabSheet1_);
+    systemData_ = std::make_unique<TSystemData>(settingsFile_);
+    projectData_ = std::make_unique<TProjectData>();
+    Guard([this] { systemData_->Load(); });
+    {
+        // A width the list does not offer (a hand-edited settings file) is
+        // shown, but not added to the choices.
+        const QSignalBlocker blocker(comboBox1_);
+        const QString width = QString::number(EffectiveTabSpace(systemData_->TabSpace));
+        comboBox1_->setPlaceholderText(width);
+        comboBox1_->setCurrentIndex(comboBox1_->findText(width));
+    }
+    outlineToggle_->setChecked(systemData_->OutlineVisible);
+    outlinePane_->setVisible(systemData_->OutlineVisible);
+    followButton_->setChecked(systemData_->PreviewFollows);
+    refreshPending_ = true;
+    Guard([this] { stylePage_->L1Click(); });
+    if (firstStart) {
+        // Saved at once: the next start reads its styles from the file.
+        Guard([this] {
+            LoadReadyStyles(systemData_->Styles);
+            systemData_->Styles.SaveToFile(settingsFile_);
+        });
+    }
+    // The project of a start is a new one.
+    ChooseFittingStyles(*projectData_, systemData_->Styles);
+    // The editor shows tabs at the selector's width from the start; a width
+    // below 0 (from a hand-edited settings file) leaves it at its own.
+    if (systemData_->TabSpace >= 0) {
+        const QSignalBlocker quiet(extMemo1_);
+        SetTabWidth(*extMemo1_, EffectiveTabSpace(systemData_->TabSpace));
+    }
+    // The preview shows what start-up restored, never a manual that an
+    // earlier run left in the temp folder.
+    if (tempFailure.isEmpty())
+        BuildPreviewPages();
+    refreshPending_ = true;
+    Guard([this] { RefreshAll(); });
+    MarkSaved();
+}
+
+void TPlatform::OfferRecoveryAtStartUp() {
+    // A recovered text is shown with the tab width a loaded text gets.
+    Guard([this] {
+        if (!textDocument_->OfferRecoveryAtStartUp())
+            return;
+        SetTabWidth(*extMemo1_, EffectiveTabSpace(systemData_->TabSpace));
+        // The copy of another text than the project's opens as that text,
+        // as Open text opens one: the project names it from now on, or
+        // Execute would publish it under the project's own text.
+        const std::string recovered = textDocument_->FileName();
+        const std::string& named = projectData_->TextName;
+        if (recovered == (named.empty() ? named : ProjectPath(named)))
+            return;
+        projectData_->TextName = NameInProject(recovered);
+        MarkModified();
+        refreshPending_ = true;
+        RefreshAll();
+    });
+}
+
+void TPlatform::FormDestroy() {
+    if (systemData_) {
+        systemData_->Window =
+            CapturePlacement(*this, *splitter1_, *splitter2_, systemData_->Window);
+        try {
+            systemData_->Save();
+        } catch (const std::exception& error) {
+            ShowError(error);
+        }
+    }
+    // The recent list writes its section after the settings, into the file
+    // they have just written.
+    delete fileNameKeep1_;
+    fileNameKeep1_ = nullptr;
+}
+
+void TPlatform::closeEvent(QCloseEvent* event) {
+    // The text first, then the project, then the styles; a cancelled
+    // question or a failed save keeps the window open.
+    bool mayClose = false;
+    Guard([&] { mayClose = ConfirmTextSave() && ConfirmSave() && stylePage_->ConfirmStyleSave(); });
+    if (mayClose) {
+        textDocument_->DropChanges();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TPlatform::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!splittersPending_ && !splittersPlaced_) {
+        // The window's first showing without stored positions.
+        const QLayout* area = panelEx3_->layout();
+        const QMargins margins = area->contentsMargins();
+        SetDefaultSplitters(
+            *splitter1_, *splitter2_,
+            DefaultPreviewArea(QSize(margins.left() + margins.right(),
+                                     area->itemAt(0)->sizeHint().height() + area->spacing() +
+                                         margins.top() + margins.bottom())));
+    }
+    splittersPlaced_ = true;
+    RestoreSplittersWhileSettling();
+    Guard([this] { RefreshAll(); });
+}
+
+void TPlatform::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RestoreSplittersWhileSettling();
+}
+
+// The stored splitter positions need the window at its final size, which a
+// maximised window reaches only once the desktop has made it so; they are
+// put again until then, or until the user moves a splitter.
+void TPlatform::RestoreSplittersWhileSettling() {
+    if (!splittersPending_ || !isVisible())
+        return;
+    const TWindowPlacement& stored = systemData_->Window;
+    RestoreSplitters(*splitter1_, *splitter2_, stored);
+    // A window shown maximised reports so at once, but grows only when the
+    // desktop gets round to it.
+    if (!stored.Maximized || size() != QSize(stored.Width, stored.Height))
+        splittersPending_ = false;
+}
+
+bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == extMemo1_->viewport() && event->type() == QEvent::Wheel) {
+        // One line per wheel step down or up, on top of the editor's own
+        // scrolling (the event is not taken). A sideways wheel makes no step.
+        const int steps =
+            TakeWheelSteps(wheelRemainder_, static_cast<QWheelEvent*>(event)->angleDelta().y());
+        for (int i = 0; i < std::abs(steps); ++i)
+            extMemo1_->ScrollLine(steps < 0 ? 1 : 0);
+        return false;
+    }
+    if (watched == extMemo1_ && EditorKey(*event))
+        return true;
+    if (watched == edit2_ && LeavesForAnotherControl(*edit2_, *event))
+        Guard([this] { Edit2Exit(); });
+    if (watched == pageControl1_ && event->type() == QEvent::Resize)
+        RefreshQuietly();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- refresh ------------------------------------------------------------
+
+// A refresh the user did not ask for (the pages were resized): a failure is
+// said in the status line, as a box at every step of a drag would stop it.
+void TPlatform::RefreshQuietly() {
+    try {
+        RefreshAll();
+    } catch (const std::exception& error) {
+        Note(ErrorMessageOf(error));
+    }
+}
+
+void TPlatform::Note(const QString& message) {
+    statusLine_->ShowNote(message);
+}
+
+void TPlatform::RefreshAll() {
+    if (!refreshPending_ || !systemData_)
+        return;
+    a2_->setChecked(systemData_->AutoSaveFlag);
+    Memo1Change();
+    l1_->setEnabled(!a2_->isChecked());
+    s3_->setEnabled(!a2_->isChecked());
+    const bool canBuild = !projectData_->OutputPath.empty();
+    button8_->setEnabled(canBuild);
+    toolButton7_->setEnabled(canBuild);
+    stylePage_->UpdateEnabling();
+    stylePage_->SetStripScrollRange();
+    try {
+        stylePage_->PaintStyleStrip();
+    } catch (const std::exception&) {
+        // The strip renders through the temp folder. When that folder is
+        // known to fail, this has been told, and the refresh must still
+        // show the project; any other failure stops the refresh.
+        if (!statusLine_->PreviewFailing())
+            throw;
+    }
+    stylePage_->StyleToControls();
+    ShowPreview();
+    ShowProject();
+    UpdateSaveState();
+    refreshPending_ = false;
+}
+
+// A field takes a value only when it shows another one, so that the caret
+// and the field's undo survive a refresh, and never while the user is typing
+// in it: the model holds the typed text converted, which may read otherwise.
+void TPlatform::ShowText(QLineEdit* edit, const QString& text) {
+    if (edit != typingIn_ && edit->text() != text)
+        edit->setText(text);
+}
+
+// A user's edit of a field: the handler runs with the field marked as the
+// one being typed in.
+void TPlatform::Typed(QLineEdit* edit, void (TPlatform::*handler)()) {
+    QLineEdit* const outer = typingIn_;
+    typingIn_ = edit;
+    Guard([&] { (this->*handler)(); });
+    typingIn_ = outer;
+}
+
+void TPlatform::ShowProject() {
+    const TProjectData& project = *projectData_;
+    const QSignalBlocker b1(edit4_), b2(radioButtons_), b3(checkBox2_), b4(checkBox3_), b5(edit2_),
+        b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_), b10(checkBox4_);
+    ShowText(edit4_, Shown(project.TextName));
+    QAbstractButton* radio = radioButtons_->button(project.ContentsType);
+    if (radio != nullptr) {
+        radio->setChecked(true);
+    } else {
+        radioButtons_->setExclusive(false);
+        for (QAbstractButton* button : radioButtons_->buttons())
+            button->setChecked(false);
+        radioButtons_->setExclusive(true);
+    }
+    const bool framed = project.ContentsType == 1;
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{groupBox2_, checkBox2_, checkBox3_, edit2_, checkBox4_})
+        widget->setEnabled(framed);
+    checkBox2_->setChecked(project.FileDivideFlag);
+    checkBox3_->setChecked(project.TitleFrameFlag);
+    checkBox4_->setChecked(project.SearchFlag);
+    ShowText(edit2_, Shown(project.TitleName));
+    ShowText(edit3_, Shown(project.OutputPath));
+    QStringList items;
+    const TCSSPropertyClass& styles = systemData_->Styles;
+    for (int i = 0; i < styles.Count(); ++i)
+        items << QString("%1:%2").arg(i).arg(Shown(styles.Items(i).Name));
+    const std::pair<QComboBox*, int> choices[] = {{comboBox16_, project.StyleTitle},
+                                                  {comboBox17_, project.StyleMenu},
+                                                  {comboBox18_, project.StyleText}};
+    for (auto [combo, index] : choices) {
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        if (shown != items) {
+            combo->clear();
+            combo->addItems(items);
+        }
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    }
+}
+
+// A key of the Edit menu pressed in the editor runs the menu's command, so
+// that Ctrl+Del deletes the selection (not a word) and a command the menu
+// shows disabled does nothing. Other fields keep their own editing keys.
+bool TPlatform::EditorKey(QEvent& event) {
+    if (event.type() != QEvent::ShortcutOverride && event.type() != QEvent::KeyPress)
+        return false;
+    auto& key = static_cast<QKeyEvent&>(event);
+    const QKeySequence pressed(key.keyCombination().toCombined() & ~Qt::KeypadModifier);
+    for (QAction* action : {n6_, n8_, n9_, n10_, n11_, n5_}) {
+        if (action->shortcut() != pressed)
+            continue;
+        if (event.type() == QEvent::ShortcutOverride) {
+            // The editor takes the key, and the filter then runs the command.
+            key.accept();
+            return true;
+        }
+        Memo1Change();
+        if (action->isEnabled())
+            action->trigger();
+        return true;
+    }
+    return false;
+}
+
+void TPlatform::Memo1Change() {
+    n6_->setEnabled(extMemo1_->document()->isUndoAvailable());
+    r1_->setEnabled(extMemo1_->document()->isRedoAvailable());
+    const bool selected = extMemo1_->textCursor().hasSelection();
+    n8_->setEnabled(selected);
+    n9_->setEnabled(selected);
+    n11_->setEnabled(selected);
+    const QClipboard* clipboard = QApplication::clipboard();
+    n10_->setEnabled(clipboard != nullptr && !clipboard->text().isEmpty());
+    n5_->setEnabled(true);
+}
+
+void TPlatform::MarkModified() {
+    systemData_->ProjectModified = true;
+    UpdateSaveState();
+}
+
+void TPlatform::MarkSaved() {
+    systemData_->ProjectModified = false;
+    UpdateSaveState();
+}
+
+// ---- helpers ------------------------------------------------------------
+
+void TPlatform::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+}
+
+void TPlatform::ShowError(const std::exception& error) {
+    // While the temp folder is known to fail, its files fail again at every
+    // refresh and style edit: that was told once, and the status line says
+    // it until a build succeeds.
+    const auto* fileError = dynamic_cast<const EInOutError*>(&error);
+    if (fileError != nullptr && statusLine_->PreviewFailing() &&
+        fileError->FileName().rfind(tempFolder_, 0) == 0)
+        return;
+    dialogs_->ShowError(ErrorMessageOf(error));
+}
+
+TSystemColorResolver TPlatform::SystemColors() const {
+    return DesktopSystemColors(palette());
+}
+
+QAction* TPlatform::Action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+QWidget* TPlatform::Control(const QString& name) const {
+    return findChild<QWidget*>(name);
+}
+
+} // namespace varnoke
