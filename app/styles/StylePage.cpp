@@ -290,9 +290,9 @@ void TStylePage::BuildControls() {
     pageControl2_->setObjectName(QStringLiteral("PageControl2"));
     pageControl2_->addTab(BuildFontTab(), QStringLiteral("ﾌｫﾝﾄ"));
     pageControl2_->addTab(BuildTextTab(), QStringLiteral("ﾃｷｽﾄ"));
-    pageControl2_->addTab(BuildMarginTab(), QStringLiteral("ﾏｰｼﾞﾝ"));
+    pageControl2_->addTab(BuildSideWidthTab(13, 12, 5), QStringLiteral("ﾏｰｼﾞﾝ"));
     pageControl2_->addTab(BuildBorderTab(), QStringLiteral("ﾎﾞｰﾀﾞｰ"));
-    pageControl2_->addTab(BuildPaddingTab(), QStringLiteral("ﾊﾟﾃﾞｨﾝｸﾞ"));
+    pageControl2_->addTab(BuildSideWidthTab(14, 11, 2), QStringLiteral("ﾊﾟﾃﾞｨﾝｸﾞ"));
     pageControl2_->setCurrentIndex(0);
     elementLayout->addWidget(pageControl2_);
     editor->addWidget(elementGroup, 1);
@@ -343,16 +343,17 @@ QWidget* TStylePage::BuildTextTab() {
     return tab;
 }
 
-QWidget* TStylePage::BuildMarginTab() {
+// Margin and padding: a side, how its width is given, and the width.
+QWidget* TStylePage::BuildSideWidthTab(int sideCombo, int kindCombo, int widthEdit) {
     auto* tab = new QWidget;
     auto* column = new QVBoxLayout(tab);
-    QComboBox* side = NewComboBox(13, SideItems);
+    QComboBox* side = NewComboBox(sideCombo, SideItems);
     auto* group = new TSelectorGroup(BlankCaption(), side, tab);
     QFormLayout* form = CompactForm(group);
     form->addRow(
         QStringLiteral("指定方法"),
-        NewComboBox(12, {QStringLiteral("自動"), QStringLiteral("フォントサイズ相対指定")}));
-    form->addRow(QStringLiteral("数値"), NewDragEdit(5, QStringLiteral("9.9")));
+        NewComboBox(kindCombo, {QStringLiteral("自動"), QStringLiteral("フォントサイズ相対指定")}));
+    form->addRow(QStringLiteral("数値"), NewDragEdit(widthEdit, QStringLiteral("9.9")));
     column->addWidget(group);
     column->addStretch();
     return tab;
@@ -382,21 +383,6 @@ QWidget* TStylePage::BuildBorderTab() {
                          QStringLiteral("ピクセル単位"), QStringLiteral("フォントサイズ相対")}));
     form->addRow(QStringLiteral("数値"), NewDragEdit(1, QStringLiteral("100.0")));
     form->addRow(QStringLiteral("カラー"), NewColorCombo(2));
-    column->addWidget(group);
-    column->addStretch();
-    return tab;
-}
-
-QWidget* TStylePage::BuildPaddingTab() {
-    auto* tab = new QWidget;
-    auto* column = new QVBoxLayout(tab);
-    QComboBox* side = NewComboBox(14, SideItems);
-    auto* group = new TSelectorGroup(BlankCaption(), side, tab);
-    QFormLayout* form = CompactForm(group);
-    form->addRow(
-        QStringLiteral("指定方法"),
-        NewComboBox(11, {QStringLiteral("自動"), QStringLiteral("フォントサイズ相対指定")}));
-    form->addRow(QStringLiteral("数値"), NewDragEdit(2, QStringLiteral("9.9")));
     column->addWidget(group);
     column->addStretch();
     return tab;

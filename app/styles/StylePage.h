@@ -151,9 +151,8 @@ class TStylePage : public QWidget {
     void BuildControls();
     QWidget* BuildFontTab();
     QWidget* BuildTextTab();
-    QWidget* BuildMarginTab();
+    QWidget* BuildSideWidthTab(int sideCombo, int kindCombo, int widthEdit);
     QWidget* BuildBorderTab();
-    QWidget* BuildPaddingTab();
     QComboBox* NewComboBox(int n, const QStringList& items);
     TDragEdit* NewDragEdit(int n, const QString& maxValue);
     TColorLookupComboBox* NewColorCombo(int n);
