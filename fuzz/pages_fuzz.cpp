@@ -120,14 +120,17 @@ void CheckPages(const std::string& folder, const std::string& text, bool split) 
 }
 
 // The search's data is ASCII, and it has a section for every heading the
-// menu links to.
-void CheckSearch(const TLineSource& lines, const std::string& folder, bool split) {
+// menu links to (unless markup in the text poses as a link).
+void CheckSearch(const TLineSource& lines, const std::string& text, const std::string& folder,
+                 bool split) {
     const TByteBuffer script = SearchIndexScript(lines, split, true);
     for (const char c : script.View())
         FUZZ_CHECK(c == '\r' || c == '\n' || (c >= 32 && c < 127));
-    const std::u16string text = SearchText(lines);
-    const auto headings = std::count(text.begin(), text.end(), SectionMainHeading) +
-                          std::count(text.begin(), text.end(), SectionHeading);
+    if (text.find('<') != std::string::npos)
+        return;
+    const std::u16string searched = SearchText(lines);
+    const auto headings = std::count(searched.begin(), searched.end(), SectionMainHeading) +
+                          std::count(searched.begin(), searched.end(), SectionHeading);
     std::ifstream file(folder + "menu.html", std::ios::binary);
     const std::string menu((std::istreambuf_iterator<char>(file)),
                            std::istreambuf_iterator<char>());
@@ -157,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         MakeTextHtml(split, lines, body, folder + "text.css", tabCount);
         MakeMenuHtml(split, lines, folder + "menu.html", body, folder + "menu.css");
         if (mode & 8)
-            CheckSearch(lines, folder, split);
+            CheckSearch(lines, text, folder, split);
     } else {
         const TTextLines lines(text);
         CheckLinesRebuildText(lines, text);
