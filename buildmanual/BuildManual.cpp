@@ -60,14 +60,15 @@ bool IsBodyPageName(const std::string& name) {
 void WriteManual(const TBuildInputs& inputs, const std::string& folder, TBuildReport& report) {
     const TProjectData& project = inputs.Project;
     const bool frames = project.ContentsType == 1;
-    // The search's data takes about as long as the pages: it is made on a
-    // second thread while they are written. The line source finishes any
-    // lazy work of its own before two threads read it.
-    std::future<TByteBuffer> searchIndex;
+    // The search's data takes about as long as the pages: it is coded and
+    // written on a second thread while they are written. The line source
+    // finishes any lazy work of its own before two threads read it.
+    std::future<void> searchIndex;
     if (project.SearchFlag) {
         inputs.Lines.LastLineHasBreak();
-        searchIndex = std::async(std::launch::async, SearchIndexScript, std::cref(inputs.Lines),
-                                 project.FileDivideFlag, frames);
+        searchIndex = std::async(std::launch::async, [&inputs, &folder, &project, frames] {
+            WriteSearchIndex(inputs.Lines, project.FileDivideFlag, frames, folder + "search.js");
+        });
     }
     WriteStyleSheet(inputs, project.StyleTitle, folder, "title.css", report);
     WriteStyleSheet(inputs, project.StyleMenu, folder, "menu.css", report);
@@ -89,7 +90,7 @@ void WriteManual(const TBuildInputs& inputs, const std::string& folder, TBuildRe
     if (project.SearchFlag) {
         MakeSearchPage(frames, project.FileDivideFlag, folder + "search.html", folder + "menu.css");
         report.Files.push_back(folder + "search.html");
-        WriteSearchIndex(searchIndex.get(), folder + "search.js");
+        searchIndex.get();
         report.Files.push_back(folder + "search.js");
     }
 }

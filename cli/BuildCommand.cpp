@@ -217,8 +217,12 @@ class TStoppableLines : public TTextLines {
     TStoppableLines(TTextLines lines, const TEndSignals* signals)
         : TTextLines(std::move(lines)), signals_(signals) {}
     // The text's own Line, called directly: a page asks for every line.
+    // The search's data is made on threads of its own, which read the
+    // lines at the same time: each thread counts its own lines, so that
+    // none waits on a count the others keep writing.
     std::string_view Line(size_t index) const override {
-        if ((++asked_ & 0xFFF) == 0)
+        thread_local unsigned asked = 0;
+        if ((++asked & 0xFFF) == 0)
             StopWhenAsked(signals_);
         return TTextLines::Line(index);
     }
@@ -230,7 +234,6 @@ class TStoppableLines : public TTextLines {
 
   private:
     const TEndSignals* signals_;
-    mutable unsigned asked_ = 0;
 };
 
 // The inputs of one build, as read.

@@ -10,6 +10,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <future>
+#include <mutex>
 #include <numeric>
 #include <vector>
 
@@ -156,9 +159,10 @@ std::string_view BodyText(std::string_view line) {
 }
 
 // The whole text as keys, section by section (see SearchText).
-template <class TSink> void ScanSections(const TLineSource& lines, TSink& sink) {
-    bool sectionOpen = false;
-    for (int index = 0, count = lines.Count(); index < count; ++index) {
+// Lines [first, end) of it, in a section already open or not.
+template <class TSink>
+void ScanSections(const TLineSource& lines, int first, int end, bool sectionOpen, TSink& sink) {
+    for (int index = first; index < end; ++index) {
         const std::string_view line = lines.Line(index);
         sink.Reserve(line.size());
         switch (ClassifyLine(line)) {
@@ -184,6 +188,21 @@ template <class TSink> void ScanSections(const TLineSource& lines, TSink& sink) 
             break;
         }
     }
+}
+
+template <class TSink> void ScanSections(const TLineSource& lines, TSink& sink) {
+    ScanSections(lines, 0, lines.Count(), false, sink);
+}
+
+// Whether a section is open after the lines before `end`: any heading or
+// body line opens one.
+bool SectionOpenBefore(const TLineSource& lines, int end) {
+    for (int index = 0; index < end; ++index) {
+        const TLineKind kind = ClassifyLine(lines.Line(index));
+        if (kind != TLineKind::Empty && kind != TLineKind::Comment)
+            return true;
+    }
+    return false;
 }
 
 // The unit a CP932 code stands for, where no converter is needed.
@@ -348,8 +367,11 @@ class TSearchCoder {
         return characters;
     }
 
-    // The unit of a code outside the table, converted when first met.
+    // The unit of a code outside the table, converted when first met. The
+    // halves of a large text are coded on two threads: this rare path
+    // takes turns.
     char16_t UnitOf(TKey key) {
+        const std::lock_guard<std::mutex> lock(knownUnitsMutex_);
         char16_t& unit = knownUnits_[key];
         if (unit == 0)
             unit = Characters({key}).front();
@@ -384,20 +406,49 @@ class TSearchCoder {
     std::vector<TKey> ranked_;
     std::vector<char16_t> units_;
     std::vector<char16_t> knownUnits_; // 0 where not converted yet
+    std::mutex knownUnitsMutex_;
     std::vector<std::uint32_t> codes_;
+};
+
+// Where the coded script goes: a buffer that is handed on whenever it holds
+// a piece, so that a large script never sits in memory whole, or the whole
+// script in one buffer.
+class TScriptOutput {
+  public:
+    using TPieceWriter = std::function<void(std::string_view piece)>;
+    explicit TScriptOutput(TPieceWriter writePiece = {}) : writePiece_(std::move(writePiece)) {}
+
+    TByteBuffer& Buffer() { return buffer_; }
+    // Hands the buffer on once it holds a piece; called between lines.
+    void PassOnPiece() {
+        if (writePiece_ && buffer_.Size() >= PieceSize)
+            PassOnAll();
+    }
+    void PassOnAll() {
+        if (!writePiece_)
+            return;
+        writePiece_(buffer_.View());
+        buffer_.Resize(0);
+    }
+
+  private:
+    static constexpr size_t PieceSize = 1 << 20;
+    TPieceWriter writePiece_;
+    TByteBuffer buffer_;
 };
 
 // The coded text, appended to the script through room that each line
 // makes first, so that a character costs a store and no test.
 class TCodeSink {
   public:
-    TCodeSink(TSearchCoder& coder, TByteBuffer& out)
-        : coder_(coder), out_(out), codes_(coder.Codes()) {}
+    TCodeSink(TSearchCoder& coder, TScriptOutput& output)
+        : coder_(coder), output_(output), out_(output.Buffer()), codes_(coder.Codes()) {}
 
     // A character takes at most four symbols, and a reference two
     // characters for its five bytes and more; the section's marks come
     // with the line. Four bytes more for the store of a whole code.
     void Reserve(size_t lineBytes) {
+        output_.PassOnPiece();
         const size_t needed = out_.Size() + 4 * lineBytes + 16;
         if (out_.Capacity() < needed)
             out_.Reserve(std::max(needed, 2 * out_.Capacity()));
@@ -449,6 +500,7 @@ class TCodeSink {
     }
 
     TSearchCoder& coder_;
+    TScriptOutput& output_;
     TByteBuffer& out_;
     const std::uint32_t* codes_;
 };
@@ -480,33 +532,77 @@ std::u16string SearchText(const TLineSource& lines) {
     return text;
 }
 
-TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames) {
+namespace {
+
+constexpr int LinesCodedInHalves = 20000;
+
+// Coded, the text takes fewer bytes than it has: room for all of them is
+// room enough but for unusual texts.
+size_t BytesOfLines(const TLineSource& lines, int first, int end) {
+    size_t bytes = 0;
+    for (int index = first; index < end; ++index)
+        bytes += lines.Line(index).size() + 1;
+    return bytes;
+}
+
+// The coded text into the output. A large text is coded in two halves at
+// once, the second into memory, so that with the pages written meanwhile
+// the build keeps two processors busy instead of waiting on one.
+void CodeText(const TLineSource& lines, TSearchCoder& coder, TScriptOutput& output) {
+    const int count = lines.Count();
+    if (count < LinesCodedInHalves) {
+        TCodeSink sink(coder, output);
+        ScanSections(lines, sink);
+        return;
+    }
+    const int middle = count / 2;
+    std::future<TByteBuffer> secondHalf = std::async(std::launch::async, [&] {
+        TScriptOutput inMemory;
+        inMemory.Buffer().Reserve(BytesOfLines(lines, middle, count) + 64 * 1024);
+        TCodeSink sink(coder, inMemory);
+        ScanSections(lines, middle, count, SectionOpenBefore(lines, middle), sink);
+        return std::move(inMemory.Buffer());
+    });
+    TCodeSink sink(coder, output);
+    ScanSections(lines, 0, middle, false, sink);
+    output.PassOnAll();
+    const TByteBuffer coded = secondHalf.get();
+    output.Buffer().Append(coded.View());
+}
+
+// The script into the output: the search code, the coded text, then the
+// table, which holds what the count saw.
+void CodeSearchIndex(const TLineSource& lines, bool split, bool frames, TScriptOutput& output) {
     TSearchCoder coder(lines);
-    // Coded, the text takes fewer bytes than it has: room for all of them
-    // is room enough but for unusual texts.
-    size_t textBytes = 0;
-    for (int index = 0, count = lines.Count(); index < count; ++index)
-        textBytes += lines.Line(index).size() + 1;
-    TByteBuffer script;
-    script.Reserve(SearchScript().size() + textBytes + 64 * 1024);
+    TByteBuffer& script = output.Buffer();
     script.Append(SearchScript());
-    // The text before the table: the table holds what the count saw.
     script.Append("varnokeSearch.load({split:" + std::to_string(split ? 1 : 0) +
                   ",frames:" + std::to_string(frames ? 1 : 0) +
                   ",singles:" + std::to_string(coder.Layout().Singles) +
                   ",doubles:" + std::to_string(coder.Layout().Doubles) + ",\ntext:\"");
-    TCodeSink sink(coder, script);
-    ScanSections(lines, sink);
+    CodeText(lines, coder, output);
     std::string table = "\",\ntable:\"";
     coder.AppendTable(table);
     table += "\"});\r\n";
     script.Append(table);
-    return script;
+    output.PassOnAll();
 }
 
-void WriteSearchIndex(const TByteBuffer& script, const std::string& fileName) {
+} // namespace
+
+TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames) {
+    TScriptOutput output;
+    output.Buffer().Reserve(SearchScript().size() + BytesOfLines(lines, 0, lines.Count()) +
+                            64 * 1024);
+    CodeSearchIndex(lines, split, frames, output);
+    return std::move(output.Buffer());
+}
+
+void WriteSearchIndex(const TLineSource& lines, bool split, bool frames,
+                      const std::string& fileName) {
     TTextFileWriter file(fileName);
-    file.Write(script.View());
+    TScriptOutput output([&file](std::string_view piece) { file.Write(piece); });
+    CodeSearchIndex(lines, split, frames, output);
     file.Close();
 }
 

@@ -30,9 +30,11 @@ std::u16string SearchText(const TLineSource& lines);
 
 // The content of "search.js". split and frames say where the results'
 // pages are and how they open: the numbered body pages, and the frame
-// "mainframe". It only reads the lines, so a build makes it while it
-// writes the pages, and writes it after them.
+// "mainframe". It only reads the lines, so a build makes it on a thread of
+// its own while it writes the pages.
 TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames);
-void WriteSearchIndex(const TByteBuffer& script, const std::string& fileName);
+// The same written into the file as it is coded, a piece at a time.
+void WriteSearchIndex(const TLineSource& lines, bool split, bool frames,
+                      const std::string& fileName);
 
 } // namespace varnoke

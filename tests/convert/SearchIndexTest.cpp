@@ -108,11 +108,23 @@ TEST(SearchText, IsWhatTheReaderSeesSectionBySection) {
         EXPECT_EQ(Text(c.Manual), c.Text) << c.Manual;
 }
 
+std::string Repeated(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i)
+        repeated += text;
+    return repeated;
+}
+
 TEST(SearchIndex, IsAsciiAndDecodesToTheText) {
     const std::string manuals[] = {
         "",
         Sjis("はじめに\r\n\tインストール\r\n\t\tダウンロード &#9829; して<b>ください</b>。\r\n"),
         ManyCharacters(),
+        // Large texts are coded in two halves at once: a heading, a body
+        // line and a reference may fall on either side of the middle, and
+        // the body before the first heading may start in the second half.
+        Repeated(Sjis("はじめに\r\n\tインストール\r\n\t\tダウンロード &#9829; して。\r\n"), 200001),
+        Repeated("# note\r\n", 30000) + Repeated("\t\tbody\r\n", 30000),
     };
     for (const std::string& manual : manuals) {
         const TTextLines lines(manual);
@@ -124,5 +136,9 @@ TEST(SearchIndex, IsAsciiAndDecodesToTheText) {
         EXPECT_EQ(Field(bytes, "split"), "1");
         EXPECT_EQ(Field(bytes, "frames"), "0");
         EXPECT_EQ(Decoded(bytes), SearchText(lines)) << manual.substr(0, 40);
+        // A build writes the same script into its file a piece at a time.
+        TScratchFolder folder;
+        WriteSearchIndex(lines, true, false, folder.File("search.js"));
+        EXPECT_EQ(ReadFile(folder.File("search.js")), bytes);
     }
 }
