@@ -1,5 +1,8 @@
 #include "convert/SearchScript.h"
 
+#include <algorithm>
+#include <string>
+
 namespace varnoke {
 
 namespace {
@@ -569,10 +572,30 @@ var varnokeSearch = (function () {
 })();
 )js";
 
+// The code as the reader's browser gets it: without the comments and the
+// indentation, which are for us. A small manual's search.js is mostly code.
+// Line breaks stay, so that no statement runs into the next.
+std::string WithoutCommentsAndIndentation(std::string_view code) {
+    std::string shipped;
+    shipped.reserve(code.size());
+    while (!code.empty()) {
+        const size_t end = code.find('\n');
+        std::string_view line = code.substr(0, end);
+        code.remove_prefix(end == std::string_view::npos ? code.size() : end + 1);
+        line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+        if (line.empty() || line.substr(0, 2) == "//")
+            continue;
+        shipped.append(line);
+        shipped += '\n';
+    }
+    return shipped;
+}
+
 } // namespace
 
 std::string_view SearchScript() {
-    return Script;
+    static const std::string shipped = WithoutCommentsAndIndentation(Script);
+    return shipped;
 }
 
 } // namespace varnoke
