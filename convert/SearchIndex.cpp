@@ -352,7 +352,7 @@ class TSearchCoder {
         }
         ++counts_[SectionTop];
     }
-    static constexpr int SampledLines = 1 << 15;
+    static constexpr int SampledLines = 1 << 13;
 
     static std::vector<char16_t> Characters(const std::vector<TKey>& keys) {
         std::vector<std::uint16_t> doubleBytes;
