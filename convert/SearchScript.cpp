@@ -123,6 +123,7 @@ var varnokeSearch = (function () {
     // of its own, whose places in both texts are kept to map hits back.
     function foldText(src, n, index) {
         var out = new Uint16Array(n + 64);
+        var counts = new Int32Array(65536);
         var j = 0;
         var po = [], poe = [], pf = [], pfe = [], starts = [], kinds = [];
         for (var i = 0; i < n;) {
@@ -136,6 +137,7 @@ var varnokeSearch = (function () {
                 if (j >= out.length)
                     out = grown(out, j + 1);
                 out[j++] = f;
+                ++counts[f];
                 ++i;
                 continue;
             }
@@ -150,16 +152,15 @@ var varnokeSearch = (function () {
             po.push(i);
             poe.push(k);
             pf.push(j);
-            for (var m = 0; m < folded.length; ++m)
-                out[j++] = folded.charCodeAt(m);
+            for (var m = 0; m < folded.length; ++m) {
+                out[j] = folded.charCodeAt(m);
+                ++counts[out[j++]];
+            }
             pfe.push(j);
             i = k;
         }
         index.foldedUnits = out.subarray(0, j);
         index.folded = units(out, j);
-        var counts = new Int32Array(65536);
-        for (var c = 0; c < j; ++c)
-            ++counts[out[c]];
         index.unitCounts = counts;
         index.pieceOrig = Int32Array.from(po);
         index.pieceOrigEnd = Int32Array.from(poe);
