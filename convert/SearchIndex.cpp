@@ -461,33 +461,62 @@ class TCodeSink {
 
     // The scan of ScanText, with the place to write in a register: a store
     // through a char pointer could change any variable in memory, so the
-    // compiler would reload and store it for every character.
+    // compiler would reload and store it for every character. The common
+    // case, a character with a code, stays in the loop; all else (markup,
+    // control characters, escapes, a lead byte without its trail) is a call,
+    // so that the loop keeps its few variables in registers.
     void Text(std::string_view text) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-        const size_t size = text.size();
+        const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+        const auto* const end = begin + text.size();
         char* at = out_.Data() + out_.Size();
         const std::uint32_t* const codes = codes_;
-        for (size_t i = 0; i < size;) {
-            const unsigned char byte = bytes[i];
+        for (const unsigned char* p = begin; p < end;) {
+            const unsigned byte = *p;
             const std::uint8_t kind = ByteClasses[byte];
-            if (kind == Lead && i + 1 < size && IsTrail(bytes[i + 1])) {
-                Put(at, codes, static_cast<TKey>(byte << 8 | bytes[i + 1]));
-                i += 2;
-            } else if (kind == Plain || kind == Lead) {
-                Put(at, codes, byte);
-                ++i;
-            } else if (kind == Control) {
-                Put(at, codes, ' ');
-                ++i;
+            std::uint32_t code = 0;
+            if (kind == Plain)
+                code = codes[byte];
+            else if (kind == Lead && p + 1 < end)
+                code = codes[byte << 8 | p[1]]; // 0 for a byte that is no trail
+            if (code != 0) {
+                std::memcpy(at, &code, 4); // the fourth byte is overwritten next
+                at += code >> 24;
+                p += 1 + (kind == Lead);
             } else {
-                auto put = [&](TKey key) { Put(at, codes, key); };
-                i += ScanMarkup(text, i, put);
+                p = begin + Uncommon(text, static_cast<size_t>(p - begin), at);
             }
         }
         out_.Resize(static_cast<size_t>(at - out_.Data()));
     }
 
   private:
+    // One step of the scan at text[i] that the loop leaves out; returns the
+    // index after it.
+    [[gnu::noinline]] size_t Uncommon(std::string_view text, size_t i, char*& at) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        const unsigned char byte = bytes[i];
+        const std::uint32_t* const codes = codes_;
+        switch (ByteClasses[byte]) {
+        case Lead:
+            if (i + 1 < text.size() && IsTrail(bytes[i + 1])) {
+                Put(at, codes, static_cast<TKey>(byte << 8 | bytes[i + 1]));
+                return i + 2;
+            }
+            Put(at, codes, byte);
+            return i + 1;
+        case Plain:
+            Put(at, codes, byte);
+            return i + 1;
+        case Control:
+            Put(at, codes, ' ');
+            return i + 1;
+        default: {
+            auto put = [&](TKey key) { Put(at, codes, key); };
+            return i + ScanMarkup(text, i, put);
+        }
+        }
+    }
+
     [[gnu::always_inline]] void Put(char*& at, const std::uint32_t* codes, TKey key) {
         const std::uint32_t code = key < CodeKeys ? codes[key] : 0;
         if (code == 0) {

@@ -120,6 +120,8 @@ TEST(SearchIndex, IsAsciiAndDecodesToTheText) {
         "",
         Sjis("はじめに\r\n\tインストール\r\n\t\tダウンロード &#9829; して<b>ください</b>。\r\n"),
         ManyCharacters(),
+        // Lead bytes without their trail: before a space, a tag, a line's end.
+        "\t\t\x82 a\x82<b>\x88\r\n\t\t\x81\r\n",
         // Large texts are coded in two halves at once: a heading, a body
         // line and a reference may fall on either side of the middle, and
         // the body before the first heading may start in the second half.
