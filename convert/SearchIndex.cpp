@@ -430,6 +430,14 @@ class TScriptOutput {
         writePiece_(buffer_.View());
         buffer_.Resize(0);
     }
+    // Bytes coded elsewhere, after what the buffer holds: handed on as they
+    // are when there is a writer, not copied first.
+    void Append(std::string_view bytes) {
+        if (!writePiece_)
+            return buffer_.Append(bytes);
+        PassOnAll();
+        writePiece_(bytes);
+    }
 
   private:
     static constexpr size_t PieceSize = 1 << 20;
@@ -594,9 +602,9 @@ void CodeText(const TLineSource& lines, TSearchCoder& coder, TScriptOutput& outp
     });
     TCodeSink sink(coder, output);
     ScanSections(lines, 0, middle, false, sink);
-    output.PassOnAll();
+    output.PassOnAll(); // while the second half is still coded
     const TByteBuffer coded = secondHalf.get();
-    output.Buffer().Append(coded.View());
+    output.Append(coded.View());
 }
 
 // The script into the output: the search code, the coded text, then the
