@@ -504,7 +504,7 @@ TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames)
     return script;
 }
 
-void WriteSearchIndex(const TByteBuffer& script, const std::string& fileName) {
+void WriteSearchIndex(const TByteBuffer& script, const TNativePath& fileName) {
     TTextFileWriter file(fileName);
     file.Write(script.View());
     file.Close();

@@ -10,6 +10,8 @@
 // the menu does.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include "common/ByteBuffer.h"
 #include "common/LineSource.h"
 
@@ -33,6 +35,6 @@ std::u16string SearchText(const TLineSource& lines);
 // "mainframe". It only reads the lines, so a build makes it while it
 // writes the pages, and writes it after them.
 TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames);
-void WriteSearchIndex(const TByteBuffer& script, const std::string& fileName);
+void WriteSearchIndex(const TByteBuffer& script, const TNativePath& fileName);
 
 } // namespace varnoke
