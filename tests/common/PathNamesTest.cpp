@@ -51,6 +51,46 @@ TEST(PathNames, RelativeNamesFollowAMovedProject) {
     EXPECT_EQ(RebaseRelativeName("t.txt", "", "/b/"), "t.txt"); // no folder to start from
 }
 
+// Where a name of the model becomes a file name, and back: a name either
+// converts exactly or is refused with the file's name, never changed.
+TEST(NativePath, ConvertsExactlyOrNamesTheFile) {
+    const struct {
+        const char* Name;
+        std::string Sjis;       // as the model stores it
+        std::string Native;     // as the file system spells it; empty: refused
+        std::string Shown = ""; // what the refusal names
+    } rows[] = {
+        {"Ascii", "/p/t.txt", "/p/t.txt"},
+        {"Japanese", "/\x8C\xA9/t.txt", "/\xE8\xA6\x8B/t.txt"},               // 見
+        {"AnUnassignedCode", "/p/t\x85\x40.txt", "", "/p/t\xEF\xBF\xBD.txt"}, // no character
+        {"ACutCharacter", "/p/t\x8C", "", "/p/t\xEF\xBF\xBD"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        if (row.Native.empty()) {
+            try {
+                NativePath(row.Sjis);
+                ADD_FAILURE() << "converted";
+            } catch (const EConvertError& error) {
+                EXPECT_NE(std::string(error.what()).find(row.Shown), std::string::npos)
+                    << error.what();
+            }
+            EXPECT_TRUE(NativePathOrEmpty(row.Sjis).Empty());
+            continue;
+        }
+        EXPECT_EQ(NativePath(row.Sjis).Name(), row.Native);
+        EXPECT_EQ(SjisPathFromNative(TNativePath(row.Native)), row.Sjis);
+    }
+    // A character Shift-JIS lacks cannot be stored: the file is named.
+    const std::string snowman = "/home/jos\xC3\xA9/\xE2\x98\x83.vkp";
+    try {
+        SjisPathFromNative(TNativePath(snowman));
+        ADD_FAILURE() << "stored";
+    } catch (const EConvertError& error) {
+        EXPECT_NE(std::string(error.what()).find(snowman), std::string::npos) << error.what();
+    }
+}
+
 namespace {
 // Sets an environment variable for the life of the object.
 class TEnvironmentValue {
