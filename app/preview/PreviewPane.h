@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-
 #include <functional>
 #include <string>
 #include <utility>
