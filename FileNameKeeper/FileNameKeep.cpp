@@ -16,10 +16,10 @@ std::string KeyName(int slot) {
 }
 } // namespace
 
-TFileNameKeep::TFileNameKeep(std::string iniFile, TFileExists fileExists)
+TFileNameKeep::TFileNameKeep(TNativePath iniFile, TFileExists fileExists)
     : iniFile_(std::move(iniFile)), fileExists_(std::move(fileExists)) {
     if (!fileExists_)
-        fileExists_ = [](const std::string& name) { return FileExists(name); };
+        fileExists_ = [](const std::string& name) { return FileExists(NativePathOrEmpty(name)); };
 }
 
 void TFileNameKeep::LoadList() {

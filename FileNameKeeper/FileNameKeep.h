@@ -4,6 +4,8 @@
 // item per filled slot.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -13,10 +15,11 @@ namespace varnoke {
 class TFileNameKeep {
   public:
     static constexpr int KeepCount = 16;
+    // The names are the model's (CP932); the settings file is native.
     using TFileExists = std::function<bool(const std::string& fileName)>;
 
     // fileExists decides which stored names survive LoadList.
-    explicit TFileNameKeep(std::string iniFile, TFileExists fileExists = nullptr);
+    explicit TFileNameKeep(TNativePath iniFile, TFileExists fileExists = nullptr);
 
     // Reads FileName16 down to FileName1 and adds each whose file exists, so
     // the list ends in the stored order without the vanished files.
@@ -40,12 +43,12 @@ class TFileNameKeep {
     // ("&", a digit, a space) and without the spaces that then lead it.
     static std::string NameFromCaption(const std::string& caption);
 
-    const std::string& IniFile() const { return iniFile_; }
+    const TNativePath& IniFile() const { return iniFile_; }
 
   private:
     bool MoveToFront(const std::string& fileName);
 
-    std::string iniFile_;
+    TNativePath iniFile_;
     TFileExists fileExists_;
     std::array<std::string, KeepCount> names_;
     int itemCount_ = 0;

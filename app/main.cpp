@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <iostream>
@@ -79,19 +78,11 @@ int main(int argc, char** argv) {
     parser.process(application);
 
     varnoke::TPlatformEnvironment environment;
-    try {
-        environment.SettingsFile = varnoke::SettingsIniPath();
-        environment.TempFolder = varnoke::TempFolder();
-        environment.RecoveryFolder = varnoke::RecoveryFolder();
-        environment.DocumentsFolder = varnoke::UserDocumentsFolder();
-        environment.GuideFolder = varnoke::FindBundledGuide(QCoreApplication::applicationDirPath());
-    } catch (const std::exception& error) {
-        // Only when neither the program's folder nor the user's folders
-        // can be named in the model's Shift-JIS: said, not aborted.
-        QMessageBox::critical(nullptr, QStringLiteral("Varnoke V2"),
-                              QString::fromUtf8(error.what()));
-        return 1;
-    }
+    environment.SettingsFile = varnoke::SettingsIniPath();
+    environment.TempFolder = varnoke::TempFolder();
+    environment.RecoveryFolder = varnoke::RecoveryFolder();
+    environment.DocumentsFolder = varnoke::UserDocumentsFolder();
+    environment.GuideFolder = varnoke::FindBundledGuide(QCoreApplication::applicationDirPath());
     auto window = std::make_unique<varnoke::TPlatform>(std::move(environment));
     return [&] {
         window->show();

@@ -41,7 +41,7 @@ void BM_BuildManual(benchmark::State& state) {
     const fs::path folder = ScratchFolder();
     const std::string target = folder.string() + "/";
     for (auto _ : state)
-        BuildManual({project, styles, lines, 4}, target);
+        BuildManual({project, styles, lines, 4}, TNativePath(target));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(text.size()));
     fs::remove_all(folder);

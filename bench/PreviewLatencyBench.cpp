@@ -18,8 +18,8 @@
 #include "ManualGenerator.h"
 #include "SilentDialogs.h"
 #include "app/preview/LivePreview.h"
-#include "app/window/Platform.h"
 #include "app/preview/PreviewPane.h"
+#include "app/window/Platform.h"
 #include "controls/ExtMemo.h"
 
 #include <QApplication>
@@ -192,9 +192,9 @@ void Print(const char* label, size_t bytes, const TFigures& figures) {
 
 std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, bool patches) {
     TPlatformEnvironment environment;
-    environment.SettingsFile = (folder / "varnoke.INI").string();
-    environment.TempFolder = (folder / "temp").string() + "/";
-    environment.RecoveryFolder = (folder / "recovery").string() + "/";
+    environment.SettingsFile = TNativePath((folder / "varnoke.INI").string());
+    environment.TempFolder = TNativePath((folder / "temp").string() + "/");
+    environment.RecoveryFolder = TNativePath((folder / "recovery").string() + "/");
     environment.Dialogs = std::make_unique<bench::TSilentDialogs>();
     environment.MakePreview = [patches](QWidget* parent, QWidget*& widget) -> TPreviewNavigator* {
         TWebPreview* preview = patches ? static_cast<TWebPreview*>(new TTimedPreview(parent))

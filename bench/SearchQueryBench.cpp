@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         project.SearchFlag = true;
         TCSSPropertyClass styles;
         const TTextLines lines(bench::GenerateVariedManual(megabytes * 1'000'000));
-        BuildManual({project, styles, lines, 2}, folder.string() + "/");
+        BuildManual({project, styles, lines, 2}, TNativePath(folder.string() + "/"));
     }
     QWebEnginePage page;
     bool loaded = false;

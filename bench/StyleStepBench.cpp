@@ -56,7 +56,7 @@ std::string MakeFolder() {
 
 class TBenchHost : public TStylePageHost {
   public:
-    TBenchHost() : folder_(MakeFolder()), data_(folder_ + "varnoke.INI") {
+    TBenchHost() : folder_(MakeFolder()), data_(TNativePath(folder_ + "varnoke.INI")) {
         ForceDirectories(TempFolder());
         MakeSampleHtml(TempFolder() + "sample.html", TempFolder() + "sample.css");
         for (int i = 0; i < 20; ++i)
@@ -88,8 +88,8 @@ class TBenchHost : public TStylePageHost {
             data_.Styles.WriteCSS(data_.StyleIndex, TempFolder() + "sample.css", SystemColors());
     }
     void MakePreview() override {}
-    std::string TempFolder() const override { return folder_ + "temp/"; }
-    std::string StyleFile() const override { return folder_ + "varnoke.INI"; }
+    TNativePath TempFolder() const override { return TNativePath(folder_ + "temp/"); }
+    TNativePath StyleFile() const override { return TNativePath(folder_ + "varnoke.INI"); }
     TDialogs& Dialogs() override { return dialogs_; }
     TSystemColorResolver SystemColors() const override { return ClassicSystemColors(); }
     void Note(const QString& message) override { dialogs_.lastError = message; }

@@ -3,8 +3,8 @@
 // preview asked to reload, the outline and the status line updated), and
 // start-up to a shown window.
 #include "SilentDialogs.h"
-#include "app/window/Platform.h"
 #include "app/preview/PreviewPane.h"
+#include "app/window/Platform.h"
 #include "controls/ExtMemo.h"
 #include "controls/FindBar.h"
 #include "controls/OutlinePane.h"
@@ -27,7 +27,7 @@ namespace {
 class TCountingPreview : public TPreviewNavigator {
   public:
     int Navigations = 0;
-    void Navigate(const std::string&) override { ++Navigations; }
+    void Navigate(const TNativePath&) override { ++Navigations; }
 };
 
 fs::path Scratch() {
@@ -39,10 +39,10 @@ fs::path Scratch() {
 
 std::unique_ptr<TPlatform> MakeWindow(const fs::path& folder, TCountingPreview* preview) {
     TPlatformEnvironment environment;
-    environment.SettingsFile = (folder / "varnoke.INI").string();
-    environment.TempFolder = (folder / "temp").string() + "/";
+    environment.SettingsFile = TNativePath((folder / "varnoke.INI").string());
+    environment.TempFolder = TNativePath((folder / "temp").string() + "/");
     // Recovery copies on, as in the program: their timer runs on every key.
-    environment.RecoveryFolder = (folder / "recovery").string() + "/";
+    environment.RecoveryFolder = TNativePath((folder / "recovery").string() + "/");
     environment.Dialogs = std::make_unique<bench::TSilentDialogs>();
     if (preview != nullptr)
         environment.MakePreview = [preview](QWidget*, QWidget*& widget) {

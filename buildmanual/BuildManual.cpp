@@ -31,9 +31,9 @@ namespace {
 // A project from elsewhere, or a collection with fewer styles (empty at
 // first start), can name a style that does not exist: write the look of a
 // fresh style rather than read outside the collection.
-void WriteStyleSheet(const TBuildInputs& inputs, int styleIndex, const std::string& folder,
+void WriteStyleSheet(const TBuildInputs& inputs, int styleIndex, const TNativePath& folder,
                      const char* sheetName, TBuildReport& report) {
-    const std::string fileName = folder + sheetName;
+    const TNativePath fileName = folder + sheetName;
     if (styleIndex >= 0 && styleIndex < inputs.Styles.Count()) {
         inputs.Styles.WriteCSS(styleIndex, fileName, inputs.SystemColors);
     } else {
@@ -57,7 +57,7 @@ bool IsBodyPageName(const std::string& name) {
 }
 
 // Writes the manual's files into the folder, in place.
-void WriteManual(const TBuildInputs& inputs, const std::string& folder, TBuildReport& report) {
+void WriteManual(const TBuildInputs& inputs, const TNativePath& folder, TBuildReport& report) {
     const TProjectData& project = inputs.Project;
     const bool frames = project.ContentsType == 1;
     // The search's data takes about as long as the pages: it is coded and
@@ -73,13 +73,14 @@ void WriteManual(const TBuildInputs& inputs, const std::string& folder, TBuildRe
     WriteStyleSheet(inputs, project.StyleTitle, folder, "title.css", report);
     WriteStyleSheet(inputs, project.StyleMenu, folder, "menu.css", report);
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
-    const std::string body = folder + "text.html";
+    const TNativePath body = folder + "text.html";
     const TSearchLinks links = SearchLinks(project.SearchFlag, frames);
     const int pages =
         MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
                      std::clamp(inputs.TabSpace, 0, MaximumTabSpace), links.Body != 0);
     for (int page = 0; page < pages; ++page)
-        report.Files.push_back(project.FileDivideFlag ? SplitPageFileName(body, page) : body);
+        report.Files.push_back(
+            project.FileDivideFlag ? TNativePath(SplitPageFileName(body.Name(), page)) : body);
     MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
                  folder + "menu.css", links.Menu != 0);
     report.Files.push_back(folder + "menu.html");
@@ -105,23 +106,19 @@ struct TFileIdentity {
     }
 };
 
-std::optional<TFileIdentity> IdentityOfNative(const std::string& nativePath) {
+std::optional<TFileIdentity> IdentityOf(const TNativePath& path) {
     struct stat info {};
-    if (nativePath.empty() || ::stat(nativePath.c_str(), &info) != 0)
+    if (path.Empty() || ::stat(path.CStr(), &info) != 0)
         return std::nullopt;
     return TFileIdentity{info.st_dev, info.st_ino};
 }
 
-std::optional<TFileIdentity> IdentityOf(const std::string& sjisPath) {
-    return IdentityOfNative(NativePath(sjisPath));
-}
-
 // Refuses a build whose files would replace one of its inputs: the text
 // named "text.html" in the output folder, a project named "frame.html".
-void RefuseOverwritingInputs(const std::string& folder, const std::vector<std::string>& names,
-                             const std::vector<std::string>& inputFiles) {
-    std::vector<std::pair<TFileIdentity, std::string>> inputs;
-    for (const std::string& input : inputFiles) {
+void RefuseOverwritingInputs(const TNativePath& folder, const std::vector<std::string>& names,
+                             const std::vector<TNativePath>& inputFiles) {
+    std::vector<std::pair<TFileIdentity, TNativePath>> inputs;
+    for (const TNativePath& input : inputFiles) {
         if (const std::optional<TFileIdentity> identity = IdentityOf(input))
             inputs.emplace_back(*identity, input);
     }
@@ -138,8 +135,8 @@ void RefuseOverwritingInputs(const std::string& folder, const std::vector<std::s
 // other file written into the stage.
 std::vector<std::string> CommitOrder(const TBuildReport& report, const TStagedFolder& stage) {
     std::vector<std::string> names;
-    for (const std::string& file : report.Files)
-        names.push_back(ExtractFileName(file));
+    for (const TNativePath& file : report.Files)
+        names.push_back(ExtractFileName(file.Name()));
     std::vector<std::string> others = stage.Names();
     std::sort(others.begin(), others.end());
     for (const std::string& name : others) {
@@ -150,7 +147,7 @@ std::vector<std::string> CommitOrder(const TBuildReport& report, const TStagedFo
 }
 } // namespace
 
-TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) {
+TBuildReport BuildManual(const TBuildInputs& inputs, const TNativePath& folder) {
     TStagedFolder stage(folder, "title.css");
     TBuildReport report;
     try {
@@ -161,8 +158,8 @@ TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder) 
     const std::vector<std::string> names = CommitOrder(report, stage);
     RefuseOverwritingInputs(folder, names, inputs.InputFiles);
     stage.Commit(names);
-    for (std::string& file : report.Files)
-        file = folder + ExtractFileName(file);
+    for (TNativePath& file : report.Files)
+        file = folder + ExtractFileName(file.Name());
     report.InputFiles = inputs.InputFiles;
     return report;
 }
@@ -173,29 +170,27 @@ std::string EntryPage(const TProjectData& project) {
     return project.FileDivideFlag ? "text0.html" : "text.html";
 }
 
-void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report) {
+void RemoveStaleBodyPages(const TNativePath& folder, const TBuildReport& report) {
     std::set<std::string> written;
-    for (const std::string& file : report.Files)
-        written.insert(ExtractFileName(file));
+    for (const TNativePath& file : report.Files)
+        written.insert(ExtractFileName(file.Name()));
     std::error_code error;
-    std::filesystem::directory_iterator entries(NativePath(folder), error);
+    std::filesystem::directory_iterator entries(folder.Name(), error);
     std::vector<std::filesystem::path> stale;
     for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
         const std::string name = entries->path().filename().string();
-        // Names the build writes are plain ASCII, so the native name is
-        // the model's name as it is.
         std::error_code kindError;
         if (IsBodyPageName(name) && written.count(name) == 0 && entries->is_regular_file(kindError))
             stale.push_back(entries->path());
     }
     std::vector<TFileIdentity> inputs;
-    for (const std::string& input : report.InputFiles) {
+    for (const TNativePath& input : report.InputFiles) {
         if (const std::optional<TFileIdentity> identity = IdentityOf(input))
             inputs.push_back(*identity);
     }
     stale.erase(std::remove_if(stale.begin(), stale.end(),
                                [&](const std::filesystem::path& page) {
-                                   const auto identity = IdentityOfNative(page.string());
+                                   const auto identity = IdentityOf(TNativePath(page.string()));
                                    return identity && std::find(inputs.begin(), inputs.end(),
                                                                 *identity) != inputs.end();
                                }),

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/LineSource.h"
+#include "common/NativePath.h"
 #include "css/CSSNames.h"
 
 #include <string>
@@ -20,10 +21,10 @@ struct TBuildInputs {
     const TLineSource& Lines;
     int TabSpace; // used within 0 .. MaximumTabSpace
     TSystemColorResolver SystemColors = ClassicSystemColors();
-    // The files the manual is made from, CP932 names: the text, the project
-    // and the style or settings file. No file of the build may be one of
-    // them; an empty name or a missing file is no input.
-    std::vector<std::string> InputFiles = {};
+    // The files the manual is made from: the text, the project and the
+    // style or settings file. No file of the build may be one of them; an
+    // empty name or a missing file is no input.
+    std::vector<TNativePath> InputFiles = {};
 };
 
 // What a build did: the files it wrote, and the project's style indices
@@ -35,8 +36,8 @@ struct TBuildReport {
         int StyleIndex;
     };
     std::vector<TStyleFallback> Fallbacks;
-    std::vector<std::string> Files;      // full names, in the order of writing
-    std::vector<std::string> InputFiles; // the build's inputs, never removed
+    std::vector<TNativePath> Files;      // full names, in the order of writing
+    std::vector<TNativePath> InputFiles; // the build's inputs, never removed
 };
 
 // folder ends with a path delimiter. Writes, in this order: title.css,
@@ -48,7 +49,7 @@ struct TBuildReport {
 // fails, at any file and for any reason, leaves the folder's manual as it
 // was. Raises the EInOutError of the first file that fails, and
 // EOverwritesInput when a file to be written is one of the inputs.
-TBuildReport BuildManual(const TBuildInputs& inputs, const std::string& folder);
+TBuildReport BuildManual(const TBuildInputs& inputs, const TNativePath& folder);
 
 // The page a reader opens first: "frame.html" for a frame set, else the
 // body page ("text0.html" when split).
@@ -61,6 +62,6 @@ std::string EntryPage(const TProjectData& project);
 // else; a reader's output folder is never cleaned. A page that cannot be
 // removed is left: it is no reason to fail; a page that is one of the
 // build's inputs (a text named "text5.html" there) is no page and stays.
-void RemoveStaleBodyPages(const std::string& folder, const TBuildReport& report);
+void RemoveStaleBodyPages(const TNativePath& folder, const TBuildReport& report);
 
 } // namespace varnoke

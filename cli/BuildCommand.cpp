@@ -134,20 +134,13 @@ TOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     return options;
 }
 
-// Command-line names are UTF-8; the model wants CP932.
-std::string ModelPath(const std::string& nativePath) {
-    try {
-        return SjisPathFromNative(nativePath);
-    } catch (const EConvertError&) {
-        throw TUsageError{"Shift-JIS で表せない文字を含むファイル名は使えません: " + nativePath};
-    }
+// The names on the command line are the system's: none of them goes into
+// the model, so any character will do.
+const std::string& Shown(const TNativePath& path) {
+    return path.Name();
 }
 
-std::string Shown(const std::string& sjisPath) {
-    return SjisToUtf8(sjisPath);
-}
-
-TProjectData LoadProject(const std::string& projectFile) {
+TProjectData LoadProject(const TNativePath& projectFile) {
     if (!FileExists(projectFile))
         throw TUsageError{"プロジェクトファイルが見つかりません: " + Shown(projectFile)};
     TProjectData project;
@@ -155,16 +148,22 @@ TProjectData LoadProject(const std::string& projectFile) {
     return project;
 }
 
-std::string TextFile(const TProjectData& project, const std::string& projectFile) {
-    return ResolveAgainst(ExtractFilePath(projectFile), project.TextName);
+// A name the project holds, as a file beside the project file; a name that
+// is not CP932 raises EConvertError naming it.
+TNativePath ProjectRelativeFile(const TNativePath& projectFile, const std::string& sjisName) {
+    return ResolveAgainst(FolderOf(projectFile), NativePath(sjisName));
 }
 
-TTextLines LoadText(const TProjectData& project, const std::string& projectFile,
+TNativePath TextFile(const TProjectData& project, const TNativePath& projectFile) {
+    return ProjectRelativeFile(projectFile, project.TextName);
+}
+
+TTextLines LoadText(const TProjectData& project, const TNativePath& projectFile,
                     std::ostream& err) {
     if (project.TextName.empty())
         throw TUsageError{"プロジェクトにテキストファイル (TEXTNAME) がありません: " +
                           Shown(projectFile)};
-    const std::string textFile = TextFile(project, projectFile);
+    const TNativePath textFile = TextFile(project, projectFile);
     TTextLines lines;
     TTextFileSigns signs;
     if (DirectoryExists(textFile) || !LoadTextLines(textFile, lines, &signs))
@@ -176,18 +175,18 @@ TTextLines LoadText(const TProjectData& project, const std::string& projectFile,
     return lines;
 }
 
-std::string OutputFolder(const TOptions& options, const TProjectData& project,
-                         const std::string& projectFile) {
-    std::string folder;
+TNativePath OutputFolder(const TOptions& options, const TProjectData& project,
+                         const TNativePath& projectFile) {
+    TNativePath folder;
     if (options.OutputFolder)
-        folder = ModelPath(*options.OutputFolder);
+        folder = TNativePath(*options.OutputFolder);
     else if (!project.OutputPath.empty())
-        folder = ResolveAgainst(ExtractFilePath(projectFile), project.OutputPath);
+        folder = ProjectRelativeFile(projectFile, project.OutputPath);
     else
         throw TUsageError{"出力フォルダがありません。--out で指定してください"};
-    if (folder.empty())
+    if (folder.Empty())
         throw TUsageError{"--out に空のフォルダ名は使えません"};
-    return IncludeTrailingPathDelimiter(folder);
+    return AsFolder(folder);
 }
 
 // What one build did: its exit code (the error already shown) and the page
@@ -197,15 +196,10 @@ struct TBuildOutcome {
     std::string EntryPage; // as shown to the user
 };
 
-std::string StylesFile(const TOptions& options, const std::string& windowExecutable) {
+TNativePath StylesFile(const TOptions& options, const TNativePath& windowExecutable) {
     if (options.Styles)
-        return ModelPath(*options.Styles);
-    try {
-        return SettingsIniPathOfProgram(windowExecutable);
-    } catch (const EConvertError& error) {
-        throw TUsageError{std::string(error.what()) +
-                          "。--styles でスタイルファイルを指定してください"};
-    }
+        return TNativePath(*options.Styles);
+    return SettingsIniPathOfProgram(windowExecutable);
 }
 
 // The text as the build reads it, asking every few thousand lines whether
@@ -238,31 +232,31 @@ class TStoppableLines : public TTextLines {
 
 // The inputs of one build, as read.
 struct TInputs {
-    std::string ProjectFile;
+    TNativePath ProjectFile;
     TProjectData Project;
     TTextLines Lines;
-    std::string SettingsFile;
+    TNativePath SettingsFile;
     std::optional<TSystemData> Settings;
 };
 
 // Reads the project, its text and the styles. Nothing is written yet, so an
 // end signal meanwhile ends the program at once, however long the text.
-void ReadInputs(const TOptions& options, const std::string& windowExecutable,
+void ReadInputs(const TOptions& options, const TNativePath& windowExecutable,
                 const TWillRead& willRead, const TEndSignals* signals, std::ostream& err,
                 TInputs& inputs) {
     std::optional<TEndSignals::TLetThrough> letThrough;
     if (signals)
         letThrough.emplace(*signals);
-    inputs.ProjectFile = ModelPath(options.ProjectFile);
-    willRead(NativePath(inputs.ProjectFile));
+    inputs.ProjectFile = TNativePath(options.ProjectFile);
+    willRead(inputs.ProjectFile.Name());
     inputs.Project = LoadProject(inputs.ProjectFile);
     inputs.Project.SearchFlag = options.Search.value_or(inputs.Project.SearchFlag);
     if (!inputs.Project.TextName.empty())
-        willRead(NativePath(TextFile(inputs.Project, inputs.ProjectFile)));
+        willRead(TextFile(inputs.Project, inputs.ProjectFile).Name());
     inputs.Lines = LoadText(inputs.Project, inputs.ProjectFile, err);
 
     inputs.SettingsFile = StylesFile(options, windowExecutable);
-    willRead(NativePath(inputs.SettingsFile));
+    willRead(inputs.SettingsFile.Name());
     if (options.Styles && !FileExists(inputs.SettingsFile))
         throw TUsageError{"スタイルファイルが見つかりません: " + *options.Styles};
     TSystemData& settings = inputs.Settings.emplace(inputs.SettingsFile);
@@ -271,18 +265,18 @@ void ReadInputs(const TOptions& options, const std::string& windowExecutable,
 }
 
 // willRead hears of every input file before it is read (see TWillRead).
-void Build(const TOptions& options, const std::string& windowExecutable, const TWillRead& willRead,
+void Build(const TOptions& options, const TNativePath& windowExecutable, const TWillRead& willRead,
            const TEndSignals* signals, std::ostream& err, TBuildOutcome& outcome) {
     TInputs read;
     ReadInputs(options, windowExecutable, willRead, signals, err, read);
     TStoppableLines::StopWhenAsked(signals);
-    const std::string& projectFile = read.ProjectFile;
+    const TNativePath& projectFile = read.ProjectFile;
     const TProjectData& project = read.Project;
-    const std::string& settingsFile = read.SettingsFile;
+    const TNativePath& settingsFile = read.SettingsFile;
     const TSystemData& settings = *read.Settings;
     const int tabWidth = options.TabWidth.value_or(settings.TabSpace);
 
-    const std::string folder = OutputFolder(options, project, projectFile);
+    const TNativePath folder = OutputFolder(options, project, projectFile);
     ForceDirectories(folder);
     const TStoppableLines stoppable(std::move(read.Lines), signals);
     TBuildInputs inputs{project, settings.Styles, stoppable, tabWidth};
@@ -300,7 +294,7 @@ void Build(const TOptions& options, const std::string& windowExecutable, const T
 
 // One build with every failure shown on `err` and turned into an exit code;
 // a build stopped by a signal raises TBuildStopped.
-TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecutable,
+TBuildOutcome BuildOnce(const TOptions& options, const TNativePath& windowExecutable,
                         const TWillRead& willRead, const TEndSignals* signals, std::ostream& err) {
     TBuildOutcome outcome;
     const auto fail = [&](int exitCode, const std::string& message) {
@@ -317,6 +311,8 @@ TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecut
         fail(ExitWriteFailed, Shown(error.FileName()) + ": " + error.what());
     } catch (const EFOpenError& error) {
         fail(ExitUsage, error.what());
+    } catch (const EConvertError& error) {
+        fail(ExitUsage, error.what()); // a name in the project that names no file
     } catch (const EOverwritesInput& error) {
         fail(ExitUsage, error.what());
     } catch (const std::exception& error) {
@@ -327,7 +323,7 @@ TBuildOutcome BuildOnce(const TOptions& options, const std::string& windowExecut
 
 // Rebuilds on every change of the inputs; the page to open is shown at the
 // start and whenever the project moves it.
-int Watch(const TOptions& options, const std::string& windowExecutable, std::ostream& out,
+int Watch(const TOptions& options, const TNativePath& windowExecutable, std::ostream& out,
           std::ostream& err) {
     std::string shownEntryPage;
     return WatchAndRebuild(
@@ -347,7 +343,7 @@ int Watch(const TOptions& options, const std::string& windowExecutable, std::ost
 // A single build. A signal stops it as it stops a build of the watch, with
 // nothing left half written; then the signal, let through again, ends the
 // program as it would have.
-int BuildOnceUntilStopped(const TOptions& options, const std::string& windowExecutable,
+int BuildOnceUntilStopped(const TOptions& options, const TNativePath& windowExecutable,
                           std::ostream& out, std::ostream& err) {
     std::optional<TEndSignals> signals;
     try {
@@ -369,7 +365,7 @@ int BuildOnceUntilStopped(const TOptions& options, const std::string& windowExec
 
 } // namespace
 
-int RunBuildCommand(const std::vector<std::string>& arguments, const std::string& windowExecutable,
+int RunBuildCommand(const std::vector<std::string>& arguments, const TNativePath& windowExecutable,
                     std::ostream& out, std::ostream& err) {
     try {
         TOptions options = ParseOptions(arguments);

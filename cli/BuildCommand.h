@@ -2,6 +2,8 @@
 // through the same BuildManual the window uses.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -16,9 +18,8 @@ enum TExitCode {
 
 // Runs the command with its arguments (without the program name); messages
 // go to `out` and `err` in UTF-8. windowExecutable is where the window
-// program would be (a native name): its settings file provides the default
-// styles.
-int RunBuildCommand(const std::vector<std::string>& arguments, const std::string& windowExecutable,
+// program would be: its settings file provides the default styles.
+int RunBuildCommand(const std::vector<std::string>& arguments, const TNativePath& windowExecutable,
                     std::ostream& out, std::ostream& err);
 
 } // namespace varnoke

@@ -31,8 +31,8 @@ inline constexpr std::chrono::milliseconds QuietPeriod{30};
 inline constexpr std::chrono::milliseconds LongestWait{1000};
 
 // Returns the exit code: 0 after a signal (between builds or during one), 1 when the files cannot
-// be watched at all, 2 when a build named no file to wait for (a project name that cannot be a
-// file).
+// be watched at all, 2 when a build named no file to wait for (the command line's names are the
+// system's own, so every build names at least its project).
 int WatchAndRebuild(const TBuildOnce& build, std::ostream& out, std::ostream& err);
 
 } // namespace varnoke

@@ -7,6 +7,6 @@ int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     // The window program is installed beside this tool; its settings file
     // holds the styles.
-    const std::string windowExecutable = varnoke::ExecutableFolder() + "varnoke";
+    const varnoke::TNativePath windowExecutable = varnoke::ExecutableFolder() + "varnoke";
     return varnoke::RunBuildCommand(arguments, windowExecutable, std::cout, std::cerr);
 }

@@ -1,37 +1,28 @@
 #include "common/Errors.h"
 
-#include "common/ShiftJis.h"
-
 #include <cerrno>
 #include <cstring>
 
 namespace varnoke {
 
-namespace {
-std::string Utf8Name(const std::string& sjisFileName) {
-    return SjisToUtf8(sjisFileName);
-}
-} // namespace
-
-EInOutError::EInOutError(int code, std::string fileName)
+EInOutError::EInOutError(int code, TNativePath fileName)
     : EVarnokeError(InOutErrorMessage(code)), code_(code), fileName_(std::move(fileName)) {}
 
-EFOpenError::EFOpenError(const std::string& fileName, const std::string& reason)
-    : EVarnokeError("ファイル \"" + Utf8Name(fileName) + "\". " + reason + " は開けません") {}
+EFOpenError::EFOpenError(const TNativePath& fileName, const std::string& reason)
+    : EVarnokeError("ファイル \"" + fileName.Name() + "\". " + reason + " は開けません") {}
 
-EFCreateError::EFCreateError(const std::string& fileName, const std::string& reason)
-    : EVarnokeError("ファイル \"" + Utf8Name(fileName) + "\". " + reason + " を作成できません") {}
+EFCreateError::EFCreateError(const TNativePath& fileName, const std::string& reason)
+    : EVarnokeError("ファイル \"" + fileName.Name() + "\". " + reason + " を作成できません") {}
 
-ENotProjectFile::ENotProjectFile(const std::string& fileName)
-    : EVarnokeError("ファイル \"" + Utf8Name(fileName) + "\". プロジェクトファイルではありません") {
-}
+ENotProjectFile::ENotProjectFile(const TNativePath& fileName)
+    : EVarnokeError("ファイル \"" + fileName.Name() + "\". プロジェクトファイルではありません") {}
 
-EIniFileError::EIniFileError(const std::string& fileName)
-    : EVarnokeError(Utf8Name(fileName) + " に書き込めません") {}
+EIniFileError::EIniFileError(const TNativePath& fileName)
+    : EVarnokeError(fileName.Name() + " に書き込めません") {}
 
-EOverwritesInput::EOverwritesInput(const std::string& outputFile, const std::string& inputFile)
-    : EVarnokeError("ファイル \"" + Utf8Name(outputFile) + "\" は入力のファイル \"" +
-                    Utf8Name(inputFile) +
+EOverwritesInput::EOverwritesInput(const TNativePath& outputFile, const TNativePath& inputFile)
+    : EVarnokeError("ファイル \"" + outputFile.Name() + "\" は入力のファイル \"" +
+                    inputFile.Name() +
                     "\" と同じファイルです。上書きしないよう、何も書き込みませんでした"),
       outputFile_(outputFile), inputFile_(inputFile) {}
 

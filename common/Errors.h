@@ -1,8 +1,10 @@
 // The errors of the system. A failed file operation ends the current command
 // and the front end shows the message: the window in its error box, the
-// command-line tool on standard error. Messages are UTF-8 (what()); file
-// names are kept as the model holds them (CP932).
+// command-line tool on standard error. Messages are UTF-8 (what()), and so
+// are the file names they carry: the names the system uses.
 #pragma once
+
+#include "common/NativePath.h"
 
 #include <stdexcept>
 #include <string>
@@ -19,38 +21,38 @@ class EVarnokeError : public std::runtime_error {
 // 101 disk full); the message is the one the user knows for that code.
 class EInOutError : public EVarnokeError {
   public:
-    EInOutError(int code, std::string fileName);
+    EInOutError(int code, TNativePath fileName);
     int Code() const { return code_; }
-    const std::string& FileName() const { return fileName_; }
+    const TNativePath& FileName() const { return fileName_; }
 
   private:
     int code_;
-    std::string fileName_;
+    TNativePath fileName_;
 };
 
 // "ファイル "%s". %s は開けません": an existing file could not be read.
 class EFOpenError : public EVarnokeError {
   public:
-    EFOpenError(const std::string& fileName, const std::string& reason);
+    EFOpenError(const TNativePath& fileName, const std::string& reason);
 };
 
 // "ファイル "%s". %s を作成できません": a file could not be created or replaced.
 class EFCreateError : public EVarnokeError {
   public:
-    EFCreateError(const std::string& fileName, const std::string& reason);
+    EFCreateError(const TNativePath& fileName, const std::string& reason);
 };
 
 // "%s に書き込めません": a key of the INI file could not be written.
 class EIniFileError : public EVarnokeError {
   public:
-    explicit EIniFileError(const std::string& fileName);
+    explicit EIniFileError(const TNativePath& fileName);
 };
 
 // "ファイル "%s". プロジェクトファイルではありません": a file that was to
 // be opened as a project holds no project.
 class ENotProjectFile : public EVarnokeError {
   public:
-    explicit ENotProjectFile(const std::string& fileName);
+    explicit ENotProjectFile(const TNativePath& fileName);
 };
 
 // A build would write one of its own inputs (the text, the project or the
@@ -59,13 +61,13 @@ class ENotProjectFile : public EVarnokeError {
 // written.
 class EOverwritesInput : public EVarnokeError {
   public:
-    EOverwritesInput(const std::string& outputFile, const std::string& inputFile);
-    const std::string& OutputFile() const { return outputFile_; }
-    const std::string& InputFile() const { return inputFile_; }
+    EOverwritesInput(const TNativePath& outputFile, const TNativePath& inputFile);
+    const TNativePath& OutputFile() const { return outputFile_; }
+    const TNativePath& InputFile() const { return inputFile_; }
 
   private:
-    std::string outputFile_;
-    std::string inputFile_;
+    TNativePath outputFile_;
+    TNativePath inputFile_;
 };
 
 // A text that Shift-JIS cannot hold, where no character reference will do.

@@ -44,33 +44,18 @@ class TDescriptor {
 };
 } // namespace
 
-std::string NativePath(std::string_view sjisPath) {
-    return SjisToUtf8(sjisPath);
-}
-
-std::string SjisPathFromNative(std::string_view nativePath) {
-    try {
-        return Utf8ToSjis(nativePath, TUnmappable::Fail);
-    } catch (const EConvertError& error) {
-        // The character alone would not tell the user which file it is.
-        throw EConvertError("ファイル \"" + std::string(nativePath) + "\". " + error.what());
-    }
-}
-
-bool FileExists(std::string_view sjisPath) {
+bool FileExists(const TNativePath& path) {
     struct stat info {};
-    return !sjisPath.empty() && ::stat(NativePath(sjisPath).c_str(), &info) == 0 &&
-           !S_ISDIR(info.st_mode);
+    return !path.Empty() && ::stat(path.CStr(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-bool DirectoryExists(std::string_view sjisPath) {
+bool DirectoryExists(const TNativePath& path) {
     struct stat info {};
-    return !sjisPath.empty() && ::stat(NativePath(sjisPath).c_str(), &info) == 0 &&
-           S_ISDIR(info.st_mode);
+    return !path.Empty() && ::stat(path.CStr(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-void ForceDirectories(std::string_view sjisPath) {
-    std::string native = NativePath(sjisPath);
+void ForceDirectories(const TNativePath& path) {
+    std::string native = path.Name();
     while (native.size() > 1 && native.back() == PathDelimiter)
         native.pop_back();
     if (native.empty())
@@ -79,33 +64,33 @@ void ForceDirectories(std::string_view sjisPath) {
          slash = native.find(PathDelimiter, slash + 1)) {
         std::string part = native.substr(0, slash);
         if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            throw EFCreateError(std::string(sjisPath), SystemErrorReason(errno));
+            throw EFCreateError(path, SystemErrorReason(errno));
         }
         if (slash == std::string::npos)
             break;
     }
-    if (!DirectoryExists(sjisPath))
-        throw EFCreateError(std::string(sjisPath), SystemErrorReason(ENOTDIR));
+    if (!DirectoryExists(path))
+        throw EFCreateError(path, SystemErrorReason(ENOTDIR));
 }
 
-int OpenFileForReading(std::string_view sjisPath, size_t& size) {
+int OpenFileForReading(const TNativePath& path, size_t& size) {
     // Without blocking: opening a FIFO would wait for a writer that may
     // never come, before fstat could tell that it is no file.
-    TDescriptor file(::open(NativePath(sjisPath).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    TDescriptor file(::open(path.CStr(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return -1;
-        throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+        throw EFOpenError(path, SystemErrorReason(errno));
     }
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
-        throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+        throw EFOpenError(path, SystemErrorReason(errno));
     if (S_ISDIR(info.st_mode))
-        throw EFOpenError(std::string(sjisPath), SystemErrorReason(EISDIR));
+        throw EFOpenError(path, SystemErrorReason(EISDIR));
     // A device or a pipe would be read until memory runs out (/dev/zero)
     // or wait forever: only regular files hold a text or a project.
     if (!S_ISREG(info.st_mode))
-        throw EFOpenError(std::string(sjisPath), "通常のファイルではありません。");
+        throw EFOpenError(path, "通常のファイルではありません。");
     // A regular file reads as it always does; a network or user-space file
     // system might otherwise answer "try again".
     ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
@@ -113,10 +98,10 @@ int OpenFileForReading(std::string_view sjisPath, size_t& size) {
     return file.Release();
 }
 
-bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
+bool ReadWholeFile(const TNativePath& path, std::string& bytes) {
     bytes.clear();
     size_t size = 0;
-    TDescriptor file(OpenFileForReading(sjisPath, size));
+    TDescriptor file(OpenFileForReading(path, size));
     if (file.Get() < 0)
         return false;
     // Straight into the string, with room for a file that grows meanwhile.
@@ -129,7 +114,7 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+            throw EFOpenError(path, SystemErrorReason(errno));
         if (count == 0)
             break;
         got += static_cast<size_t>(count);
@@ -138,10 +123,10 @@ bool ReadWholeFile(std::string_view sjisPath, std::string& bytes) {
     return true;
 }
 
-bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes) {
+bool ReadWholeFile(const TNativePath& path, TByteBuffer& bytes) {
     bytes.Resize(0);
     size_t size = 0;
-    TDescriptor file(OpenFileForReading(sjisPath, size));
+    TDescriptor file(OpenFileForReading(path, size));
     if (file.Get() < 0)
         return false;
     bytes.Reserve(size + 1); // one byte more tells the end without another read
@@ -155,7 +140,7 @@ bool ReadWholeFile(std::string_view sjisPath, TByteBuffer& bytes) {
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            throw EFOpenError(std::string(sjisPath), SystemErrorReason(errno));
+            throw EFOpenError(path, SystemErrorReason(errno));
         if (count == 0)
             return true;
         bytes.Resize(bytes.Size() + static_cast<size_t>(count));
@@ -205,7 +190,7 @@ std::string LinkTarget(std::string native) {
 // `fileName` names the file in error messages. With TDurability::Disk the
 // bytes reach the disk before the rename, so that a power failure right
 // after a save cannot leave an empty file in place of the old one.
-void WriteNativeAtomically(const std::string& native, const std::string& fileName,
+void WriteNativeAtomically(const std::string& native, const TNativePath& fileName,
                            std::string_view bytes, TDurability durability, TFileAccess access) {
     std::string temporary = native + ".XXXXXX";
     TDescriptor file(::mkstemp(temporary.data()));
@@ -242,22 +227,20 @@ void WriteNativeAtomically(const std::string& native, const std::string& fileNam
 }
 } // namespace
 
-void WriteFileAtomically(std::string_view sjisPath, std::string_view bytes, TFileAccess access) {
-    WriteNativeAtomically(LinkTarget(NativePath(sjisPath)), std::string(sjisPath), bytes,
-                          TDurability::PageCache, access);
+void WriteFileAtomically(const TNativePath& path, std::string_view bytes, TFileAccess access) {
+    WriteNativeAtomically(LinkTarget(path.Name()), path, bytes, TDurability::PageCache, access);
 }
 
-void SaveUserFile(std::string_view sjisPath, std::string_view bytes) {
-    const std::string target = LinkTarget(NativePath(sjisPath));
+void SaveUserFile(const TNativePath& path, std::string_view bytes) {
+    const std::string target = LinkTarget(path.Name());
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
-        throw EFCreateError(std::string(sjisPath), SystemErrorReason(errno));
-    WriteNativeAtomically(target, std::string(sjisPath), bytes, TDurability::Disk,
-                          TFileAccess::Usual);
+        throw EFCreateError(path, SystemErrorReason(errno));
+    WriteNativeAtomically(target, path, bytes, TDurability::Disk, TFileAccess::Usual);
 }
 
-std::optional<std::int64_t> FileModifiedMs(std::string_view sjisPath) {
+std::optional<std::int64_t> FileModifiedMs(const TNativePath& path) {
     struct stat info {};
-    if (::stat(NativePath(sjisPath).c_str(), &info) != 0)
+    if (::stat(path.CStr(), &info) != 0)
         return std::nullopt;
     return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
 }

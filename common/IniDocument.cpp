@@ -152,7 +152,7 @@ std::string FormatIniFloat(double value) {
     return text;
 }
 
-TIniDocument::TIniDocument(std::string fileName) : fileName_(std::move(fileName)) {
+TIniDocument::TIniDocument(TNativePath fileName) : fileName_(std::move(fileName)) {
     std::string bytes;
     if (ReadWholeFile(fileName_, bytes))
         LoadFromBytes(bytes);

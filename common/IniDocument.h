@@ -6,6 +6,8 @@
 // sections and keys keep their place, new ones are appended.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,13 +20,13 @@ class TIniDocument {
     TIniDocument() = default;
     // Loads the file; a missing file gives an empty document. A file that
     // exists but cannot be read raises EFOpenError.
-    explicit TIniDocument(std::string fileName);
+    explicit TIniDocument(TNativePath fileName);
 
     void LoadFromBytes(std::string_view bytes);
     std::string ToBytes() const;
     // Writes the document back to its file, atomically; raises EFCreateError.
     void UpdateFile() const;
-    const std::string& FileName() const { return fileName_; }
+    const TNativePath& FileName() const { return fileName_; }
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
@@ -80,7 +82,7 @@ class TIniDocument {
                        std::string_view value) const;
     const std::string* FindValue(std::string_view section, std::string_view key) const;
 
-    std::string fileName_;
+    TNativePath fileName_;
     std::vector<TSection> sections_;
     // Upper-cased section name -> index of its first occurrence.
     std::unordered_map<std::string, size_t> sectionIndex_;

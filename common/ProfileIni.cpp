@@ -7,7 +7,7 @@ namespace varnoke {
 
 namespace {
 // A file that cannot be read reads as empty, as the profile functions do.
-TIniDocument LoadOrEmpty(const std::string& iniFile) {
+TIniDocument LoadOrEmpty(const TNativePath& iniFile) {
     try {
         return TIniDocument(iniFile);
     } catch (const EVarnokeError&) {
@@ -15,7 +15,7 @@ TIniDocument LoadOrEmpty(const std::string& iniFile) {
     }
 }
 
-template <typename Change> void ChangeFile(const std::string& iniFile, Change change) {
+template <typename Change> void ChangeFile(const TNativePath& iniFile, Change change) {
     TIniDocument document;
     try {
         document = TIniDocument(iniFile);
@@ -31,17 +31,17 @@ template <typename Change> void ChangeFile(const std::string& iniFile, Change ch
 }
 } // namespace
 
-std::string ProfileReadString(const std::string& iniFile, std::string_view section,
+std::string ProfileReadString(const TNativePath& iniFile, std::string_view section,
                               std::string_view key, std::string_view defaultValue) {
     return LoadOrEmpty(iniFile).ReadString(section, key, defaultValue);
 }
 
-void ProfileWriteString(const std::string& iniFile, std::string_view section, std::string_view key,
+void ProfileWriteString(const TNativePath& iniFile, std::string_view section, std::string_view key,
                         std::string_view value) {
     ChangeFile(iniFile, [&](TIniDocument& document) { document.WriteString(section, key, value); });
 }
 
-void ProfileEraseSection(const std::string& iniFile, std::string_view section) {
+void ProfileEraseSection(const TNativePath& iniFile, std::string_view section) {
     ChangeFile(iniFile, [&](TIniDocument& document) { document.EraseSection(section); });
 }
 

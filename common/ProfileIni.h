@@ -4,16 +4,18 @@
 // file content is the same as the in-memory document gives.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <string>
 #include <string_view>
 
 namespace varnoke {
 
-std::string ProfileReadString(const std::string& iniFile, std::string_view section,
+std::string ProfileReadString(const TNativePath& iniFile, std::string_view section,
                               std::string_view key, std::string_view defaultValue);
 // Both raise EIniFileError ("%s に書き込めません") when the file cannot be written.
-void ProfileWriteString(const std::string& iniFile, std::string_view section, std::string_view key,
+void ProfileWriteString(const TNativePath& iniFile, std::string_view section, std::string_view key,
                         std::string_view value);
-void ProfileEraseSection(const std::string& iniFile, std::string_view section);
+void ProfileEraseSection(const TNativePath& iniFile, std::string_view section);
 
 } // namespace varnoke

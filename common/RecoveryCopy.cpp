@@ -104,7 +104,7 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view in) {
 bool HoldsUnsavedWork(const TRecoveryCopy& copy) {
     if (copy.TextFile.empty())
         return true;
-    const std::optional<std::int64_t> fileTime = FileModifiedMs(copy.TextFile);
+    const std::optional<std::int64_t> fileTime = FileModifiedMs(NativePathOrEmpty(copy.TextFile));
     return !fileTime || copy.SavedAtMs > *fileTime;
 }
 
@@ -122,9 +122,9 @@ std::int64_t NowMs() {
         .count();
 }
 
-TRecoveryFolder::TRecoveryFolder(std::string folder) : folder_(std::move(folder)) {}
+TRecoveryFolder::TRecoveryFolder(TNativePath folder) : folder_(std::move(folder)) {}
 
-std::string TRecoveryFolder::CopyFileOf(const std::string& textFile) const {
+TNativePath TRecoveryFolder::CopyFileOf(const std::string& textFile) const {
     const std::string name = textFile.empty() ? "untitled" : Hex(Fnv1a(textFile));
     return folder_ + name + std::string(CopyExtension);
 }
@@ -136,18 +136,18 @@ void TRecoveryFolder::Write(const TRecoveryCopy& copy) const {
     // owner may list the folder or read a copy, whatever the text's own
     // file allows.
     ForceDirectories(folder_);
-    ::chmod(NativePath(folder_).c_str(), S_IRWXU);
+    ::chmod(folder_.CStr(), S_IRWXU);
     WriteFileAtomically(CopyFileOf(copy.TextFile), EncodeRecoveryCopy(copy),
                         TFileAccess::OwnerOnly);
 }
 
 void TRecoveryFolder::Remove(const std::string& textFile) const {
     if (Enabled())
-        std::remove(NativePath(CopyFileOf(textFile)).c_str());
+        std::remove(CopyFileOf(textFile).CStr());
 }
 
-std::optional<TRecoveryCopy> TRecoveryFolder::Read(const std::string& copyFile,
-                                                   std::vector<std::string>& damaged) const {
+std::optional<TRecoveryCopy> TRecoveryFolder::Read(const TNativePath& copyFile,
+                                                   std::vector<TNativePath>& damaged) const {
     std::string bytes;
     std::optional<TRecoveryCopy> copy;
     try {
@@ -158,15 +158,14 @@ std::optional<TRecoveryCopy> TRecoveryFolder::Read(const std::string& copyFile,
         // Unreadable: treated as damaged below.
     }
     if (!copy) {
-        const std::string native = NativePath(copyFile);
-        std::rename(native.c_str(), (native + ".damaged").c_str());
+        std::rename(copyFile.CStr(), (copyFile + ".damaged").CStr());
         damaged.push_back(copyFile);
     }
     return copy;
 }
 
 std::optional<TRecoveryCopy> TRecoveryFolder::Find(const std::string& textFile,
-                                                   std::vector<std::string>& damaged) const {
+                                                   std::vector<TNativePath>& damaged) const {
     if (!Enabled())
         return std::nullopt;
     std::optional<TRecoveryCopy> copy = Read(CopyFileOf(textFile), damaged);
@@ -176,20 +175,19 @@ std::optional<TRecoveryCopy> TRecoveryFolder::Find(const std::string& textFile,
     return copy;
 }
 
-std::vector<TRecoveryCopy> TRecoveryFolder::FindAll(std::vector<std::string>& damaged) const {
+std::vector<TRecoveryCopy> TRecoveryFolder::FindAll(std::vector<TNativePath>& damaged) const {
     std::vector<TRecoveryCopy> copies;
     if (!Enabled())
         return copies;
-    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(NativePath(folder_).c_str()),
-                                                     ::closedir);
+    const std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folder_.CStr()), ::closedir);
     if (!folder)
         return copies;
-    std::vector<std::string> names;
+    std::vector<TNativePath> names;
     while (const dirent* entry = ::readdir(folder.get())) {
         if (EndsWith(entry->d_name, CopyExtension))
-            names.push_back(folder_ + entry->d_name); // hex names: the same in CP932
+            names.push_back(folder_ + entry->d_name);
     }
-    for (const std::string& name : names) {
+    for (const TNativePath& name : names) {
         if (std::optional<TRecoveryCopy> copy = Read(name, damaged))
             copies.push_back(std::move(*copy));
     }

@@ -7,6 +7,8 @@
 // that a damaged copy is recognised and never taken for the author's text.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,7 +29,8 @@ std::string EncodeRecoveryCopy(const TRecoveryCopy& copy);
 std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes);
 
 // Whether the copy holds work that its file lacks: it was written after the
-// file was last written, or the file is gone, or the text never had one.
+// file was last written, or the file is gone (or cannot be named), or the
+// text never had one.
 bool HoldsUnsavedWork(const TRecoveryCopy& copy);
 
 // Whether the window that wrote the copy is still running (a process of this
@@ -41,12 +44,12 @@ std::int64_t NowMs();
 // operation then does nothing and nothing is found.
 class TRecoveryFolder {
   public:
-    explicit TRecoveryFolder(std::string folder = {}); // CP932 with its trailing "/"
+    explicit TRecoveryFolder(TNativePath folder = {}); // with its trailing "/"
 
-    bool Enabled() const { return !folder_.empty(); }
-    const std::string& Folder() const { return folder_; }
+    bool Enabled() const { return !folder_.Empty(); }
+    const TNativePath& Folder() const { return folder_; }
     // The copy's file for a text file ("" for the text without a file).
-    std::string CopyFileOf(const std::string& textFile) const;
+    TNativePath CopyFileOf(const std::string& textFile) const;
 
     // Atomically, readable by the owner only, creating the folder (for the
     // owner only) when needed; throws EFCreateError.
@@ -58,15 +61,15 @@ class TRecoveryFolder {
     // in ".damaged", so that it is not offered again but not lost either),
     // and its file name is added to `damaged`.
     std::optional<TRecoveryCopy> Find(const std::string& textFile,
-                                      std::vector<std::string>& damaged) const;
+                                      std::vector<TNativePath>& damaged) const;
     // Every copy in the folder, the newest first.
-    std::vector<TRecoveryCopy> FindAll(std::vector<std::string>& damaged) const;
+    std::vector<TRecoveryCopy> FindAll(std::vector<TNativePath>& damaged) const;
 
   private:
-    std::optional<TRecoveryCopy> Read(const std::string& copyFile,
-                                      std::vector<std::string>& damaged) const;
+    std::optional<TRecoveryCopy> Read(const TNativePath& copyFile,
+                                      std::vector<TNativePath>& damaged) const;
 
-    std::string folder_;
+    TNativePath folder_;
 };
 
 } // namespace varnoke

@@ -2,7 +2,6 @@
 
 #include "common/Errors.h"
 #include "common/FileSystem.h"
-#include "common/PathNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -59,57 +58,55 @@ void RemoveStagesOfEndedBuilds(const std::string& nativeFolder) {
 }
 } // namespace
 
-TStagedFolder::TStagedFolder(std::string folder, const std::string& firstFile)
+TStagedFolder::TStagedFolder(TNativePath folder, const std::string& firstFile)
     : folder_(std::move(folder)) {
-    const std::string nativeFolder = NativePath(folder_);
-    RemoveStagesOfEndedBuilds(nativeFolder);
+    RemoveStagesOfEndedBuilds(folder_.Name());
     std::string native =
-        nativeFolder + std::string(StagePrefix) + std::to_string(::getpid()) + "-XXXXXX";
+        folder_.Name() + std::string(StagePrefix) + std::to_string(::getpid()) + "-XXXXXX";
     if (::mkdtemp(native.data()) == nullptr)
         throw EInOutError(InOutCodeFromErrno(errno), folder_ + firstFile);
-    // The stage's name is ASCII past the folder's own: the same in CP932.
-    stage_ = folder_ + ExtractFileName(native) + PathDelimiter;
+    stage_ = AsFolder(TNativePath(native));
 }
 
 TStagedFolder::~TStagedFolder() {
     RemoveStaged();
 }
 
-std::string TStagedFolder::FinalName(const std::string& stagedFile) const {
-    if (stagedFile.compare(0, stage_.size(), stage_) != 0)
+TNativePath TStagedFolder::FinalName(const TNativePath& stagedFile) const {
+    const std::string& staged = stagedFile.Name();
+    if (stage_.Empty() || staged.compare(0, stage_.Name().size(), stage_.Name()) != 0)
         return stagedFile;
-    return folder_ + stagedFile.substr(stage_.size());
+    return folder_ + std::string_view(staged).substr(stage_.Name().size());
 }
 
 std::vector<std::string> TStagedFolder::Names() const {
-    // Names the build writes are ASCII: the native name is the CP932 one.
-    return EntriesOf(NativePath(stage_));
+    return EntriesOf(stage_.Name());
 }
 
 void TStagedFolder::Commit(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         struct stat target {};
-        if (::stat(NativePath(folder_ + name).c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+        if (::stat((folder_ + name).CStr(), &target) == 0 && S_ISDIR(target.st_mode))
             throw EInOutError(InOutCodeFromErrno(EISDIR), folder_ + name);
     }
     for (const std::string& name : names) {
-        if (::rename(NativePath(stage_ + name).c_str(), NativePath(folder_ + name).c_str()) != 0)
+        if (::rename((stage_ + name).CStr(), (folder_ + name).CStr()) != 0)
             throw EInOutError(InOutCodeFromErrno(errno), folder_ + name);
     }
     RemoveStaged();
 }
 
 void TStagedFolder::RemoveStaged() {
-    if (stage_.empty())
+    if (stage_.Empty())
         return;
     // Nothing here may throw: it also runs while an error unwinds.
     try {
-        std::string native = NativePath(stage_);
+        std::string native = stage_.Name();
         native.pop_back(); // the "/"
         RemoveFolderAndFiles(native);
     } catch (...) {
     }
-    stage_.clear();
+    stage_ = TNativePath();
 }
 
 } // namespace varnoke

@@ -7,6 +7,8 @@
 // next stage made in the folder.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <string>
 #include <vector>
 
@@ -14,20 +16,20 @@ namespace varnoke {
 
 class TStagedFolder {
   public:
-    // Makes the hidden folder inside `folder` (CP932, ending in "/"). When
+    // Makes the hidden folder inside `folder` (ending in "/"). When
     // the folder cannot take it (missing, read-only, full), this raises the
     // EInOutError that writing `firstFile` there would have raised, as that
     // is the file the caller was about to write.
-    TStagedFolder(std::string folder, const std::string& firstFile);
+    TStagedFolder(TNativePath folder, const std::string& firstFile);
     ~TStagedFolder();
     TStagedFolder(const TStagedFolder&) = delete;
     TStagedFolder& operator=(const TStagedFolder&) = delete;
 
     // Where to write the files, ending in "/".
-    const std::string& Path() const { return stage_; }
+    const TNativePath& Path() const { return stage_; }
     // The name a file written at `stagedFile` gets in the target folder;
     // any other name stays as it is.
-    std::string FinalName(const std::string& stagedFile) const;
+    TNativePath FinalName(const TNativePath& stagedFile) const;
 
     // The names (file names only) of the files written so far.
     std::vector<std::string> Names() const;
@@ -43,8 +45,8 @@ class TStagedFolder {
   private:
     void RemoveStaged();
 
-    std::string folder_;
-    std::string stage_; // empty once committed or removed
+    TNativePath folder_;
+    TNativePath stage_; // empty once committed or removed
 };
 
 } // namespace varnoke

@@ -9,9 +9,8 @@
 
 namespace varnoke {
 
-TTextFileWriter::TTextFileWriter(std::string fileName) : fileName_(std::move(fileName)) {
-    descriptor_ =
-        ::open(NativePath(fileName_).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+TTextFileWriter::TTextFileWriter(TNativePath fileName) : fileName_(std::move(fileName)) {
+    descriptor_ = ::open(fileName_.CStr(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0)
         Fail(errno);
 }

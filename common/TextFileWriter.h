@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/LineWriting.h"
+#include "common/NativePath.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -15,8 +16,8 @@ namespace varnoke {
 
 class TTextFileWriter : public TLineWriting<TTextFileWriter> {
   public:
-    // Creates or truncates the file (a CP932 path).
-    explicit TTextFileWriter(std::string fileName);
+    // Creates or truncates the file.
+    explicit TTextFileWriter(TNativePath fileName);
     ~TTextFileWriter();
     TTextFileWriter(const TTextFileWriter&) = delete;
     TTextFileWriter& operator=(const TTextFileWriter&) = delete;
@@ -34,7 +35,7 @@ class TTextFileWriter : public TLineWriting<TTextFileWriter> {
     // Writes what is buffered and closes the file; a failure raises.
     void Close();
 
-    const std::string& FileName() const { return fileName_; }
+    const TNativePath& FileName() const { return fileName_; }
 
   private:
     static constexpr size_t BufferSize = 128 * 1024;
@@ -43,7 +44,7 @@ class TTextFileWriter : public TLineWriting<TTextFileWriter> {
     void Flush();
     [[noreturn]] void Fail(int error);
 
-    std::string fileName_;
+    TNativePath fileName_;
     // Left uninitialised: a small page touches only the memory it fills.
     std::unique_ptr<char[]> buffer_{new char[BufferSize]};
     size_t used_ = 0;

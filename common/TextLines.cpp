@@ -123,9 +123,9 @@ std::string_view TTextLines::Line(size_t i) const {
     return text.substr(begin, ends_[i] - begin);
 }
 
-bool LoadTextLines(std::string_view sjisPath, TTextLines& lines, TTextFileSigns* signs) {
+bool LoadTextLines(const TNativePath& path, TTextLines& lines, TTextFileSigns* signs) {
     TByteBuffer bytes;
-    if (!ReadWholeFile(sjisPath, bytes))
+    if (!ReadWholeFile(path, bytes))
         return false;
     if (HasUtf16ByteOrderMark(bytes.View())) {
         const TDecodedText text = DecodeText(bytes.View());

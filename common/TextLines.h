@@ -6,6 +6,7 @@
 
 #include "common/ByteBuffer.h"
 #include "common/LineSource.h"
+#include "common/NativePath.h"
 
 #include <string>
 #include <string_view>
@@ -44,7 +45,7 @@ struct TTextFileSigns {
 // Reads a text file as lines: a UTF-8 or UTF-16 file (see DecodeTextFile)
 // is converted, any other is used as it was read. Returns false when the
 // file does not exist; throws EFOpenError when it cannot be read.
-bool LoadTextLines(std::string_view sjisPath, TTextLines& lines, TTextFileSigns* signs = nullptr);
+bool LoadTextLines(const TNativePath& path, TTextLines& lines, TTextFileSigns* signs = nullptr);
 
 // The bytes of a text file as CP932: a file that starts with a UTF-16 or
 // UTF-8 byte-order mark, or that is valid UTF-8 holding multi-byte

@@ -633,10 +633,10 @@ const TLineCache& TCustomExtRichEdit::Lines() const {
     return *lines_;
 }
 
-void TCustomExtRichEdit::LoadFromFile(std::string_view sjisPath) {
+void TCustomExtRichEdit::LoadFromFile(const TNativePath& path) {
     std::string bytes;
-    if (!ReadWholeFile(sjisPath, bytes))
-        throw EFOpenError(std::string(sjisPath), SystemErrorReason(ENOENT));
+    if (!ReadWholeFile(path, bytes))
+        throw EFOpenError(path, SystemErrorReason(ENOENT));
     // The characters as they are: a trip through CP932 would turn what it
     // lacks into character references and change others (U+2212 into U+FF0D).
     SetText(QString::fromStdString(DecodeText(bytes).Utf8));

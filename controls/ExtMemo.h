@@ -253,7 +253,7 @@ class TCustomExtRichEdit : public QPlainTextEdit {
     // Replaces the text by the file's characters (the file in CP932, or in
     // UTF-8 with or without a byte-order mark). Throws EFOpenError and keeps
     // the text when the file cannot be read. Raises Changed once.
-    void LoadFromFile(std::string_view sjisPath);
+    void LoadFromFile(const TNativePath& path);
     // Replaces the whole text, with an empty undo history. Raises Changed
     // once.
     void SetText(const QString& text);

@@ -17,9 +17,9 @@ constexpr std::string_view FramesNote =
     "\x45\x83\x55\x82\xC5\x82\xB2\x97\x97\x89\xBA\x82\xB3\x82\xA2";
 } // namespace
 
-void MakeFrameHtml(bool titleFrame, bool split, const std::string& fileName) {
+void MakeFrameHtml(bool titleFrame, bool split, const TNativePath& fileName) {
     TTextFileWriter file(fileName);
-    WritePageHead(file, FramesetDocType, FileNameWithoutExt(fileName), "");
+    WritePageHead(file, FramesetDocType, PageTitle(fileName), "");
     if (titleFrame) {
         WriteFrameset(file, "title=\"manual_title\" rows=\"80, *\"");
         WriteFrame(file, "title=\"title\" src=\"title.html\" name=\"titleframe\"");

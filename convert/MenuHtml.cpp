@@ -8,15 +8,15 @@
 
 namespace varnoke {
 
-void MakeMenuHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                  const std::string& textFileName, const std::string& styleSheet, bool searchLink) {
+void MakeMenuHtml(bool split, const TLineSource& lines, const TNativePath& fileName,
+                  const TNativePath& textFileName, const TNativePath& styleSheet, bool searchLink) {
     TTextFileWriter file(fileName);
-    WritePageHead(file, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
+    WritePageHead(file, TransitionalDocType, PageTitle(fileName), PageFileName(styleSheet));
     WriteTagOpen(file, "body");
     if (searchLink)
         WriteSearchLink(file);
 
-    const std::string bodyName = ExtractFileName(textFileName);
+    const std::string bodyName = PageFileName(textFileName);
     int mainHeadingCounter = 0;
     int headingCounter = 0;
     int page = 0;

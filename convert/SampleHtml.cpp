@@ -6,7 +6,7 @@
 
 namespace varnoke {
 
-void MakeSampleHtml(const std::string& fileName, const std::string& styleSheet) {
+void MakeSampleHtml(const TNativePath& fileName, const TNativePath& styleSheet) {
     static const std::string mainHeading = Sjis("大見出し表示サンプル");
     static const std::string heading = Sjis("見出し表示サンプル");
     static const std::string bodyLines[] = {
@@ -16,7 +16,7 @@ void MakeSampleHtml(const std::string& fileName, const std::string& styleSheet) 
     };
 
     TTextFileWriter file(fileName);
-    WritePageHead(file, TransitionalDocType, "title", styleSheet);
+    WritePageHead(file, TransitionalDocType, "title", PageFileName(styleSheet));
     WriteTagOpen(file, "body");
     WriteTagOpen(file, "h1");
     file.WriteLine(mainHeading);

@@ -2,10 +2,12 @@
 // paragraph, linked to "sample.css", so that one style can be judged alone.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <string>
 
 namespace varnoke {
 
-void MakeSampleHtml(const std::string& fileName, const std::string& styleSheet);
+void MakeSampleHtml(const TNativePath& fileName, const TNativePath& styleSheet);
 
 } // namespace varnoke

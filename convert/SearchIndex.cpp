@@ -636,7 +636,7 @@ TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames)
 }
 
 void WriteSearchIndex(const TLineSource& lines, bool split, bool frames,
-                      const std::string& fileName) {
+                      const TNativePath& fileName) {
     TTextFileWriter file(fileName);
     TScriptOutput output([&file](std::string_view piece) { file.Write(piece); });
     CodeSearchIndex(lines, split, frames, output);

@@ -10,6 +10,8 @@
 // the menu does.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include "common/ByteBuffer.h"
 #include "common/LineSource.h"
 
@@ -35,6 +37,6 @@ std::u16string SearchText(const TLineSource& lines);
 TByteBuffer SearchIndexScript(const TLineSource& lines, bool split, bool frames);
 // The same written into the file as it is coded, a piece at a time.
 void WriteSearchIndex(const TLineSource& lines, bool split, bool frames,
-                      const std::string& fileName);
+                      const TNativePath& fileName);
 
 } // namespace varnoke

@@ -8,10 +8,10 @@
 
 namespace varnoke {
 
-void MakeSearchPage(bool frames, bool split, const std::string& fileName,
-                    const std::string& styleSheet) {
+void MakeSearchPage(bool frames, bool split, const TNativePath& fileName,
+                    const TNativePath& styleSheet) {
     TTextFileWriter file(fileName);
-    WritePageHead(file, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
+    WritePageHead(file, TransitionalDocType, PageTitle(fileName), PageFileName(styleSheet));
     WriteTagOpen(file, "body");
     const std::string back = frames  ? "menu.html"
                              : split ? SplitPageFileName("text.html", 0)

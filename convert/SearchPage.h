@@ -3,6 +3,8 @@
 // frames) or every body page (without) gets at its top.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include "common/LineWriting.h"
 
 #include <string>
@@ -33,7 +35,7 @@ inline TSearchLinks SearchLinks(bool search, bool frames) {
 
 // styleSheet is the menu's style sheet, linked by its file name. With
 // frames the page links back to the menu, else to the first body page.
-void MakeSearchPage(bool frames, bool split, const std::string& fileName,
-                    const std::string& styleSheet);
+void MakeSearchPage(bool frames, bool split, const TNativePath& fileName,
+                    const TNativePath& styleSheet);
 
 } // namespace varnoke

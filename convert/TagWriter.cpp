@@ -1,6 +1,7 @@
 #include "convert/TagWriter.h"
 
 #include "common/PathNames.h"
+#include "common/ShiftJis.h"
 #include "convert/StringWriter.h"
 
 namespace varnoke {
@@ -28,6 +29,14 @@ void WritePageHead(TTextFileWriter& file, std::string_view docType, std::string_
         WriteLink(file, "href=\"" + ExtractFileName(styleSheet) +
                             "\" rel=\"stylesheet\" type=\"text/css\"");
     WriteTagClose(file, "head");
+}
+
+std::string PageFileName(const TNativePath& file) {
+    return Utf8ToSjis(ExtractFileName(file.Name()));
+}
+
+std::string PageTitle(const TNativePath& file) {
+    return Utf8ToSjis(FileNameWithoutExt(file.Name()));
 }
 
 } // namespace varnoke

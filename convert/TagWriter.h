@@ -94,4 +94,10 @@ inline constexpr std::string_view FramesetDocType =
 void WritePageHead(TTextFileWriter& file, std::string_view docType, std::string_view title,
                    std::string_view styleSheet);
 
+// A file's name as a page writes it (a title, a link): CP932, a character
+// CP932 lacks as "&#NNNN;". The pages of a build have ASCII names.
+std::string PageFileName(const TNativePath& file);
+// The same without the extension: a page's title.
+std::string PageTitle(const TNativePath& file);
+
 } // namespace varnoke

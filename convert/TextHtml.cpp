@@ -16,10 +16,10 @@ constexpr int ClosingBreakLines = 64;
 // heading that opens the next page.
 class TBodyPage {
   public:
-    TBodyPage(const std::string& fileName, const std::string& styleSheet, bool split, int tabCount,
+    TBodyPage(const TNativePath& fileName, const TNativePath& styleSheet, bool split, int tabCount,
               bool searchLink)
         : file_(fileName), split_(split), tabCount_(tabCount) {
-        WritePageHead(file_, TransitionalDocType, FileNameWithoutExt(fileName), styleSheet);
+        WritePageHead(file_, TransitionalDocType, PageTitle(fileName), PageFileName(styleSheet));
         WriteTagOpen(file_, "body");
         if (searchLink)
             WriteSearchLink(file_);
@@ -92,13 +92,13 @@ class TBodyPage {
 
 } // namespace
 
-int MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                 const std::string& styleSheet, int tabCount, bool searchLink) {
+int MakeTextHtml(bool split, const TLineSource& lines, const TNativePath& fileName,
+                 const TNativePath& styleSheet, int tabCount, bool searchLink) {
     size_t lineIndex = 0;
     int page = 0;
     do {
-        TBodyPage body(split ? SplitPageFileName(fileName, page) : fileName, styleSheet, split,
-                       tabCount, searchLink);
+        TBodyPage body(split ? TNativePath(SplitPageFileName(fileName.Name(), page)) : fileName,
+                       styleSheet, split, tabCount, searchLink);
         body.WriteLines(lines, lineIndex);
         body.Close();
         ++page;

@@ -2,6 +2,8 @@
 // heading, "text0.html", "text1.html", ...
 #pragma once
 
+#include "common/NativePath.h"
+
 #include "common/LineSource.h"
 
 #include <string>
@@ -11,7 +13,7 @@ namespace varnoke {
 // Returns the number of pages written (1 without split). Raises EInOutError
 // when a page cannot be written; pages written before stay as they are.
 // searchLink puts the link to the search page at the top of every page.
-int MakeTextHtml(bool split, const TLineSource& lines, const std::string& fileName,
-                 const std::string& styleSheet, int tabCount, bool searchLink = false);
+int MakeTextHtml(bool split, const TLineSource& lines, const TNativePath& fileName,
+                 const TNativePath& styleSheet, int tabCount, bool searchLink = false);
 
 } // namespace varnoke

@@ -5,10 +5,10 @@
 
 namespace varnoke {
 
-void MakeTitleHtml(const std::string& titleText, const std::string& fileName,
-                   const std::string& styleSheet) {
+void MakeTitleHtml(const std::string& titleText, const TNativePath& fileName,
+                   const TNativePath& styleSheet) {
     TTextFileWriter file(fileName);
-    WritePageHead(file, TransitionalDocType, "title", styleSheet);
+    WritePageHead(file, TransitionalDocType, "title", PageFileName(styleSheet));
     WriteTagOpen(file, "body");
     WriteTagOpen(file, "h1");
     file.WriteLine(titleText);

@@ -191,7 +191,7 @@ void TCSSProperty::Assign(const TCSSProperty& source) {
         Chips[i].Assign(source.Chips[i]);
 }
 
-void TCSSProperty::WriteCSS(const std::string& fileName,
+void TCSSProperty::WriteCSS(const TNativePath& fileName,
                             const TSystemColorResolver& resolver) const {
     TTextFileWriter file(fileName);
     file.WriteLine("body {");

@@ -4,6 +4,8 @@
 // sheet writer is the only place where style data becomes CSS text.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include "common/IniDocument.h"
 #include "css/CSSChip.h"
 #include "css/CSSNames.h"
@@ -43,7 +45,7 @@ class TCSSProperty {
 
     // Writes the whole style sheet, replacing the file; system colours are
     // resolved through `resolver`. Raises EInOutError.
-    void WriteCSS(const std::string& fileName,
+    void WriteCSS(const TNativePath& fileName,
                   const TSystemColorResolver& resolver = ClassicSystemColors()) const;
 
     std::string Name;

@@ -61,7 +61,7 @@ int TCSSPropertyClass::IndexOf(std::string_view name) const {
     return -1;
 }
 
-void TCSSPropertyClass::LoadFromFile(const std::string& fileName) {
+void TCSSPropertyClass::LoadFromFile(const TNativePath& fileName) {
     LoadFromIni(TIniDocument(fileName));
 }
 
@@ -94,7 +94,7 @@ void TCSSPropertyClass::LoadFromIni(const TIniDocument& ini) {
     items_.swap(loaded.items_);
 }
 
-void TCSSPropertyClass::SaveToFile(const std::string& fileName) const {
+void TCSSPropertyClass::SaveToFile(const TNativePath& fileName) const {
     // The document refuses a name or image file name with a line break
     // (it would forge keys or sections) before anything reaches the file.
     TIniDocument ini(fileName);
@@ -115,7 +115,7 @@ void TCSSPropertyClass::SaveToFile(const std::string& fileName) const {
     ini.UpdateFile();
 }
 
-void TCSSPropertyClass::WriteCSS(int index, const std::string& fileName,
+void TCSSPropertyClass::WriteCSS(int index, const TNativePath& fileName,
                                  const TSystemColorResolver& resolver) const {
     Items(index).WriteCSS(fileName, resolver);
 }

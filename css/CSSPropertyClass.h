@@ -10,6 +10,8 @@
 // older save left, stay where they are.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include "css/CSSNames.h"
 #include "css/CSSProperty.h"
 
@@ -45,15 +47,15 @@ class TCSSPropertyClass {
     // under an empty name (at most 4096 styles, unless the file names more);
     // a file that exists but cannot be read raises EFOpenError and leaves the
     // list as it was.
-    void LoadFromFile(const std::string& fileName);
+    void LoadFromFile(const TNativePath& fileName);
     // The same from a document already in memory (a style file built into
     // the program, for one).
     void LoadFromIni(const TIniDocument& ini);
     // Writes every style into the file, replacing it atomically; raises
     // EFCreateError naming the file, which then keeps its old content.
-    void SaveToFile(const std::string& fileName) const;
+    void SaveToFile(const TNativePath& fileName) const;
     // Writes the style at the index as a style sheet; raises EInOutError.
-    void WriteCSS(int index, const std::string& fileName,
+    void WriteCSS(int index, const TNativePath& fileName,
                   const TSystemColorResolver& resolver = ClassicSystemColors()) const;
 
   private:

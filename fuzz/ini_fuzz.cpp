@@ -45,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string path = ScratchFile("fuzz.ini");
 
     // Load from bytes, save through the file (the atomic replace), load again.
-    TIniDocument first(path);
+    TIniDocument first{TNativePath(path)};
     first.LoadFromBytes(input.Rest());
     const std::string written = first.ToBytes();
     first.UpdateFile();
-    const TIniDocument second(path);
+    const TIniDocument second{TNativePath(path)};
     FUZZ_CHECK(ReadBytes(path) == written);
     // One load normalises (comments, blank lines, blanks around values
     // go); from then on a save writes back exactly what it loaded.

@@ -157,15 +157,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string body = folder + "text.html";
     if (rawLines) {
         const TRawLines lines(text);
-        MakeTextHtml(split, lines, body, folder + "text.css", tabCount);
-        MakeMenuHtml(split, lines, folder + "menu.html", body, folder + "menu.css");
+        MakeTextHtml(split, lines, TNativePath(body), TNativePath(folder + "text.css"), tabCount);
+        MakeMenuHtml(split, lines, TNativePath(folder + "menu.html"), TNativePath(body),
+                     TNativePath(folder + "menu.css"));
         if (mode & 8)
             CheckSearch(lines, text, folder, split);
     } else {
         const TTextLines lines(text);
         CheckLinesRebuildText(lines, text);
-        MakeTextHtml(split, lines, body, folder + "text.css", tabCount);
-        MakeMenuHtml(split, lines, folder + "menu.html", body, folder + "menu.css");
+        MakeTextHtml(split, lines, TNativePath(body), TNativePath(folder + "text.css"), tabCount);
+        MakeMenuHtml(split, lines, TNativePath(folder + "menu.html"), TNativePath(body),
+                     TNativePath(folder + "menu.css"));
     }
     CheckPages(folder, text, split);
     return 0;

@@ -33,16 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
     TProjectData project;
     project.TitleName = "kept unless the file has a title";
-    project.LoadFromFile(path);
-    project.SaveToFile(path);
+    project.LoadFromFile(TNativePath(path));
+    project.SaveToFile(TNativePath(path));
     TProjectData reloaded;
-    reloaded.LoadFromFile(path);
+    reloaded.LoadFromFile(TNativePath(path));
     FUZZ_CHECK(SameProject(project, reloaded));
 
     // Sections other than "PROJECT" survive the save untouched.
     TIniDocument original;
     original.LoadFromBytes(bytes);
-    const TIniDocument saved(path);
+    const TIniDocument saved{TNativePath(path)};
     for (const std::string& section : original.SectionNames()) {
         FUZZ_CHECK(saved.SectionExists(section));
         FUZZ_CHECK(saved.KeyCount(section) >= original.KeyCount(section));
@@ -50,10 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
     const std::string settingsPath = ScratchFile("fuzz.INI");
     WriteBytes(settingsPath, bytes);
-    TSystemData settings(settingsPath);
+    TSystemData settings{TNativePath(settingsPath)};
     settings.Load();
     settings.Save();
-    TSystemData settingsAgain(settingsPath);
+    TSystemData settingsAgain{TNativePath(settingsPath)};
     settingsAgain.Load();
     FUZZ_CHECK(SameSettings(settings, settingsAgain));
     return 0;

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     WriteBytes(path, std::string(reinterpret_cast<const char*>(data), size));
 
     TCSSPropertyClass styles;
-    styles.LoadFromFile(path);
+    styles.LoadFromFile(TNativePath(path));
     // A COUNT past the keys is capped, whatever it says.
     FUZZ_CHECK(static_cast<size_t>(styles.Count()) <= std::max<size_t>(size / 2, 4096));
 
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     // sections), so the first few and the last stand for them all.
     const std::string sheet = ScratchFile("style.css");
     const auto checkSheet = [&](int i) {
-        styles.WriteCSS(i, sheet);
+        styles.WriteCSS(i, TNativePath(sheet));
         const std::string css = ReadBytes(sheet);
         FUZZ_CHECK(css.compare(0, 7, "body {\r") == 0);
         FUZZ_CHECK(css.size() >= 8 && css.compare(css.size() - 5, 5, "}\r\n\r\n") == 0);
@@ -80,9 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (styles.Count() > 256)
         return 0;
     const std::string before = Stored(styles);
-    styles.SaveToFile(path);
+    styles.SaveToFile(TNativePath(path));
     TCSSPropertyClass reloaded;
-    reloaded.LoadFromFile(path);
+    reloaded.LoadFromFile(TNativePath(path));
     FUZZ_CHECK(reloaded.Count() == styles.Count());
     FUZZ_CHECK(Stored(reloaded) == before);
     return 0;

@@ -21,7 +21,7 @@ void TProjectData::Reset() {
     SearchFlag = false;
 }
 
-void TProjectData::LoadFromFile(const std::string& fileName) {
+void TProjectData::LoadFromFile(const TNativePath& fileName) {
     const TIniDocument ini(fileName);
     TextName = ini.ReadString(Section, "TEXTNAME", TextName);
     ContentsType =
@@ -36,11 +36,11 @@ void TProjectData::LoadFromFile(const std::string& fileName) {
     SearchFlag = ini.ReadBool(Section, "SEARCHFLAG", SearchFlag);
 }
 
-bool TProjectData::HoldsProject(const std::string& fileName) {
+bool TProjectData::HoldsProject(const TNativePath& fileName) {
     return TIniDocument(fileName).SectionExists(Section);
 }
 
-void TProjectData::SaveToFile(const std::string& fileName) const {
+void TProjectData::SaveToFile(const TNativePath& fileName) const {
     TIniDocument ini(fileName);
     ini.WriteString(Section, "TEXTNAME", TextName);
     ini.WriteInteger(Section, "CONTENTSTYPE", ContentsType);

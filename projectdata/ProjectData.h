@@ -3,6 +3,8 @@
 // Stored as the section "PROJECT" of a ".vkp" file.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <cstdint>
 #include <string>
 
@@ -16,16 +18,18 @@ class TProjectData {
     // Reads over the present values: a key missing from the file keeps the
     // value the field held. A missing file changes nothing; an unreadable one
     // raises EFOpenError before any field changes.
-    void LoadFromFile(const std::string& fileName);
+    void LoadFromFile(const TNativePath& fileName);
     // Writes the ten keys, keeping the file's other sections; the file is
     // replaced whole or not at all (EFCreateError).
-    void SaveToFile(const std::string& fileName) const;
+    void SaveToFile(const TNativePath& fileName) const;
 
     // Whether an existing file holds a project, that is a section
     // "PROJECT"; raises EFOpenError when it cannot be read. (Opening a file
     // that does not exist changes nothing; it is not refused.)
-    static bool HoldsProject(const std::string& fileName);
+    static bool HoldsProject(const TNativePath& fileName);
 
+    // Names as the model stores them (CP932), relative to the project's
+    // folder or absolute; NativePath makes them file names.
     std::string TextName;
     std::uint8_t ContentsType = 0; // 0 none, 1 frame set with a menu page
     bool FileDivideFlag = false;

@@ -40,7 +40,7 @@ int EffectiveTabSpace(int tabSpace) {
     return std::min(tabSpace, MaximumTabSpace);
 }
 
-TSystemData::TSystemData(std::string iniFile) : iniFile_(std::move(iniFile)) {
+TSystemData::TSystemData(TNativePath iniFile) : iniFile_(std::move(iniFile)) {
     Reset();
 }
 

@@ -42,7 +42,7 @@ int EffectiveTabSpace(int tabSpace);
 class TSystemData {
   public:
     // iniFile is the settings file (SettingsIniPath() in the programs).
-    explicit TSystemData(std::string iniFile);
+    explicit TSystemData(TNativePath iniFile);
 
     // Empties the style collection and sets every other field to its default.
     void Reset();
@@ -53,7 +53,7 @@ class TSystemData {
     // window's placement follows the six keys once a window has set it.
     void Save() const;
 
-    const std::string& IniFile() const { return iniFile_; }
+    const TNativePath& IniFile() const { return iniFile_; }
 
     TCSSPropertyClass Styles;
     int StyleTop = 0;
@@ -68,7 +68,7 @@ class TSystemData {
     TWindowPlacement Window;
 
   private:
-    std::string iniFile_;
+    TNativePath iniFile_;
 };
 
 } // namespace varnoke

@@ -39,6 +39,8 @@ class TScratchFolder {
     // The folder with its trailing "/", as the build wants it.
     std::string Path() const { return path_ + "/"; }
     std::string File(const std::string& name) const { return Path() + name; }
+    // The same as the file functions take it.
+    TNativePath Native(const std::string& name = "") const { return TNativePath(File(name)); }
 
   private:
     std::string path_;
@@ -56,6 +58,17 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 
 inline bool Exists(const std::string& path) {
     return std::filesystem::exists(path);
+}
+
+// The same for the names the file functions take.
+inline std::string ReadFile(const TNativePath& path) {
+    return ReadFile(path.Name());
+}
+inline void WriteFile(const TNativePath& path, const std::string& bytes) {
+    WriteFile(path.Name(), bytes);
+}
+inline bool Exists(const TNativePath& path) {
+    return Exists(path.Name());
 }
 
 // Every entry of a folder, hidden ones too, with a file's bytes (a

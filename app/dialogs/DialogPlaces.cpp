@@ -11,7 +11,7 @@ namespace varnoke {
 namespace {
 
 QString Native(const std::string& sjisPath) {
-    return QString::fromStdString(NativePath(sjisPath));
+    return QString::fromStdString(NativePathOrEmpty(sjisPath).Name());
 }
 
 // A name of the project, as the project's own files are read: relative to
@@ -24,7 +24,7 @@ std::string InProject(const TWorkPlace& place, const std::string& name) {
 
 std::string ExistingFolderOf(std::string path) {
     while (!path.empty()) {
-        if (DirectoryExists(path))
+        if (DirectoryExists(NativePathOrEmpty(path)))
             return IncludeTrailingPathDelimiter(path);
         if (path == "/")
             break;

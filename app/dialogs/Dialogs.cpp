@@ -124,7 +124,7 @@ QString ErrorMessageOf(const std::exception& error) {
     const QString message = QString::fromUtf8(error.what());
     if (const auto* output = dynamic_cast<const EInOutError*>(&error))
         return QStringLiteral("ファイル \"%1\". %2")
-            .arg(QString::fromStdString(SjisToUtf8(output->FileName())), message);
+            .arg(QString::fromStdString(output->FileName().Name()), message);
     return message;
 }
 

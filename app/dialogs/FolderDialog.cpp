@@ -68,8 +68,9 @@ QString KnownFolder(TKnownFolder folder) {
 
 // A manual path (CP932) when it names a folder, else the well-known folder.
 QString ResolveFolder(TKnownFolder folder, const std::string& manualPath) {
-    if (folder == TKnownFolder::Manual && DirectoryExists(manualPath))
-        return QString::fromStdString(NativePath(manualPath));
+    const TNativePath manual = NativePathOrEmpty(manualPath);
+    if (folder == TKnownFolder::Manual && DirectoryExists(manual))
+        return QString::fromStdString(manual.Name());
     return KnownFolder(folder);
 }
 
@@ -102,8 +103,8 @@ bool TSHBrowseForFolderEx::Execute() {
     std::string sjisPath;
     std::string sjisName;
     try {
-        sjisPath = SjisPathFromNative(path.toStdString());
-        sjisName = SjisPathFromNative(name.toStdString());
+        sjisPath = SjisPathFromNative(TNativePath(path.toStdString()));
+        sjisName = SjisPathFromNative(TNativePath(name.toStdString()));
     } catch (const EConvertError& error) {
         // Storing an altered name would build the manual into a folder the
         // user did not choose.

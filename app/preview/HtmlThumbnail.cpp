@@ -28,8 +28,8 @@ QString Utf8(const std::string& sjis) {
 
 // A name written in the page or a sheet (UTF-8 here) as a CP932 path beside
 // the page.
-std::string Beside(const std::string& folder, const QString& name) {
-    return ResolveAgainst(folder, Utf8ToSjis(name.toStdString()));
+TNativePath Beside(const TNativePath& folder, const QString& name) {
+    return ResolveAgainst(folder, TNativePath(name.toStdString()));
 }
 
 // HTML element names match without regard to case, but Qt's selectors match
@@ -61,7 +61,7 @@ QString TypeSelectorsInLowerCase(const QString& css) {
 // A file the page refers to (a sheet, the style's background picture, which
 // the author names), or nothing when it is missing or no regular file: a
 // picture that is a pipe must not hold up the window waiting for a writer.
-std::string ReadIfFile(const std::string& fileName) {
+std::string ReadIfFile(const TNativePath& fileName) {
     std::string bytes;
     try {
         ReadWholeFile(fileName, bytes);
@@ -71,7 +71,7 @@ std::string ReadIfFile(const std::string& fileName) {
     return bytes;
 }
 
-QImage PictureIfFile(const std::string& fileName) {
+QImage PictureIfFile(const TNativePath& fileName) {
     const std::string bytes = ReadIfFile(fileName);
     return QImage::fromData(
         QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -79,7 +79,7 @@ QImage PictureIfFile(const std::string& fileName) {
 
 // The linked style sheets, in page order, as one text. A sheet that does
 // not exist is skipped, as a browser shows the page unstyled then.
-QString LinkedStyleSheets(const QString& html, const std::string& folder) {
+QString LinkedStyleSheets(const QString& html, const TNativePath& folder) {
     static const QRegularExpression link(QStringLiteral("<link\\b[^>]*>"),
                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression rel(QStringLiteral("\\brel\\s*=\\s*\"?stylesheet"),
@@ -122,7 +122,7 @@ QColor BodyColor(const QString& body) {
     return result;
 }
 
-QImage BodyImage(const QString& body, const std::string& folder) {
+QImage BodyImage(const QString& body, const TNativePath& folder) {
     static const QRegularExpression image(
         QStringLiteral("background-image\\s*:\\s*url\\(\\s*\"?([^\")]*)\"?\\s*\\)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -137,7 +137,7 @@ QImage BodyImage(const QString& body, const std::string& folder) {
 // own loading would not do), and nothing is ever fetched from a network.
 class TLocalPage : public QTextDocument {
   public:
-    explicit TLocalPage(std::string folder) : folder_(std::move(folder)) {}
+    explicit TLocalPage(TNativePath folder) : folder_(std::move(folder)) {}
 
   protected:
     QVariant loadResource(int type, const QUrl& name) override {
@@ -153,19 +153,19 @@ class TLocalPage : public QTextDocument {
     }
 
   private:
-    std::string folder_;
+    TNativePath folder_;
 };
 
 } // namespace
 
-bool ExtractHtmlThumbnail(const std::string& fileName, QImage& image, std::uint32_t) {
+bool ExtractHtmlThumbnail(const TNativePath& fileName, QImage& image, std::uint32_t) {
     std::string page;
     if (!ReadWholeFile(fileName, page))
         throw EFOpenError(fileName, SystemErrorReason(ENOENT));
     if (image.isNull())
         return true;
 
-    const std::string folder = ExtractFilePath(fileName);
+    const TNativePath folder = FolderOf(fileName);
     const QString html = Utf8(page);
     const QString css = LinkedStyleSheets(html, folder);
     const QString body = BodyRule(css);

@@ -4,6 +4,8 @@
 // needs neither a display nor an event loop, unlike the preview's browser.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -18,10 +20,9 @@ inline constexpr std::uint32_t ThumbnailCache = 0x2;
 inline constexpr std::uint32_t ThumbnailAspect = 0x4;
 inline constexpr std::uint32_t ThumbnailQuality = 0x200;
 
-// Draws the page `fileName` (a CP932 path) into `image` at the image's
-// present size: the page's background first, then its content from the
-// top-left corner. The style sheets the page links are read beside it.
-// Returns true; raises EFOpenError when the page cannot be read.
-bool ExtractHtmlThumbnail(const std::string& fileName, QImage& image, std::uint32_t flags);
+// Draws the page `fileName` into `image` at the image's present size: the
+// page's background first, then its content from the top-left corner. The style sheets the page
+// links are read beside it. Returns true; raises EFOpenError when the page cannot be read.
+bool ExtractHtmlThumbnail(const TNativePath& fileName, QImage& image, std::uint32_t flags);
 
 } // namespace varnoke

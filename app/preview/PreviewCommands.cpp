@@ -28,10 +28,12 @@
 namespace varnoke {
 
 // The manual as the window holds it, built into a folder ending in "/".
-TBuildReport TPlatform::BuildInto(const std::string& folder) {
+TBuildReport TPlatform::BuildInto(const TNativePath& folder) {
     TBuildInputs inputs{*projectData_, systemData_->Styles, extMemo1_->Lines(),
                         EffectiveTabSpace(systemData_->TabSpace), SystemColors()};
-    inputs.InputFiles = {textDocument_->FileName(), systemData_->ProjectFile, settingsFile_};
+    // A remembered name whose bytes name no file is no input.
+    inputs.InputFiles = {NativePathOrEmpty(textDocument_->FileName()),
+                         NativePathOrEmpty(systemData_->ProjectFile), settingsFile_};
     TBuildReport report = BuildManual(inputs, folder);
     // The outline reads the editor's lines as the build does: its counts are
     // the build's. Split, every main heading after the first opens a page.
@@ -79,13 +81,14 @@ bool TPlatform::BuildPreviewPages() {
 void TPlatform::Button8Click() {
     if (projectData_->OutputPath.empty())
         throw EVarnokeError("出力フォルダが指定されていません");
-    const std::string folder = IncludeTrailingPathDelimiter(ProjectPath(projectData_->OutputPath));
+    const TNativePath folder =
+        NativePath(IncludeTrailingPathDelimiter(ProjectPath(projectData_->OutputPath)));
     QElapsedTimer timer;
     timer.start();
     // A missing folder is made, as varnoke-build makes it.
     ForceDirectories(folder);
     const TBuildReport report = BuildInto(folder);
-    const QString shown = QString::fromStdString(SjisToUtf8(folder));
+    const QString shown = QString::fromStdString(folder.Name());
     statusLine_->ShowBuildFinished(shown, static_cast<int>(report.Files.size()),
                                    timer.nsecsElapsed() / 1000,
                                    shown + QString::fromStdString(EntryPage(*projectData_)));

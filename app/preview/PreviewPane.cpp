@@ -122,15 +122,15 @@ TWebPreview::TWebPreview(QWidget* parent)
     connect(view_, &QWebEngineView::loadFinished, this, [this](bool) { LoadFinished(); });
 }
 
-void TWebPreview::Navigate(const std::string& sjisPath) {
-    const QString path = QString::fromStdString(NativePath(sjisPath));
+void TWebPreview::Navigate(const TNativePath& file) {
+    const QString path = QString::fromStdString(file.Name());
     // What waits was built into the files this load reads.
     waiting_.clear();
     const int reload = ++reloads_; // a script still asking for the place is dropped
     awaitingAnswer_ = false;
     framesLoading_.clear();
     framePages_.clear();
-    if (!FileExists(sjisPath)) {
+    if (!FileExists(file)) {
         // Nothing built yet (or an unsplit page after a split build): an
         // empty preview says more than the browser's error page.
         shownPath_.clear();

@@ -2,6 +2,8 @@
 // background; Navigate returns at once.
 #pragma once
 
+#include "common/NativePath.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -28,7 +30,7 @@ class TPreviewNavigator {
   public:
     virtual ~TPreviewNavigator() = default;
     // sjisPath: the full path of a local file, as the model holds it.
-    virtual void Navigate(const std::string& sjisPath) = 0;
+    virtual void Navigate(const TNativePath& path) = 0;
 
     // Whether the shown pages can be changed in place; a navigator that
     // cannot is sent every change as a new Navigate.
@@ -62,7 +64,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
   public:
     explicit TWebPreview(QWidget* parent = nullptr);
     ~TWebPreview() override;
-    void Navigate(const std::string& sjisPath) override;
+    void Navigate(const TNativePath& path) override;
     bool CanPatch() const override { return true; }
     void Patch(const QString& patchJson, std::function<void(bool held)> answered) override;
     void Follow(const QString& placeJson) override;

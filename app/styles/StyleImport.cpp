@@ -21,12 +21,13 @@ void ImportStyles(TStylePageHost& host, const QString& initialPath) {
     TFileDialogOptions options = ImportDialog;
     options.InitialPath = initialPath;
     options.Hidden = {
-        QFileInfo(QString::fromStdString(NativePath(host.StyleFile()))).absoluteFilePath()};
+        QFileInfo(QString::fromStdString(host.StyleFile().Name())).absoluteFilePath()};
     const std::optional<QString> chosen = host.Dialogs().OpenFile(options);
     if (!chosen)
         return;
     TCSSPropertyClass incoming;
-    incoming.LoadFromFile(SjisPathFromNative(chosen->toStdString()));
+    // The file is only read, never named in the model: any name will do.
+    incoming.LoadFromFile(TNativePath(chosen->toStdString()));
     TSystemData& settings = host.SystemData();
     const TStyleMergeResult result = AppendStyles(settings.Styles, incoming);
     if (result.Skipped > 0)

@@ -780,7 +780,7 @@ void TStylePage::Edit1Exit() {
         std::string file;
         try {
             // A name CP932 cannot hold is refused, not stored altered.
-            file = SjisPathFromNative(edit1_->text().toStdString());
+            file = SjisPathFromNative(TNativePath(edit1_->text().toStdString()));
         } catch (const EConvertError&) {
             edit1_->setText(Utf8(style->Background.CGFile));
             throw;
@@ -871,7 +871,7 @@ void TStylePage::Button2Click() {
             return;
         // Raises EConvertError for a name CP932 cannot hold; nothing is stored.
         stylesModified_ =
-            Store(style->Background.CGFile, SjisPathFromNative(file->toStdString())) ||
+            Store(style->Background.CGFile, SjisPathFromNative(TNativePath(file->toStdString()))) ||
             stylesModified_;
         ApplyStyleChange();
     });
@@ -1033,7 +1033,7 @@ void TStylePage::DrawCell(int styleIndex, int slot) {
     const TSystemColorResolver colors = host_.SystemColors();
     image1_->DrawCellFrame(slot, styleIndex == sys.StyleIndex, Utf8(style.Name),
                            QColorOf(style.Background.Color, colors));
-    const std::string temp = host_.TempFolder();
+    const TNativePath temp = host_.TempFolder();
     sys.Styles.WriteCSS(styleIndex, temp + "sample.css", colors);
     const QSize size = StripThumbnailSize(image1_->width());
     if (size.isEmpty())

@@ -4,6 +4,8 @@
 
 #include "css/CSSNames.h"
 
+#include "common/NativePath.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,9 +26,9 @@ class TStylePageHost {
     virtual void RefreshAll() = 0;
     virtual void ShowPreview() = 0;
     virtual void MakePreview() = 0;
-    // CP932 paths: the temp folder with its trailing "/", and the style file.
-    virtual std::string TempFolder() const = 0;
-    virtual std::string StyleFile() const = 0;
+    // The temp folder with its trailing "/", and the style file.
+    virtual TNativePath TempFolder() const = 0;
+    virtual TNativePath StyleFile() const = 0;
     virtual TDialogs& Dialogs() = 0;
     virtual TSystemColorResolver SystemColors() const = 0;
     // Tells of a failure of work the user did not ask for, without a box.

@@ -77,8 +77,9 @@ std::string TTextDocument::EditorText() const {
 
 TDecodedText TTextDocument::ReadFile(const std::string& fileName) const {
     std::string bytes;
-    if (fileName.empty() || !ReadWholeFile(fileName, bytes))
-        throw EFOpenError(fileName, SystemErrorReason(ENOENT));
+    const TNativePath file = NativePath(fileName);
+    if (file.Empty() || !ReadWholeFile(file, bytes))
+        throw EFOpenError(file, SystemErrorReason(ENOENT));
     return DecodeText(bytes);
 }
 
@@ -137,7 +138,7 @@ void TTextDocument::StartNew(const std::string& fileName) {
 }
 
 void TTextDocument::OfferCopyOf(const std::string& fileName, const std::string& fileText) {
-    std::vector<std::string> damaged;
+    std::vector<TNativePath> damaged;
     const std::optional<TRecoveryCopy> copy = recovery_.Find(fileName, damaged);
     WarnAboutDamagedCopies(damaged);
     if (!copy || !HoldsUnsavedWork(*copy) || WrittenByAnotherRunningWindow(*copy))
@@ -165,7 +166,7 @@ bool TTextDocument::WriteTo(const std::string& fileName) {
         format.Encoding = TTextEncoding::Utf8;
         bytes = EncodeText(text, format);
     }
-    SaveUserFile(fileName, bytes);
+    SaveUserFile(NativePath(fileName), bytes);
     format_ = format;
     return true;
 }
@@ -240,7 +241,7 @@ bool TTextDocument::OfferRecovery(const TRecoveryCopy& copy) {
         // The file's own form, when there is a file to read it from.
         TTextFormat format;
         try {
-            if (!copy.TextFile.empty() && FileExists(copy.TextFile))
+            if (FileExists(NativePathOrEmpty(copy.TextFile)))
                 format = ReadFile(copy.TextFile).Format;
         } catch (const std::exception&) {
         }
@@ -253,7 +254,7 @@ bool TTextDocument::OfferRecovery(const TRecoveryCopy& copy) {
 }
 
 bool TTextDocument::OfferRecoveryAtStartUp() {
-    std::vector<std::string> damaged;
+    std::vector<TNativePath> damaged;
     const std::vector<TRecoveryCopy> copies = recovery_.FindAll(damaged);
     WarnAboutDamagedCopies(damaged);
     for (const TRecoveryCopy& copy : copies) {
@@ -268,10 +269,10 @@ bool TTextDocument::OfferRecoveryAtStartUp() {
     return false;
 }
 
-void TTextDocument::WarnAboutDamagedCopies(const std::vector<std::string>& copies) {
-    for (const std::string& copy : copies)
-        dialogs_.ShowWarning(
-            QStringLiteral("復元用のコピー \"%1\" は壊れているため使えません。").arg(Shown(copy)));
+void TTextDocument::WarnAboutDamagedCopies(const std::vector<TNativePath>& copies) {
+    for (const TNativePath& copy : copies)
+        dialogs_.ShowWarning(QStringLiteral("復元用のコピー \"%1\" は壊れているため使えません。")
+                                 .arg(QString::fromStdString(copy.Name())));
 }
 
 // ---- the file on disk ------------------------------------------------------

@@ -93,7 +93,7 @@ class TTextDocument : public QObject {
     // Offers the copy of the file just shown, when it holds more than the file.
     void OfferCopyOf(const std::string& fileName, const std::string& fileText);
     bool OfferRecovery(const TRecoveryCopy& copy);
-    void WarnAboutDamagedCopies(const std::vector<std::string>& copies);
+    void WarnAboutDamagedCopies(const std::vector<TNativePath>& copies);
 
     void FileChangedOnDisk();
     void FileRemovedFromDisk();

@@ -32,7 +32,7 @@ void TTextFileWatcher::Watch(const std::string& sjisPath) {
     if (!watcher_.directories().isEmpty())
         watcher_.removePaths(watcher_.directories());
     settle_.stop();
-    native_ = sjisPath.empty() ? std::string() : NativePath(sjisPath);
+    native_ = NativePathOrEmpty(sjisPath).Name();
     WatchPaths();
     Acknowledge();
 }

@@ -38,11 +38,13 @@ bool IsProjectFileName(const QString& path) {
 void OpenExternalFile(TPlatform& window, const QString& path) {
     try {
         const QFileInfo file(path);
-        const std::string name = SjisPathFromNative(file.absoluteFilePath().toStdString());
+        const TNativePath native(file.absoluteFilePath().toStdString());
         // A project that does not exist would open as an empty one, naming
         // no text: say plainly that the file is missing instead.
         if (!file.exists())
-            throw EFOpenError(name, SystemErrorReason(ENOENT));
+            throw EFOpenError(native, SystemErrorReason(ENOENT));
+        // The model keeps the name: one CP932 cannot hold is refused here.
+        const std::string name = SjisPathFromNative(native);
         // The questions of the menu commands come first: a dropped file
         // must not drop the author's unsaved work either.
         if (!window.ConfirmTextSave())

@@ -25,7 +25,7 @@ bool HoldsGuide(const QString& folder) {
 [[noreturn]] void CannotCreate(const QString& path) {
     // The reason of the last failed call, as the file errors give it.
     const int error = errno != 0 ? errno : EACCES;
-    throw EFCreateError(SjisPathFromNative(path.toStdString()), std::strerror(error));
+    throw EFCreateError(TNativePath(path.toStdString()), std::strerror(error));
 }
 
 } // namespace

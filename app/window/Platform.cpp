@@ -916,7 +916,7 @@ void TPlatform::ShowError(const std::exception& error) {
     // it until a build succeeds.
     const auto* fileError = dynamic_cast<const EInOutError*>(&error);
     if (fileError != nullptr && statusLine_->PreviewFailing() &&
-        fileError->FileName().rfind(tempFolder_, 0) == 0)
+        fileError->FileName().Name().rfind(tempFolder_.Name(), 0) == 0)
         return;
     dialogs_->ShowError(ErrorMessageOf(error));
 }

@@ -53,11 +53,11 @@ class TTextDocument;
 // Where the window keeps its files and how it talks to the user; main()
 // passes the real ones, tests their own.
 struct TPlatformEnvironment {
-    std::string SettingsFile; // CP932 path of the INI file
-    std::string TempFolder;   // CP932 path with its trailing "/"
-    // Where the recovery copies of unsaved texts go (CP932, trailing "/");
-    // empty: none are written or offered.
-    std::string RecoveryFolder;
+    TNativePath SettingsFile; // the INI file
+    TNativePath TempFolder;   // with its trailing "/"
+    // Where the recovery copies of unsaved texts go (trailing "/"); empty:
+    // none are written or offered.
+    TNativePath RecoveryFolder;
     // Idle time after an edit before the recovery copy is written.
     int RecoveryDelayMs = 2000;
     std::unique_ptr<TDialogs> Dialogs;
@@ -152,8 +152,8 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // TStylePageHost
     TSystemData& SystemData() override { return *systemData_; }
     void SetRefreshPending() override { refreshPending_ = true; }
-    std::string TempFolder() const override { return tempFolder_; }
-    std::string StyleFile() const override { return settingsFile_; }
+    TNativePath TempFolder() const override { return tempFolder_; }
+    TNativePath StyleFile() const override { return settingsFile_; }
     TDialogs& Dialogs() override { return *dialogs_; }
     void ShowError(const std::exception& error) override;
     TSystemColorResolver SystemColors() const override;
@@ -220,15 +220,15 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void ShowText(QLineEdit* edit, const QString& text);
     void Typed(QLineEdit* edit, void (TPlatform::*handler)());
     bool EditorKey(QEvent& event);
-    TBuildReport BuildInto(const std::string& folder);
+    TBuildReport BuildInto(const TNativePath& folder);
     TLivePreviewHost LivePreviewHost();
     // Builds the preview's pages into the temp folder; false when that
     // failed (and was told).
     bool BuildPreviewPages();
 
     TPlatformEnvironment environment_;
-    std::string settingsFile_;
-    std::string tempFolder_;
+    TNativePath settingsFile_;
+    TNativePath tempFolder_;
     std::unique_ptr<TDialogs> dialogs_;
     std::unique_ptr<TSystemData> systemData_;
     std::unique_ptr<TProjectData> projectData_;

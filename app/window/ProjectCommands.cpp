@@ -53,7 +53,7 @@ std::string ModelText(const QString& text) {
 // File names chosen in a dialog are UTF-8; a name CP932 cannot hold is
 // refused with a message rather than changed.
 std::string TPlatform::ChosenFileName(const QString& name) {
-    return SjisPathFromNative(name.toStdString());
+    return SjisPathFromNative(TNativePath(name.toStdString()));
 }
 
 // A relative name in a project (one written by hand, or moved with its
@@ -86,9 +86,10 @@ TWorkPlace TPlatform::WorkPlace() const {
 void TPlatform::OpenProject(const std::string& fileName) {
     // Random bytes or another program's file would leave the previous
     // project's values in place under the new name.
-    if (FileExists(fileName) && !TProjectData::HoldsProject(fileName))
-        throw ENotProjectFile(fileName);
-    projectData_->LoadFromFile(fileName);
+    const TNativePath file = NativePath(fileName);
+    if (FileExists(file) && !TProjectData::HoldsProject(file))
+        throw ENotProjectFile(file);
+    projectData_->LoadFromFile(file);
     systemData_->ProjectFile = fileName;
     projectFileChosen_ = true;
     refreshPending_ = true;
@@ -102,8 +103,8 @@ void TPlatform::OpenProject(const std::string& fileName) {
         if (!LoadText(textFile))
             textDocument_->StartNew({});
     } catch (const std::exception&) {
-        const bool missing =
-            textFile.empty() || (!FileExists(textFile) && !DirectoryExists(textFile));
+        const TNativePath text = NativePathOrEmpty(textFile);
+        const bool missing = text.Empty() || (!FileExists(text) && !DirectoryExists(text));
         if (!missing)
             throw;
         textError = std::current_exception();
@@ -125,7 +126,7 @@ void TPlatform::SaveProject(const std::string& fileName) {
         projectData_->TextName = textName;
         ShowProject();
     }
-    projectData_->SaveToFile(systemData_->ProjectFile);
+    projectData_->SaveToFile(NativePath(systemData_->ProjectFile));
     fileNameKeep1_->Add(systemData_->ProjectFile);
     MarkSaved();
 }
@@ -216,7 +217,7 @@ void TPlatform::S1Click() {
         N4Click();
         return;
     }
-    projectData_->SaveToFile(systemData_->ProjectFile);
+    projectData_->SaveToFile(NativePath(systemData_->ProjectFile));
     MarkSaved();
 }
 
@@ -267,8 +268,17 @@ void TPlatform::OpenGuide() {
 }
 
 void TPlatform::OpenGuideAtFirstStart() {
-    if (firstStart_ && guide1_->isEnabled())
-        Guard([this] { OpenGuideCopy(); });
+    if (!firstStart_ || !guide1_->isEnabled())
+        return;
+    // The copy's project is named in the settings, in Shift-JIS: under a
+    // documents folder that cannot be, a first start would greet the user
+    // with an error. The Help menu still offers the guide, and says why not.
+    try {
+        SjisPathFromNative(TNativePath(environment_.DocumentsFolder.toStdString()));
+    } catch (const EConvertError&) {
+        return;
+    }
+    Guard([this] { OpenGuideCopy(); });
 }
 
 // A copy made now names the styles that fit by name, as a new project does,
@@ -278,9 +288,9 @@ void TPlatform::OpenGuideCopy() {
     const std::string project = ChosenFileName(copy.Project);
     if (copy.Fresh) {
         TProjectData guide;
-        guide.LoadFromFile(project);
+        guide.LoadFromFile(NativePath(project));
         ChooseFittingStyles(guide, systemData_->Styles);
-        guide.SaveToFile(project);
+        guide.SaveToFile(NativePath(project));
     }
     OpenProject(project);
 }

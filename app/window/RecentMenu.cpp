@@ -10,7 +10,7 @@
 
 namespace varnoke {
 
-TFileNameKeepMenu::TFileNameKeepMenu(std::string iniFile, QObject* owner,
+TFileNameKeepMenu::TFileNameKeepMenu(TNativePath iniFile, QObject* owner,
                                      TFileNameKeep::TFileExists fileExists)
     : QObject(owner), keep_(std::move(iniFile), std::move(fileExists)) {}
 

@@ -29,7 +29,7 @@ class TFileNameKeepMenu : public QObject {
   public:
     // iniFile is the settings file (SettingsIniPath()); fileExists decides
     // which stored names survive loading (by default: the file exists).
-    explicit TFileNameKeepMenu(std::string iniFile, QObject* owner = nullptr,
+    explicit TFileNameKeepMenu(TNativePath iniFile, QObject* owner = nullptr,
                                TFileNameKeep::TFileExists fileExists = nullptr);
     // Writes the list (SaveList) when it was ever loaded. A failure goes to
     // OnSaveError, or to the Qt warning log when none is set: a destructor

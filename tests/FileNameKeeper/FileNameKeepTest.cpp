@@ -20,7 +20,7 @@ using List = std::vector<std::string>;
 } // namespace
 
 TEST(FileNameKeep, NewestFirstAndMovedToFront) {
-    TFileNameKeep keep("unused.INI");
+    TFileNameKeep keep(TNativePath("unused.INI"));
     keep.Add("A");
     keep.Add("B");
     keep.Add("C");
@@ -34,7 +34,7 @@ TEST(FileNameKeep, NewestFirstAndMovedToFront) {
 }
 
 TEST(FileNameKeep, SixteenSlotsAtMost) {
-    TFileNameKeep keep("unused.INI");
+    TFileNameKeep keep(TNativePath("unused.INI"));
     for (int i = 1; i <= 17; ++i)
         keep.Add("f" + std::to_string(i));
     EXPECT_EQ(keep.ItemCount(), 16);
@@ -43,7 +43,7 @@ TEST(FileNameKeep, SixteenSlotsAtMost) {
 }
 
 TEST(FileNameKeep, CaptionsAndBack) {
-    TFileNameKeep keep("unused.INI");
+    TFileNameKeep keep(TNativePath("unused.INI"));
     for (int i = 16; i >= 1; --i)
         keep.Add(i == 16 ? " spaced.vkp" : "p" + std::to_string(i) + ".vkp");
     EXPECT_EQ(keep.Caption(1), "&1 p1.vkp");
@@ -59,7 +59,7 @@ TEST(FileNameKeep, CaptionsAndBack) {
 
 TEST(FileNameKeep, StoresAllSixteenKeysAndDropsVanishedFiles) {
     TScratchFolder folder;
-    const std::string ini = folder.File("v.INI");
+    const TNativePath ini = folder.Native("v.INI");
     WriteFile(ini, "[SYSTEM]\r\nTABSPACE=2\r\n\r\n[KeepFileNames]\r\nFileName1=stale\r\n\r\n");
     std::set<std::string> existing{"/a.vkp", "/b.vkp"};
     auto exists = [&existing](const std::string& name) { return existing.count(name) > 0; };
@@ -86,7 +86,7 @@ TEST(FileNameKeep, StoresAllSixteenKeysAndDropsVanishedFiles) {
 TEST(FileNameKeep, AnUnwritableFileRaisesTheIniError) {
     TScratchFolder folder;
     WriteFile(folder.File("file"), "");
-    TFileNameKeep keep(folder.File("file/v.INI"));
+    TFileNameKeep keep(folder.Native("file/v.INI"));
     keep.Add("/a.vkp");
     EXPECT_THROW(keep.SaveList(), EIniFileError);
 }

@@ -30,7 +30,7 @@ namespace varnoke::test {
 class TRecordingPreview : public TPreviewNavigator {
   public:
     std::vector<std::string> Pages;
-    void Navigate(const std::string& path) override { Pages.push_back(path); }
+    void Navigate(const TNativePath& path) override { Pages.push_back(path.Name()); }
 };
 
 class TWindowTest : public ::testing::Test {
@@ -41,11 +41,11 @@ class TWindowTest : public ::testing::Test {
     void Open(const std::string& ini = "", std::deque<TAnswer> answers = {}) {
         window.reset();
         if (!ini.empty())
-            WriteFile(folder.File("varnoke.INI"), ini);
+            WriteFile(folder.File(places + "varnoke.INI"), ini);
         TPlatformEnvironment environment;
-        environment.SettingsFile = folder.File("varnoke.INI");
-        environment.TempFolder = folder.File("temp/");
-        environment.RecoveryFolder = recoveryFolder;
+        environment.SettingsFile = folder.Native(places + "varnoke.INI");
+        environment.TempFolder = folder.Native(places + "temp/");
+        environment.RecoveryFolder = TNativePath(recoveryFolder);
         environment.RecoveryDelayMs = recoveryDelayMs;
         environment.DocumentsFolder = documentsFolder;
         environment.GuideFolder = guideFolder;
@@ -82,7 +82,7 @@ class TWindowTest : public ::testing::Test {
         return control;
     }
     QAction* Item(const char* name) { return window->Action(name); }
-    std::string Temp(const std::string& name) { return folder.File("temp/" + name); }
+    std::string Temp(const std::string& name) { return folder.File(places + "temp/" + name); }
     QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
     // Writes a project and its text into the scratch folder.
@@ -98,6 +98,9 @@ class TWindowTest : public ::testing::Test {
     QStringList Errors() const { return dialogs->Shown.filter(QRegularExpression("^error: ")); }
 
     TScratchFolder folder;
+    // The folder of the settings file and the temp folder, inside the
+    // scratch folder ("" for the scratch folder itself; ends with "/").
+    std::string places;
     // Where recovery copies go (none when empty), and after how much idle time.
     std::string recoveryFolder;
     int recoveryDelayMs = 2000;

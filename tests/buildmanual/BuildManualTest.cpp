@@ -1,6 +1,7 @@
 #include "buildmanual/BuildManual.h"
 #include "TestSupport.h"
 #include "common/Errors.h"
+#include "common/PathNames.h"
 #include "common/ShiftJis.h"
 #include "common/TextLines.h"
 #include "css/CSSProperty.h"
@@ -18,9 +19,9 @@ using namespace varnoke::test;
 namespace {
 class BuildManualTest : public ::testing::Test {
   protected:
-    TBuildReport Build() { return BuildManual({project, styles, lines, 2}, folder.Path()); }
+    TBuildReport Build() { return BuildManual({project, styles, lines, 2}, folder.Native()); }
     std::string FreshStyleCss() {
-        TCSSProperty("").WriteCSS(folder.File("fresh.css"));
+        TCSSProperty("").WriteCSS(folder.Native("fresh.css"));
         return ReadFile(folder.File("fresh.css"));
     }
     TScratchFolder folder;
@@ -85,10 +86,10 @@ TEST_F(BuildManualTest, SplitWritesNumberedPagesAndTheFrameFollows) {
 
 TEST_F(BuildManualTest, ReportsTheFilesInTheOrderOfWriting) {
     project.FileDivideFlag = true;
-    std::vector<std::string> expected;
+    std::vector<TNativePath> expected;
     for (const char* name : {"title.css", "menu.css", "text.css", "text0.html", "text1.html",
                              "menu.html", "title.html", "frame.html"})
-        expected.push_back(folder.File(name));
+        expected.push_back(folder.Native(name));
     EXPECT_EQ(Build().Files, expected);
 }
 
@@ -112,8 +113,8 @@ TEST_F(BuildManualTest, StaleBodyPagesGoAndEverythingElseStays) {
     std::filesystem::create_hard_link(folder.File("text9.html"), folder.File("text3.html"));
     project.FileDivideFlag = true;
     TBuildInputs inputs{project, styles, lines, 2};
-    inputs.InputFiles = {folder.File("text9.html")};
-    RemoveStaleBodyPages(folder.Path(), BuildManual(inputs, folder.Path()));
+    inputs.InputFiles = {folder.Native("text9.html")};
+    RemoveStaleBodyPages(folder.Native(), BuildManual(inputs, folder.Native()));
     for (const char* name : {"text0.html", "text1.html", "sample.html", "texts.html", "text1.htm",
                              "notes.txt", "text7.html", "frame.html", "text9.html", "text3.html"})
         EXPECT_TRUE(Exists(folder.File(name))) << name;
@@ -121,13 +122,13 @@ TEST_F(BuildManualTest, StaleBodyPagesGoAndEverythingElseStays) {
         EXPECT_FALSE(Exists(folder.File(name))) << name;
 
     // A missing folder is nothing to clean.
-    EXPECT_NO_THROW(RemoveStaleBodyPages(folder.File("missing/"), TBuildReport{}));
+    EXPECT_NO_THROW(RemoveStaleBodyPages(folder.Native("missing/"), TBuildReport{}));
 }
 
 TEST_F(BuildManualTest, SystemColoursComeFromTheCallersResolver) {
     styles.Add("s");
     TBuildInputs inputs{project, styles, lines, 2, [](int) { return 0x00332211u; }};
-    BuildManual(inputs, folder.Path());
+    BuildManual(inputs, folder.Native());
     // The border colours of a fresh style are the window-text system colour.
     EXPECT_NE(ReadFile(folder.File("text.css")).find("Border-left-color  : #112233;"),
               std::string::npos);
@@ -144,18 +145,18 @@ TEST_F(BuildManualTest, AFailureAtAnyFileLeavesThePreviousManualAsItWas) {
             TScratchFolder out;
             if (earlierBuild) {
                 TTextLines older{"Older\r\n\tpage\r\n"};
-                BuildManual({project, styles, older, 2}, out.Path());
+                BuildManual({project, styles, older, 2}, out.Native());
             }
             const auto before = FolderSnapshot(out.Path());
             int writes = 0;
             SetWriteFaultHookForTesting(
                 [&](size_t) { return ++writes == static_cast<int>(failing) + 1 ? ENOSPC : 0; });
             try {
-                BuildManual({project, styles, lines, 2}, out.Path());
+                BuildManual({project, styles, lines, 2}, out.Native());
                 ADD_FAILURE() << "no error at " << order[failing];
             } catch (const EInOutError& error) {
                 EXPECT_EQ(error.Code(), 101);
-                EXPECT_EQ(error.FileName(), out.File(order[failing]));
+                EXPECT_EQ(error.FileName(), out.Native(order[failing]));
             }
             SetWriteFaultHookForTesting(nullptr);
             EXPECT_EQ(FolderSnapshot(out.Path()), before) << order[failing];
@@ -165,11 +166,11 @@ TEST_F(BuildManualTest, AFailureAtAnyFileLeavesThePreviousManualAsItWas) {
 
 TEST_F(BuildManualTest, AMissingFolderFailsAtTheFirstFileWithCodeThree) {
     try {
-        BuildManual({project, styles, lines, 2}, folder.File("none/"));
+        BuildManual({project, styles, lines, 2}, folder.Native("none/"));
         FAIL();
     } catch (const EInOutError& error) {
         EXPECT_EQ(error.Code(), 3);
-        EXPECT_EQ(error.FileName(), folder.File("none/title.css"));
+        EXPECT_EQ(error.FileName(), folder.Native("none/title.css"));
         EXPECT_STREQ(error.what(), "ファイル名の指定が間違っています");
     }
 }
@@ -182,18 +183,18 @@ TEST_F(BuildManualTest, TheSearchAddsItsTwoFilesAndOneLinkAtTheTopOfTheShownPage
         TScratchFolder out;
         project.ContentsType = frames ? 1 : 0;
         project.SearchFlag = false;
-        const TBuildReport off = BuildManual({project, styles, lines, 2}, out.Path());
+        const TBuildReport off = BuildManual({project, styles, lines, 2}, out.Native());
         std::vector<std::string> pages;
-        for (const std::string& file : off.Files)
+        for (const TNativePath& file : off.Files)
             pages.push_back(ReadFile(file));
         EXPECT_FALSE(Exists(out.File("search.html")));
 
         project.SearchFlag = true;
-        const TBuildReport on = BuildManual({project, styles, lines, 2}, out.Path());
+        const TBuildReport on = BuildManual({project, styles, lines, 2}, out.Native());
         ASSERT_EQ(on.Files.size(), off.Files.size() + 2);
-        EXPECT_EQ(on.Files.back(), out.File("search.js"));
+        EXPECT_EQ(on.Files.back(), out.Native("search.js"));
         for (size_t i = 0; i < off.Files.size(); ++i) {
-            const std::string name = off.Files[i].substr(out.Path().size());
+            const std::string name = ExtractFileName(off.Files[i].Name());
             const bool body = name.rfind("text", 0) == 0 && name.find(".html") != std::string::npos;
             const bool linked = frames ? name == "menu.html" : body;
             std::string expected = pages[i];
@@ -236,13 +237,14 @@ TEST_F(BuildManualTest, AnInputInThePlaceOfAFileOfTheBuildIsRefused) {
         row.Make(scratch.File("out/") + row.Page, scratch.File(row.Input));
         const auto before = FolderSnapshot(scratch.File("out"));
         TBuildInputs inputs{project, styles, lines, 2};
-        inputs.InputFiles = {"", scratch.File("missing.txt"), scratch.File(row.Input)};
+        inputs.InputFiles = {TNativePath(), scratch.Native("missing.txt"),
+                             scratch.Native(row.Input)};
         try {
-            BuildManual(inputs, scratch.File("out/"));
+            BuildManual(inputs, scratch.Native("out/"));
             ADD_FAILURE() << row.Input << " written over";
         } catch (const EOverwritesInput& error) {
-            EXPECT_EQ(error.OutputFile(), scratch.File("out/") + row.Page);
-            EXPECT_EQ(error.InputFile(), scratch.File(row.Input));
+            EXPECT_EQ(error.OutputFile().Name(), scratch.File("out/") + row.Page);
+            EXPECT_EQ(error.InputFile().Name(), scratch.File(row.Input));
             EXPECT_NE(std::string(error.what()).find(scratch.File(row.Input)), std::string::npos);
         }
         EXPECT_EQ(FolderSnapshot(scratch.File("out")), before) << row.Input;
@@ -252,8 +254,8 @@ TEST_F(BuildManualTest, AnInputInThePlaceOfAFileOfTheBuildIsRefused) {
     // Inputs beside the pages under other names are no reason to refuse.
     WriteFile(folder.File("text.txt"), "A\r\n");
     TBuildInputs inputs{project, styles, lines, 2};
-    inputs.InputFiles = {folder.File("text.txt")};
-    EXPECT_NO_THROW(BuildManual(inputs, folder.Path()));
+    inputs.InputFiles = {folder.Native("text.txt")};
+    EXPECT_NO_THROW(BuildManual(inputs, folder.Native()));
 }
 
 // The width of a tab in the pages is bounded whatever the settings hold.
@@ -261,7 +263,7 @@ TEST_F(BuildManualTest, TheTabWidthIsUsedWithinTheRangeOfTheOption) {
     lines = TTextLines{"\t\t\ta\r\n"};
     for (const auto& [stored, used] : std::vector<std::pair<int, int>>{
              {2, 2}, {64, 64}, {65, 64}, {2147483647, 64}, {-1, 0}, {-2147483647 - 1, 0}}) {
-        BuildManual({project, styles, lines, stored}, folder.Path());
+        BuildManual({project, styles, lines, stored}, folder.Native());
         std::string spaces;
         for (int i = 0; i < used; ++i)
             spaces += "&nbsp;";

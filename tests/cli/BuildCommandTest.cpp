@@ -16,7 +16,7 @@ class BuildCommand : public ::testing::Test {
     int Run(std::vector<std::string> arguments) {
         out.str("");
         err.str("");
-        return RunBuildCommand(arguments, folder.File("bin/varnoke"), out, err);
+        return RunBuildCommand(arguments, folder.Native("bin/varnoke"), out, err);
     }
     void WriteProject(const std::string& body) {
         WriteFile(folder.File("p.vkp"), "[PROJECT]\r\n" + body);
@@ -86,7 +86,7 @@ TEST_F(BuildCommand, MissingProjectOrTextIsNamed) {
     WriteProject("TEXTNAME=gone.txt\r\nOUTPUTPATH=o\r\n");
     EXPECT_EQ(Run({folder.File("p.vkp")}), 2);
     EXPECT_NE(err.str().find("gone.txt"), std::string::npos);
-    ForceDirectories(folder.File("adir"));
+    ForceDirectories(folder.Native("adir"));
     WriteProject("TEXTNAME=adir\r\nOUTPUTPATH=o\r\n");
     EXPECT_EQ(Run({folder.File("p.vkp")}), 2);
     WriteFile(folder.File("p.vkp"), std::string("\x00\xFF\x83[PRO\x01", 8));
@@ -105,7 +105,7 @@ TEST_F(BuildCommand, AnOutputPathThatIsAFileFailsWithOne) {
 TEST_F(BuildCommand, AFailingWriteStopsTheBuildAndExitsWithOne) {
     WriteProject("TEXTNAME=t.txt\r\n");
     WriteFile(folder.File("t.txt"), "A\r\n");
-    ForceDirectories(folder.File("o"));
+    ForceDirectories(folder.Native("o"));
     WriteFile(folder.File("o/menu.html"), "old menu");
     // The fifth file (menu.html) hits a full disk.
     int opened = 0;

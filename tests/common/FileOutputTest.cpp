@@ -14,7 +14,7 @@ using namespace varnoke::test;
 
 TEST(TextFileWriter, WritesLinesWithCrLf) {
     TScratchFolder folder;
-    TTextFileWriter file(folder.File("a.html"));
+    TTextFileWriter file(folder.Native("a.html"));
     file.WriteLine("one");
     file.WriteLine("");
     file.Close();
@@ -24,7 +24,7 @@ TEST(TextFileWriter, WritesLinesWithCrLf) {
 TEST(TextFileWriter, BigOutputGoesThroughWhole) {
     TScratchFolder folder;
     std::string line(3'000'000, 'y');
-    TTextFileWriter file(folder.File("big"));
+    TTextFileWriter file(folder.Native("big"));
     file.WriteLine("x");
     file.WriteLine(line);
     file.Close();
@@ -34,11 +34,11 @@ TEST(TextFileWriter, BigOutputGoesThroughWhole) {
 namespace {
 int CodeOfFailure(const std::string& path) {
     try {
-        TTextFileWriter file(path);
+        TTextFileWriter file{TNativePath(path)};
         file.WriteLine("x");
         file.Close();
     } catch (const EInOutError& error) {
-        EXPECT_EQ(error.FileName(), path);
+        EXPECT_EQ(error.FileName().Name(), path);
         return error.Code();
     }
     return 0;
@@ -81,15 +81,15 @@ TEST(TextFileWriter, ReadOnlyFileIsRefused) {
 
 TEST(FileSystem, MakesFoldersWithTheirParents) {
     TScratchFolder folder;
-    ForceDirectories(folder.File("a/b/c/"));
-    EXPECT_TRUE(DirectoryExists(folder.File("a/b/c")));
+    ForceDirectories(folder.Native("a/b/c/"));
+    EXPECT_TRUE(DirectoryExists(folder.Native("a/b/c")));
     WriteFile(folder.File("file"), "");
-    EXPECT_THROW(ForceDirectories(folder.File("file/sub")), EFCreateError);
+    EXPECT_THROW(ForceDirectories(folder.Native("file/sub")), EFCreateError);
 }
 
 TEST(FileSystem, OnlyRegularFilesAreRead) {
     std::string bytes;
-    EXPECT_THROW(ReadWholeFile("/dev/zero", bytes), EFOpenError);
+    EXPECT_THROW(ReadWholeFile(TNativePath("/dev/zero"), bytes), EFOpenError);
     EXPECT_TRUE(bytes.empty());
 }
 
@@ -98,19 +98,19 @@ TEST(SaveUserFile, ReplacesWholeKeepsPermissionsAndLinks) {
     const std::string text = folder.File("t.txt");
     WriteFile(text, "old");
     std::filesystem::permissions(text, std::filesystem::perms(0640));
-    SaveUserFile(text, "new");
+    SaveUserFile(TNativePath(text), "new");
     EXPECT_EQ(ReadFile(text), "new");
     EXPECT_EQ(std::filesystem::status(text).permissions(), std::filesystem::perms(0640));
 
     // Saving through a link replaces the file it names; the link stays a link.
     std::filesystem::create_symlink(text, folder.File("link.txt"));
-    SaveUserFile(folder.File("link.txt"), "through the link");
+    SaveUserFile(folder.Native("link.txt"), "through the link");
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.txt")));
     EXPECT_EQ(ReadFile(text), "through the link");
 
-    EXPECT_THROW(SaveUserFile(folder.File("gone/t.txt"), "x"), EFCreateError);
+    EXPECT_THROW(SaveUserFile(folder.Native("gone/t.txt"), "x"), EFCreateError);
     SetWriteFaultHookForTesting([](size_t) { return ENOSPC; });
-    EXPECT_THROW(SaveUserFile(text, "disk full"), EFCreateError);
+    EXPECT_THROW(SaveUserFile(TNativePath(text), "disk full"), EFCreateError);
     SetWriteFaultHookForTesting(nullptr);
     EXPECT_EQ(ReadFile(text), "through the link");
 }
@@ -122,7 +122,7 @@ TEST(SaveUserFile, AReadOnlyFileIsRefusedNotReplaced) {
     const std::string text = folder.File("t.txt");
     WriteFile(text, "keep");
     std::filesystem::permissions(text, std::filesystem::perms(0444));
-    EXPECT_THROW(SaveUserFile(text, "x"), EFCreateError);
+    EXPECT_THROW(SaveUserFile(TNativePath(text), "x"), EFCreateError);
     EXPECT_EQ(ReadFile(text), "keep");
 }
 
@@ -144,10 +144,10 @@ TEST(StagedFolder, TakesWhatEndedBuildsLeftAndMovesAllOrNothing) {
     WriteFile(folder.File("a"), "old a");
     std::filesystem::create_directory(folder.File("b"));
     {
-        TStagedFolder stage(folder.Path(), "a");
+        TStagedFolder stage(folder.Native(), "a");
         WriteFile(stage.Path() + "a", "new a");
         WriteFile(stage.Path() + "b", "new b");
-        EXPECT_EQ(stage.FinalName(stage.Path() + "b"), folder.File("b"));
+        EXPECT_EQ(stage.FinalName(stage.Path() + "b"), folder.Native("b"));
         EXPECT_THROW(stage.Commit({"a", "b"}), EInOutError);
     }
     EXPECT_EQ(FolderSnapshot(folder.Path()),

@@ -130,7 +130,7 @@ TEST(IniDocument, MalformedTextLoadsWhatItCan) {
 
 TEST(IniDocument, SavesAtomicallyAndKeepsTheOldFileOnFailure) {
     TScratchFolder folder;
-    const std::string file = folder.File("settings.INI");
+    const TNativePath file = folder.Native("settings.INI");
     WriteFile(file, "[OLD]\r\nK=1\r\n");
     TIniDocument ini(file);
     ini.WriteString("NEW", "K", "2");
@@ -150,7 +150,7 @@ TEST(IniDocument, SavesAtomicallyAndKeepsTheOldFileOnFailure) {
 TEST(IniDocument, AFileThatCannotBeCreatedNamesItself) {
     TScratchFolder folder;
     WriteFile(folder.File("plain"), "");
-    TIniDocument ini(folder.File("plain/settings.INI")); // a folder that is a file
+    TIniDocument ini(folder.Native("plain/settings.INI")); // a folder that is a file
     ini.WriteString("S", "K", "1");
     try {
         ini.UpdateFile();
@@ -163,16 +163,16 @@ TEST(IniDocument, AFileThatCannotBeCreatedNamesItself) {
 
 TEST(IniDocument, MissingFileIsEmptyButAFolderCannotBeOpened) {
     TScratchFolder folder;
-    TIniDocument missing(folder.File("none.INI"));
+    TIniDocument missing(folder.Native("none.INI"));
     EXPECT_TRUE(missing.SectionNames().empty());
-    EXPECT_THROW(TIniDocument(folder.Path()), EFOpenError);
+    EXPECT_THROW(TIniDocument(folder.Native()), EFOpenError);
 }
 
 TEST(IniDocument, ALineBreakInANameOrValueIsRefusedBeforeAnythingChanges) {
     // Written as it is, "x\r\n[STYLE]\r\nCOUNT=0" would end the key's line
     // and forge a section that hides the real one.
     TScratchFolder folder;
-    const std::string file = folder.File("v.INI");
+    const TNativePath file = folder.Native("v.INI");
     WriteFile(file, "[SYSTEM]\r\nPROJECTFILE=/a.vkp\r\n");
     TIniDocument ini(file);
     const std::string before = ini.ToBytes();
@@ -219,7 +219,7 @@ TEST(IniDocument, ASectionOfManyKeysReadsAndWritesEachInPlace) {
 
 TEST(ProfileIni, KeyByKeyGivesTheDocumentsContent) {
     TScratchFolder folder;
-    const std::string file = folder.File("v.INI");
+    const TNativePath file = folder.Native("v.INI");
     WriteFile(file, "[SYSTEM]\r\nTABSPACE=4\r\n\r\n[KeepFileNames]\r\nFileName1=old\r\n");
     EXPECT_EQ(ProfileReadString(file, "keepfilenames", "filename1", ""), "old");
     ProfileEraseSection(file, "KeepFileNames");
@@ -228,5 +228,5 @@ TEST(ProfileIni, KeyByKeyGivesTheDocumentsContent) {
     EXPECT_EQ(ReadFile(file), "[SYSTEM]\r\nTABSPACE=4\r\n\r\n[KeepFileNames]\r\nFileName1=a.vkp\r\n"
                               "FileName2=\r\n\r\n");
     WriteFile(folder.File("plain"), "");
-    EXPECT_THROW(ProfileWriteString(folder.File("plain/v.INI"), "S", "K", "1"), EIniFileError);
+    EXPECT_THROW(ProfileWriteString(folder.Native("plain/v.INI"), "S", "K", "1"), EIniFileError);
 }

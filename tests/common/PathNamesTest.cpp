@@ -26,10 +26,15 @@ TEST(PathNames, SplitsFileNames) {
 }
 
 TEST(ProgramPaths, SettingsSitBesideTheExecutable) {
-    EXPECT_EQ(SettingsIniPathFor("/opt/varnoke/varnoke"), "/opt/varnoke/varnoke.INI");
-    EXPECT_EQ(SettingsIniPathFor("C/tool.exe"), "C/tool.INI");
-    EXPECT_NE(ExecutablePath().find("common_tests"), std::string::npos);
-    EXPECT_EQ(TempFolder().substr(TempFolder().size() - 5), "temp/");
+    EXPECT_EQ(SettingsIniPathFor(TNativePath("/opt/varnoke/varnoke")).Name(),
+              "/opt/varnoke/varnoke.INI");
+    EXPECT_EQ(SettingsIniPathFor(TNativePath("C/tool.exe")).Name(), "C/tool.INI");
+    EXPECT_NE(ExecutablePath().Name().find("common_tests"), std::string::npos);
+    // Beside the program, or in the user's folders when it may not write its own.
+    const std::string temp = TempFolder().Name();
+    ASSERT_GT(temp.size(), 5u);
+    EXPECT_EQ(temp.substr(temp.size() - 5), "temp/");
+    EXPECT_EQ(RecoveryFolder().Name(), temp.substr(0, temp.size() - 5) + "recovery/");
 }
 
 TEST(PathNames, RelativeNamesFollowAMovedProject) {
@@ -47,6 +52,46 @@ TEST(PathNames, RelativeNamesFollowAMovedProject) {
     EXPECT_EQ(RebaseRelativeName("/abs/t.txt", "/a/", "/b/"), "/abs/t.txt");
     EXPECT_EQ(RebaseRelativeName("", "/a/", "/b/"), "");
     EXPECT_EQ(RebaseRelativeName("t.txt", "", "/b/"), "t.txt"); // no folder to start from
+}
+
+// Where a name of the model becomes a file name, and back: a name either
+// converts exactly or is refused with the file's name, never changed.
+TEST(NativePath, ConvertsExactlyOrNamesTheFile) {
+    const struct {
+        const char* Name;
+        std::string Sjis;       // as the model stores it
+        std::string Native;     // as the file system spells it; empty: refused
+        std::string Shown = ""; // what the refusal names
+    } rows[] = {
+        {"Ascii", "/p/t.txt", "/p/t.txt"},
+        {"Japanese", "/\x8C\xA9/t.txt", "/\xE8\xA6\x8B/t.txt"},               // 見
+        {"AnUnassignedCode", "/p/t\x85\x40.txt", "", "/p/t\xEF\xBF\xBD.txt"}, // no character
+        {"ACutCharacter", "/p/t\x8C", "", "/p/t\xEF\xBF\xBD"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        if (row.Native.empty()) {
+            try {
+                NativePath(row.Sjis);
+                ADD_FAILURE() << "converted";
+            } catch (const EConvertError& error) {
+                EXPECT_NE(std::string(error.what()).find(row.Shown), std::string::npos)
+                    << error.what();
+            }
+            EXPECT_TRUE(NativePathOrEmpty(row.Sjis).Empty());
+            continue;
+        }
+        EXPECT_EQ(NativePath(row.Sjis).Name(), row.Native);
+        EXPECT_EQ(SjisPathFromNative(TNativePath(row.Native)), row.Sjis);
+    }
+    // A character Shift-JIS lacks cannot be stored: the file is named.
+    const std::string snowman = "/home/jos\xC3\xA9/\xE2\x98\x83.vkp";
+    try {
+        SjisPathFromNative(TNativePath(snowman));
+        ADD_FAILURE() << "stored";
+    } catch (const EConvertError& error) {
+        EXPECT_NE(std::string(error.what()).find(snowman), std::string::npos) << error.what();
+    }
 }
 
 namespace {
@@ -73,13 +118,14 @@ class TEnvironmentValue {
 
 TEST(ProgramPaths, AnInstalledProgramKeepsItsSettingsInTheUsersFolders) {
     TScratchFolder scratch;
-    const std::string xdg = scratch.File("config");
+    // The user's folders may hold any character: a user called José.
+    const std::string xdg = scratch.File("jos\xC3\xA9\xE2\x98\x83/config");
     const TEnvironmentValue config("XDG_CONFIG_HOME", xdg);
     const std::string user = xdg + "/varnoke/";
     const struct {
         const char* Name;
-        std::string Executable; // native
-        std::string Settings;   // CP932
+        std::string Executable;
+        std::string Settings;
         std::function<void()> Make = nullptr;
         bool BindsOnlyUsers = false; // permission bits do not bind root
     } rows[] = {
@@ -90,11 +136,11 @@ TEST(ProgramPaths, AnInstalledProgramKeepsItsSettingsInTheUsersFolders) {
         {"ACopyInAWritableFolder", scratch.File("bin/varnoke"), scratch.File("bin/varnoke.INI"),
          [&] { std::filesystem::create_directory(scratch.File("bin")); }},
         {"AFolderShiftJisCanName", scratch.File("\xE8\xA6\x8B/varnoke"),
-         Sjis(scratch.File("\xE8\xA6\x8B/varnoke.INI")),
+         scratch.File("\xE8\xA6\x8B/varnoke.INI"),
          [&] { std::filesystem::create_directory(scratch.File("\xE8\xA6\x8B")); }},
-        // é and the snowman: no Shift-JIS name for the settings beside it.
+        // é and the snowman: the settings stay beside the program all the same.
         {"AFolderShiftJisCannotName", scratch.File("d\xC3\xA9\xE2\x98\x83/varnoke"),
-         user + "varnoke.INI",
+         scratch.File("d\xC3\xA9\xE2\x98\x83/varnoke.INI"),
          [&] { std::filesystem::create_directory(scratch.File("d\xC3\xA9\xE2\x98\x83")); }},
         {"AReadOnlyFolder", scratch.File("ro/varnoke"), user + "varnoke.INI",
          [&] {
@@ -109,19 +155,11 @@ TEST(ProgramPaths, AnInstalledProgramKeepsItsSettingsInTheUsersFolders) {
             continue;
         if (row.Make)
             row.Make();
-        EXPECT_EQ(SettingsIniPathOfProgram(row.Executable), row.Settings);
+        EXPECT_EQ(SettingsIniPathOfProgram(TNativePath(row.Executable)).Name(), row.Settings);
     }
-    EXPECT_TRUE(InSystemFolder("/usr/bin/varnoke"));
-    EXPECT_FALSE(InSystemFolder("/usr2/varnoke"));
-    EXPECT_FALSE(InSystemFolder("/home/a/opt/varnoke"));
-
-    // Nowhere to go that Shift-JIS can name: a message naming the folder.
-    const TEnvironmentValue unnamable("XDG_CONFIG_HOME", scratch.File("\xE2\x98\x83"));
-    try {
-        SettingsIniPathOfProgram("/usr/bin/varnoke");
-        ADD_FAILURE() << "no error";
-    } catch (const EConvertError& error) {
-        EXPECT_NE(std::string(error.what()).find(scratch.File("\xE2\x98\x83")), std::string::npos)
-            << error.what();
-    }
+    // The settings are saved at exit: their folder is there by then.
+    EXPECT_TRUE(std::filesystem::is_directory(user));
+    EXPECT_TRUE(InSystemFolder(TNativePath("/usr/bin/varnoke")));
+    EXPECT_FALSE(InSystemFolder(TNativePath("/usr2/varnoke")));
+    EXPECT_FALSE(InSystemFolder(TNativePath("/home/a/opt/varnoke")));
 }

@@ -41,8 +41,8 @@ TEST(RecoveryCopy, DamageIsRecognised) {
 
 TEST(RecoveryFolder, OneCopyPerTextFoundAgainAndRemoved) {
     TScratchFolder scratch;
-    const TRecoveryFolder folder(scratch.File("cache/recovery/"));
-    std::vector<std::string> damaged;
+    const TRecoveryFolder folder(scratch.Native("cache/recovery/"));
+    std::vector<TNativePath> damaged;
     EXPECT_FALSE(folder.Find("/a.txt", damaged));
     EXPECT_TRUE(folder.FindAll(damaged).empty());
 
@@ -70,11 +70,11 @@ TEST(RecoveryFolder, OneCopyPerTextFoundAgainAndRemoved) {
 
 TEST(RecoveryFolder, ADamagedCopyIsSetAsideAndReported) {
     TScratchFolder scratch;
-    const TRecoveryFolder folder(scratch.Path());
+    const TRecoveryFolder folder(scratch.Native());
     folder.Write({"/a.txt", 100, "good"});
     WriteFile(folder.CopyFileOf("/b.txt"), "VARNOKE RECOVERY COPY 1\nTIME 1\nFI");
-    std::filesystem::create_directory(folder.CopyFileOf("/c.txt")); // unreadable
-    std::vector<std::string> damaged;
+    std::filesystem::create_directory(folder.CopyFileOf("/c.txt").Name()); // unreadable
+    std::vector<TNativePath> damaged;
     const std::vector<TRecoveryCopy> all = folder.FindAll(damaged);
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].Text, "good");
@@ -88,7 +88,7 @@ TEST(RecoveryFolder, ADamagedCopyIsSetAsideAndReported) {
 TEST(RecoveryFolder, ACopyCountsOnlyWhenNewerThanItsFile) {
     TScratchFolder scratch;
     WriteFile(scratch.File("t.txt"), "saved");
-    const std::int64_t fileTime = *FileModifiedMs(scratch.File("t.txt"));
+    const std::int64_t fileTime = *FileModifiedMs(scratch.Native("t.txt"));
     EXPECT_TRUE(HoldsUnsavedWork({scratch.File("t.txt"), fileTime + 1, "x"}));
     // Written in the millisecond of the save: no typing fits between them.
     EXPECT_FALSE(HoldsUnsavedWork({scratch.File("t.txt"), fileTime, "x"}));
@@ -124,27 +124,27 @@ TEST(RecoveryFolder, CopiesAreTheOwnersOnly) {
     std::filesystem::permissions(scratch.File("recovery"), std::filesystem::perms(0755));
     for (const char* folderName : {"recovery/", "new/recovery/"}) {
         SCOPED_TRACE(folderName);
-        const TRecoveryFolder folder(scratch.File(folderName));
+        const TRecoveryFolder folder(scratch.Native(folderName));
         folder.Write({"/a.txt", 1, "private words"});
         folder.Write({"/a.txt", 2, "written over"});
-        EXPECT_EQ(std::filesystem::status(folder.Folder()).permissions(),
+        EXPECT_EQ(std::filesystem::status(folder.Folder().Name()).permissions(),
                   std::filesystem::perms(0700));
-        EXPECT_EQ(std::filesystem::status(folder.CopyFileOf("/a.txt")).permissions(),
+        EXPECT_EQ(std::filesystem::status(folder.CopyFileOf("/a.txt").Name()).permissions(),
                   std::filesystem::perms(0600));
     }
 }
 
 TEST(RecoveryFolder, AnEntryThatIsNoFileIsPassedOverNotWaitedFor) {
     TScratchFolder scratch;
-    const TRecoveryFolder folder(scratch.Path());
+    const TRecoveryFolder folder(scratch.Native());
     folder.Write({"/a.txt", 100, "good"});
     // A pipe would block a reader until some writer came; none will.
-    ASSERT_EQ(::mkfifo(folder.CopyFileOf("/fifo.txt").c_str(), 0600), 0);
-    std::vector<std::string> damaged;
+    ASSERT_EQ(::mkfifo(folder.CopyFileOf("/fifo.txt").CStr(), 0600), 0);
+    std::vector<TNativePath> damaged;
     const std::vector<TRecoveryCopy> all = folder.FindAll(damaged);
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].Text, "good");
-    EXPECT_EQ(damaged, std::vector<std::string>{folder.CopyFileOf("/fifo.txt")});
+    EXPECT_EQ(damaged, std::vector<TNativePath>{folder.CopyFileOf("/fifo.txt")});
     damaged.clear();
     EXPECT_FALSE(folder.Find("/fifo.txt", damaged)); // set aside: not reported twice
     EXPECT_TRUE(damaged.empty());

@@ -92,19 +92,19 @@ TEST(TextLines, TextFilesAreReadInPlaceOrConverted) {
     test::WriteFile(folder.File("sjis.txt"), sjis + "\r\n\t\tx");
     test::WriteFile(folder.File("utf8.txt"), "見出し\n");
     TTextLines lines;
-    ASSERT_TRUE(LoadTextLines(folder.File("sjis.txt"), lines));
+    ASSERT_TRUE(LoadTextLines(folder.Native("sjis.txt"), lines));
     ASSERT_EQ(lines.Count(), 2u);
     EXPECT_EQ(lines.Line(0), sjis);
     EXPECT_EQ(lines.Line(1), "\t\tx");
     EXPECT_FALSE(lines.LastLineHasBreak());
 
-    ASSERT_TRUE(LoadTextLines(folder.File("utf8.txt"), lines));
+    ASSERT_TRUE(LoadTextLines(folder.Native("utf8.txt"), lines));
     ASSERT_EQ(lines.Count(), 1u);
     EXPECT_EQ(lines.Line(0), sjis);
     EXPECT_TRUE(lines.LastLineHasBreak());
 
-    EXPECT_FALSE(LoadTextLines(folder.File("missing.txt"), lines));
-    EXPECT_THROW(LoadTextLines(folder.Path(), lines), EFOpenError);
+    EXPECT_FALSE(LoadTextLines(folder.Native("missing.txt"), lines));
+    EXPECT_THROW(LoadTextLines(folder.Native(), lines), EFOpenError);
 }
 
 TEST(TextLines, BreaksAreFoundWhereverTheyFallInTheText) {

@@ -373,18 +373,18 @@ TEST_F(ExtMemoTest, LoadFromFile) {
     TExtRichEdit editor;
     QSignalSpy changes(&editor, &TCustomExtRichEdit::Changed);
     const std::string sjisFile = TempFile("\x82\xA0\r\n\tb");
-    editor.LoadFromFile(sjisFile);
+    editor.LoadFromFile(TNativePath(sjisFile));
     EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("あ\n\tb"));
     EXPECT_EQ(changes.count(), 1);
     std::remove(sjisFile.c_str());
 
     const std::string utf8File = TempFile("\xEF\xBB\xBF\xE3\x81\x82");
-    editor.LoadFromFile(utf8File);
+    editor.LoadFromFile(TNativePath(utf8File));
     EXPECT_EQ(LinesOf(editor), (std::vector<std::string>{"\x82\xA0"}));
     std::remove(utf8File.c_str());
 
-    EXPECT_THROW(editor.LoadFromFile("/nonexistent/text.txt"), EFOpenError);
-    EXPECT_THROW(editor.LoadFromFile("/tmp"), EFOpenError);
+    EXPECT_THROW(editor.LoadFromFile(TNativePath("/nonexistent/text.txt")), EFOpenError);
+    EXPECT_THROW(editor.LoadFromFile(TNativePath("/tmp")), EFOpenError);
     EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("あ"));
     EXPECT_EQ(changes.count(), 2);
 
@@ -392,7 +392,7 @@ TEST_F(ExtMemoTest, LoadFromFile) {
     // come back as U+FF0D), reach the editor as they are; the lines for the
     // pages carry them as CP932 and character references.
     const std::string minusFile = TempFile("\xE2\x88\x92 \xC3\xA9");
-    editor.LoadFromFile(minusFile);
+    editor.LoadFromFile(TNativePath(minusFile));
     EXPECT_EQ(editor.toPlainText(), QString::fromUtf8("\xE2\x88\x92 \xC3\xA9"));
     EXPECT_EQ(LinesOf(editor), (std::vector<std::string>{"\x81\x7C &#233;"}));
     std::remove(minusFile.c_str());

@@ -127,9 +127,9 @@ class BodyBlocks : public ::testing::TestWithParam<bool> {
     TShownPages Loaded(const TText& text) {
         const TTextLines source = text.Source();
         const int pages =
-            MakeTextHtml(Split(), source, folder.File("text.html"), folder.File("text.css"), 2);
-        MakeMenuHtml(Split(), source, folder.File("menu.html"), folder.File("text.html"),
-                     folder.File("menu.css"));
+            MakeTextHtml(Split(), source, folder.Native("text.html"), folder.Native("text.css"), 2);
+        MakeMenuHtml(Split(), source, folder.Native("menu.html"), folder.Native("text.html"),
+                     folder.Native("menu.css"));
         TShownPages shown;
         for (int page = 0; page < pages; ++page)
             shown.Body[page] = Elements(BodyOf(ReadFile(PageFile(page)), "<p>\r\n<br>\r\n"));
@@ -161,9 +161,9 @@ class BodyBlocks : public ::testing::TestWithParam<bool> {
     void ExpectPagesOfAFreshBuild(const TText& text, const TShownPages& shown) {
         const TTextLines source = text.Source();
         const int pages =
-            MakeTextHtml(Split(), source, folder.File("text.html"), folder.File("text.css"), 2);
-        MakeMenuHtml(Split(), source, folder.File("menu.html"), folder.File("text.html"),
-                     folder.File("menu.css"));
+            MakeTextHtml(Split(), source, folder.Native("text.html"), folder.Native("text.css"), 2);
+        MakeMenuHtml(Split(), source, folder.Native("menu.html"), folder.Native("text.html"),
+                     folder.Native("menu.css"));
         for (int page = 0; page < pages; ++page) {
             const auto it = shown.Body.find(page);
             const std::string patched = it == shown.Body.end() ? "" : Joined(it->second);

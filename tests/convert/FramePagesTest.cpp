@@ -35,7 +35,7 @@ Lines NoFrames() {
 
 TEST(FrameHtml, PlainFrameSet) {
     TScratchFolder folder;
-    MakeFrameHtml(false, false, folder.File("frame.html"));
+    MakeFrameHtml(false, false, folder.Native("frame.html"));
     EXPECT_EQ(ReadFile(folder.File("frame.html")),
               CrLfLines(FrameHead +
                         Lines{"<frameset title=\"manual\" cols=\"200,*\">",
@@ -46,7 +46,7 @@ TEST(FrameHtml, PlainFrameSet) {
 
 TEST(FrameHtml, TitleBandAndSplit) {
     TScratchFolder folder;
-    MakeFrameHtml(true, true, folder.File("frame.html"));
+    MakeFrameHtml(true, true, folder.Native("frame.html"));
     EXPECT_EQ(ReadFile(folder.File("frame.html")),
               CrLfLines(FrameHead +
                         Lines{"<frameset title=\"manual_title\" rows=\"80, *\">",
@@ -59,17 +59,17 @@ TEST(FrameHtml, TitleBandAndSplit) {
 
 TEST(TitleHtml, TitleTextGoesInUnchanged) {
     TScratchFolder folder;
-    MakeTitleHtml("A & <i>B</i>", folder.File("title.html"), folder.File("title.css"));
+    MakeTitleHtml("A & <i>B</i>", folder.Native("title.html"), folder.Native("title.css"));
     EXPECT_EQ(ReadFile(folder.File("title.html")),
               CrLfLines(PageHead("title", "title.css") +
                         Lines{"<body>", "<h1>", "A & <i>B</i>", "</h1>", "</body>", "</html>"}));
-    MakeTitleHtml("", folder.File("title.html"), folder.File("title.css"));
+    MakeTitleHtml("", folder.Native("title.html"), folder.Native("title.css"));
     EXPECT_EQ(SplitCrLf(ReadFile(folder.File("title.html")))[10], "");
 }
 
 TEST(SampleHtml, IsTheFixedShiftJisPage) {
     TScratchFolder folder;
-    MakeSampleHtml(folder.File("sample.html"), folder.File("sample.css"));
+    MakeSampleHtml(folder.Native("sample.html"), folder.Native("sample.css"));
     const std::string page = ReadFile(folder.File("sample.html"));
     EXPECT_EQ(
         page,

@@ -17,8 +17,8 @@ using Lines = std::vector<std::string>;
 class MenuHtml : public ::testing::Test {
   protected:
     Lines Build(const std::string& text, bool split) {
-        MakeMenuHtml(split, TTextLines(text), folder.File("menu.html"), folder.File("text.html"),
-                     folder.File("menu.css"));
+        MakeMenuHtml(split, TTextLines(text), folder.Native("menu.html"),
+                     folder.Native("text.html"), folder.Native("menu.css"));
         return SplitCrLf(ReadFile(folder.File("menu.html")));
     }
     static Lines Links(const Lines& page) {
@@ -64,7 +64,8 @@ TEST_F(MenuHtml, EveryLinkHitsAnAnchorOfTheBody) {
     const std::string text = "\tlead\r\n# c\r\nOne\r\n\ta\r\n\t\tbody\r\n\tb\r\n\r\nTwo\r\n\tc\r\n"
                              "Three\r\n\t\tx\r\n\t#d\r\n \r\n";
     for (bool split : {false, true}) {
-        MakeTextHtml(split, TTextLines(text), folder.File("text.html"), "text.css", 2);
+        MakeTextHtml(split, TTextLines(text), folder.Native("text.html"), TNativePath("text.css"),
+                     2);
         Lines links = Links(Build(text, split));
         ASSERT_EQ(links.size(), 9u);
         for (const std::string& link : links) {

@@ -140,7 +140,7 @@ TEST(SearchIndex, IsAsciiAndDecodesToTheText) {
         EXPECT_EQ(Decoded(bytes), SearchText(lines)) << manual.substr(0, 40);
         // A build writes the same script into its file a piece at a time.
         TScratchFolder folder;
-        WriteSearchIndex(lines, true, false, folder.File("search.js"));
+        WriteSearchIndex(lines, true, false, folder.Native("search.js"));
         EXPECT_EQ(ReadFile(folder.File("search.js")), bytes);
     }
 }

@@ -21,7 +21,7 @@ TEST(TabsToNbsp, ReplacesOnlyLeadingTabs) {
 
 TEST(TagWriter, WritesOneLinePerPrimitive) {
     TScratchFolder folder;
-    TTextFileWriter file(folder.File("t.html"));
+    TTextFileWriter file(folder.Native("t.html"));
     WriteTagOpen(file, "html lang=\"ja\"");
     WriteTagClose(file, "h1");
     WriteTagPair(file, "title", "text");

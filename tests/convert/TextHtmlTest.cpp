@@ -28,7 +28,7 @@ const Lines& ClosingBlock() {
 class TextHtml : public ::testing::Test {
   protected:
     std::string Build(const std::string& text, bool split = false, int tabCount = 4) {
-        MakeTextHtml(split, TTextLines(text), folder.File("text.html"), folder.File("text.css"),
+        MakeTextHtml(split, TTextLines(text), folder.Native("text.html"), folder.Native("text.css"),
                      tabCount);
         return ReadFile(folder.File(split ? "text0.html" : "text.html"));
     }
@@ -128,7 +128,7 @@ TEST_F(TextHtml, MarkupAndBrokenShiftJisPassThroughUntouched) {
 }
 
 TEST_F(TextHtml, AFileNameWithoutExtensionGetsTheBareNumber) {
-    MakeTextHtml(true, TTextLines("A\nB\n"), folder.File("body"), folder.File("t.css"), 2);
+    MakeTextHtml(true, TTextLines("A\nB\n"), folder.Native("body"), folder.Native("t.css"), 2);
     EXPECT_TRUE(Exists(folder.File("body0")));
     EXPECT_TRUE(Exists(folder.File("body1")));
 }
@@ -153,7 +153,8 @@ TEST(SplitPageFileName, TheNumberGoesBeforeTheLastDotOfTheFileName) {
 
 TEST_F(TextHtml, AMissingFolderRaisesCodeThree) {
     try {
-        MakeTextHtml(false, TTextLines("A"), folder.File("none/text.html"), "text.css", 2);
+        MakeTextHtml(false, TTextLines("A"), folder.Native("none/text.html"),
+                     TNativePath("text.css"), 2);
         FAIL();
     } catch (const EInOutError& error) {
         EXPECT_EQ(error.Code(), 3);

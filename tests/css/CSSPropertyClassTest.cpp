@@ -75,7 +75,7 @@ TEST(CSSPropertyClass, CopyAppendsAnIndependentCopyAndDeleteKeepsTheOrder) {
 
 TEST(CSSPropertyClass, SavesAndLoadsTheWholeList) {
     TScratchFolder folder;
-    const std::string file = folder.File("varnoke.INI");
+    const TNativePath file = folder.Native("varnoke.INI");
     TCSSPropertyClass list;
     for (const char* name : {"one", "two", "three", "four", "five"})
         list.Add(name);
@@ -108,13 +108,13 @@ TEST(CSSPropertyClass, SavesAndLoadsTheWholeList) {
     EXPECT_EQ(Names(loaded), (std::vector<std::string>{"ONE", "THREE", "FOUR"}));
 
     // A missing file is an empty list.
-    loaded.LoadFromFile(folder.File("none.INI"));
+    loaded.LoadFromFile(folder.Native("none.INI"));
     EXPECT_EQ(loaded.Count(), 0);
 }
 
 TEST(CSSPropertyClass, SavingLeavesTheOtherSectionsInPlace) {
     TScratchFolder folder;
-    const std::string file = folder.File("varnoke.INI");
+    const TNativePath file = folder.Native("varnoke.INI");
     const std::string system = "[SYSTEM]\r\nSTYLEINDEX=1\r\nTABWIDTH=4\r\n\r\n";
     const std::string stale = "[OLD_BG]\r\nCOLOR=255\r\n\r\n";
     const std::string keep = "[KeepFileNames]\r\nFileName1=/home/a/b.vkp\r\n\r\n";
@@ -131,7 +131,7 @@ TEST(CSSPropertyClass, SavingLeavesTheOtherSectionsInPlace) {
 
 TEST(CSSPropertyClass, AFailedSaveKeepsTheFileAndTheList) {
     TScratchFolder folder;
-    const std::string file = folder.File("varnoke.INI");
+    const TNativePath file = folder.Native("varnoke.INI");
     TCSSPropertyClass list;
     list.Add("A");
     list.SaveToFile(file);
@@ -150,13 +150,13 @@ TEST(CSSPropertyClass, AFailedSaveKeepsTheFileAndTheList) {
     EXPECT_EQ(ReadFile(file), before);
 
     // A file that cannot be read leaves the list as it was.
-    EXPECT_THROW(list.LoadFromFile(folder.File("")), EFOpenError);
+    EXPECT_THROW(list.LoadFromFile(folder.Native("")), EFOpenError);
     EXPECT_EQ(list.Count(), 2);
 }
 
 TEST(CSSPropertyClass, LoadsWhatAHandEditedFileHolds) {
     TScratchFolder folder;
-    const std::string file = folder.File("varnoke.INI");
+    const TNativePath file = folder.Native("varnoke.INI");
     const auto load = [&](const std::string& text) {
         WriteFile(file, text);
         TCSSPropertyClass list;
@@ -217,10 +217,10 @@ TEST(CSSPropertyClass, WritesTheStyleAtAnIndex) {
     list.Add("A");
     list.Add("B");
     list.Items(1).Background.Color = 0x0000FF;
-    list.WriteCSS(1, folder.File("text.css"));
+    list.WriteCSS(1, folder.Native("text.css"));
     EXPECT_EQ(ReadFile(folder.File("text.css")).substr(0, 40),
               "body {\r\n\tbackground-color: #ff0000;\r\n}\r\n");
-    EXPECT_THROW(list.WriteCSS(2, folder.File("x.css")), std::out_of_range);
+    EXPECT_THROW(list.WriteCSS(2, folder.Native("x.css")), std::out_of_range);
 }
 
 TEST(CSSStyleName, OnlyNamesThatComeBackAfterSaveAndLoadAreValid) {
@@ -241,7 +241,7 @@ TEST(CSSStyleName, OnlyNamesThatComeBackAfterSaveAndLoadAreValid) {
     };
 
     TScratchFolder folder;
-    const std::string file = folder.File("names.INI");
+    const TNativePath file = folder.Native("names.INI");
     for (const std::string& name : good) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(IsValidStyleName(name));

@@ -118,7 +118,7 @@ const char* const FreshStyleSheet = "body {\r\n"
 
 std::string WriteAndRead(const TCSSProperty& style, const TScratchFolder& folder,
                          const TSystemColorResolver& resolver = ClassicSystemColors()) {
-    const std::string fileName = folder.File("style.css");
+    const TNativePath fileName = folder.Native("style.css");
     style.WriteCSS(fileName, resolver);
     return ReadFile(fileName);
 }
@@ -257,15 +257,15 @@ TEST(CSSPropertyWriteCSS, BackgroundImageLineAndSystemColours) {
 TEST(CSSPropertyWriteCSS, FailuresRaiseInOutErrors) {
     TScratchFolder folder;
     const TCSSProperty style("S");
-    EXPECT_THROW(style.WriteCSS(folder.File("missing/style.css")), EInOutError);
+    EXPECT_THROW(style.WriteCSS(folder.Native("missing/style.css")), EInOutError);
 
     SetWriteFaultHookForTesting([](size_t) { return ENOSPC; });
     try {
-        style.WriteCSS(folder.File("full.css"));
+        style.WriteCSS(folder.Native("full.css"));
         ADD_FAILURE() << "a full disk went unnoticed";
     } catch (const EInOutError& error) {
         EXPECT_EQ(error.Code(), 101);
-        EXPECT_EQ(error.FileName(), folder.File("full.css"));
+        EXPECT_EQ(error.FileName(), folder.Native("full.css"));
     }
     SetWriteFaultHookForTesting(nullptr);
 }

@@ -98,7 +98,7 @@ struct TBuildCase {
         WriteFile(folder.File("t.txt"), "Chapter\r\n\tSection\r\n\t\tBody\r\n");
         WriteFile(folder.File("s.INI"),
                   ReadFile(std::string(VARNOKE_TEST_DATA) + "/cli/styles.INI"));
-        ForceDirectories(folder.File("out"));
+        ForceDirectories(folder.Native("out"));
         for (const std::string& name : BuildOrder)
             WriteFile(folder.File("out/" + name), Old(name));
         arguments = {"--styles", folder.File("s.INI"), folder.File("p.vkp")};
@@ -276,20 +276,20 @@ const TBuildRow BuildRows[] = {
      TOutcome::UsageError, "テキストファイルが見つかりません"},
     {"ProjectPathIsAFolder",
      [](TBuildCase& c) {
-         ForceDirectories(c.folder.File("d.vkp"));
+         ForceDirectories(c.folder.Native("d.vkp"));
          c.arguments.back() = c.folder.File("d.vkp");
      },
      TOutcome::UsageError, "プロジェクトファイルが見つかりません", "", nullptr, true},
     {"TextPathIsAFolder",
      [](TBuildCase& c) {
          std::filesystem::remove(c.folder.File("t.txt"));
-         ForceDirectories(c.folder.File("t.txt"));
+         ForceDirectories(c.folder.Native("t.txt"));
      },
      TOutcome::UsageError, "テキストファイルが見つかりません"},
     {"StylePathIsAFolder",
      [](TBuildCase& c) {
          std::filesystem::remove(c.folder.File("s.INI"));
-         ForceDirectories(c.folder.File("s.INI"));
+         ForceDirectories(c.folder.Native("s.INI"));
      },
      TOutcome::UsageError, "スタイルファイルが見つかりません"},
     {"OutputFolderIsAFile",
@@ -301,7 +301,7 @@ const TBuildRow BuildRows[] = {
     {"APageNameIsTakenByAFolder",
      [](TBuildCase& c) {
          std::filesystem::remove(c.folder.File("out/menu.html"));
-         ForceDirectories(c.folder.File("out/menu.html"));
+         ForceDirectories(c.folder.Native("out/menu.html"));
      },
      TOutcome::WriteError, "ファイルへのアクセスが拒否されました", "menu.html"},
     {"TextWithoutReadPermission",
@@ -367,6 +367,29 @@ const TBuildRow BuildRows[] = {
          std::filesystem::create_symlink("out/text.css", c.folder.File("s.INI"));
      },
      TOutcome::UsageError, "と同じファイルです", "", nullptr, true},
+    // The names on the command line never go into the model: any
+    // character will do. Names the project holds are Shift-JIS; bytes
+    // that are not name no file, and are said so.
+    {"CommandLineNamesShiftJisCannotHold",
+     [](TBuildCase& c) {
+         const std::string own = c.folder.File("d\xC3\xA9\xE2\x98\x83/");
+         std::filesystem::create_directory(own);
+         for (const char* input : {"p.vkp", "t.txt", "s.INI"})
+             std::filesystem::copy_file(c.folder.File(input), own + input);
+         c.arguments = {"--styles", own + "s.INI", "--out", c.folder.File("out"), own + "p.vkp"};
+     },
+     TOutcome::Build, "", "", nullptr, true},
+    {"TextNameThatIsNoShiftJis",
+     [](TBuildCase& c) {
+         WriteFile(c.folder.File("p.vkp"),
+                   "[PROJECT]\r\nTEXTNAME=t\x85\x40.txt\r\nOUTPUTPATH=out\r\n");
+     },
+     TOutcome::UsageError, "Shift-JIS の文字でないバイトを含みます", "", nullptr, true},
+    {"OutputFolderThatIsNoShiftJis",
+     [](TBuildCase& c) {
+         WriteFile(c.folder.File("p.vkp"), "[PROJECT]\r\nTEXTNAME=t.txt\r\nOUTPUTPATH=o\xFF\r\n");
+     },
+     TOutcome::UsageError, "Shift-JIS の文字でないバイトを含みます"},
     {"TabSpaceOfTwoBillion",
      [](TBuildCase& c) {
          // The settings' width beyond what --tab accepts writes as --tab 64.
@@ -395,7 +418,7 @@ struct TRun {
 TRun RunInProcess(const TBuildCase& c) {
     std::ostringstream out, err;
     SetWriteFaultHookForTesting(c.fault);
-    const int code = RunBuildCommand(c.arguments, c.folder.File("bin/varnoke"), out, err);
+    const int code = RunBuildCommand(c.arguments, c.folder.Native("bin/varnoke"), out, err);
     SetWriteFaultHookForTesting(nullptr);
     return {code, out.str(), err.str()};
 }
@@ -601,7 +624,7 @@ const TLoaderRow LoaderRows[] = {
      {},
      2,
      5},
-    {"PathIsAFolder", [](const std::string& path) { ForceDirectories(path); }, true},
+    {"PathIsAFolder", [](const std::string& path) { ForceDirectories(TNativePath(path)); }, true},
     {"PathIsAPipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
      true},
     {"PathIsASocket",
@@ -635,8 +658,8 @@ TEST_P(BadLoaderInput, EveryLoaderHasTheStatedOutcome) {
     if (std::string(row.Name) == "NoReadPermission" && RunningAsRoot())
         GTEST_SKIP() << "permission bits do not bind root";
     TScratchFolder folder(MemoryBase());
-    const std::string path = folder.File("input");
-    row.Make(path);
+    const TNativePath path = folder.Native("input");
+    row.Make(path.Name());
     const TFolderSnapshot before = Snapshot(folder.Path());
 
     TProjectData project;
@@ -706,8 +729,8 @@ const TSaverRow SaverRows[] = {
     {"WriteRefused", EACCES, [](const std::string& path) { WriteFile(path, "[OLD]\r\nK=1\r\n"); },
      "アクセスが拒否されました"},
     {"DeviceFails", EIO, [](const std::string& path) { WriteFile(path, "[OLD]\r\nK=1\r\n"); }, ""},
-    {"TargetIsAFolder", 0, [](const std::string& path) { ForceDirectories(path); }, "フォルダです",
-     true},
+    {"TargetIsAFolder", 0, [](const std::string& path) { ForceDirectories(TNativePath(path)); },
+     "フォルダです", true},
     {"FolderMissing", 0, [](const std::string&) {}, "見つかりません"},
 };
 
@@ -720,9 +743,9 @@ class BadSaveTarget : public ::testing::TestWithParam<TSaverRow> {};
 TEST_P(BadSaveTarget, EverySaverRefusesAndKeepsTheFile) {
     const TSaverRow& row = GetParam();
     TScratchFolder folder(MemoryBase());
-    const std::string path =
-        folder.File(std::string(row.Name) == "FolderMissing" ? "gone/v.INI" : "v.INI");
-    row.Make(path);
+    const TNativePath path =
+        folder.Native(std::string(row.Name) == "FolderMissing" ? "gone/v.INI" : "v.INI");
+    row.Make(path.Name());
     const TFolderSnapshot before = Snapshot(folder.Path());
 
     TSystemData settings(path);
@@ -744,7 +767,8 @@ TEST_P(BadSaveTarget, EverySaverRefusesAndKeepsTheFile) {
                                    ? dynamic_cast<const EFOpenError*>(&error) != nullptr
                                    : dynamic_cast<const EFCreateError*>(&error) != nullptr;
             EXPECT_TRUE(named) << error.what();
-            EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find(path.Name()), std::string::npos)
+                << error.what();
             EXPECT_NE(std::string(error.what()).find(row.Reason), std::string::npos)
                 << error.what();
         }
@@ -779,7 +803,7 @@ const TLinkRow LinkRows[] = {
 // Makes the row's link at `link` (in the folder's "links/"); returns the
 // file it finally names.
 std::string MakeLink(const TLinkRow& row, const TScratchFolder& folder, const std::string& link) {
-    ForceDirectories(folder.File("real"));
+    ForceDirectories(folder.Native("real"));
     if (row.FileExists)
         WriteFile(folder.File("real/file"), "old");
     std::filesystem::create_symlink("file", folder.File("real/middle"));
@@ -797,39 +821,39 @@ class LinkedSaveTarget : public ::testing::TestWithParam<TLinkRow> {};
 
 TEST_P(LinkedSaveTarget, EverySaverWritesTheLinkedFile) {
     // Each saver writes `path`; its name is also what the written file holds.
-    const std::vector<std::pair<const char*, std::function<void(const std::string& path)>>> savers =
+    const std::vector<std::pair<const char*, std::function<void(const TNativePath& path)>>> savers =
         {
             {"TABSPACE=8",
-             [](const std::string& path) {
+             [](const TNativePath& path) {
                  TSystemData settings(path);
                  settings.TabSpace = 8;
                  settings.Save();
              }},
             {"STYLE0=LINKED",
-             [](const std::string& path) {
+             [](const TNativePath& path) {
                  TCSSPropertyClass styles;
                  styles.Add("linked");
                  styles.SaveToFile(path);
              }},
             {"TITLENAME=linked",
-             [](const std::string& path) {
+             [](const TNativePath& path) {
                  TProjectData project;
                  project.TitleName = "linked";
                  project.SaveToFile(path);
              }},
             {"FileName1=/linked.vkp",
-             [](const std::string& path) {
+             [](const TNativePath& path) {
                  ProfileWriteString(path, "KeepFileNames", "FileName1", "/linked.vkp");
              }},
-            {"linked text", [](const std::string& path) { SaveUserFile(path, "linked text"); }},
+            {"linked text", [](const TNativePath& path) { SaveUserFile(path, "linked text"); }},
         };
     for (const auto& [what, save] : savers) {
         SCOPED_TRACE(what);
         TScratchFolder folder;
-        ForceDirectories(folder.File("links"));
+        ForceDirectories(folder.Native("links"));
         const std::string link = folder.File("links/file");
         const std::string target = MakeLink(GetParam(), folder, link);
-        save(link);
+        save(TNativePath(link));
         EXPECT_TRUE(std::filesystem::is_symlink(link));
         EXPECT_NE(ReadFile(target).find(what), std::string::npos) << ReadFile(target);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("links")),
@@ -839,9 +863,9 @@ TEST_P(LinkedSaveTarget, EverySaverWritesTheLinkedFile) {
     }
     // A recovery copy, whose name the folder gives.
     TScratchFolder folder;
-    const TRecoveryFolder recovery(folder.File("links/"));
+    const TRecoveryFolder recovery(folder.Native("links/"));
     ForceDirectories(recovery.Folder());
-    const std::string link = recovery.CopyFileOf("/t.txt");
+    const std::string link = recovery.CopyFileOf("/t.txt").Name();
     const std::string target = MakeLink(GetParam(), folder, link);
     recovery.Write({"/t.txt", 1, "linked copy"});
     EXPECT_TRUE(std::filesystem::is_symlink(link));

@@ -205,7 +205,7 @@ std::string Print(const TProjectData& project) {
 }
 
 struct TSavedVersion {
-    TSavedVersion(const std::string& settingsFile, int variant) : Settings(settingsFile) {
+    TSavedVersion(const TNativePath& settingsFile, int variant) : Settings(settingsFile) {
         Settings.StyleTop = variant;
         Settings.StyleIndex = 10 + variant;
         Settings.PreviewTarget = static_cast<std::uint8_t>(variant);
@@ -239,7 +239,7 @@ struct TSavedVersion {
         Project.StyleText = 3 * variant;
     }
 
-    void Save(const std::string& stylesFile, const std::string& projectFile) const {
+    void Save(const TNativePath& stylesFile, const TNativePath& projectFile) const {
         Settings.Save();
         Styles.SaveToFile(stylesFile);
         Project.SaveToFile(projectFile);
@@ -274,9 +274,9 @@ int CountAndRemoveLeftovers(const std::string& folder, const std::vector<std::st
 
 TEST(CrashSafe, AKilledSaveLeavesEveryFileOldOrNewAndWhole) {
     TScratchFolder folder(MemoryBase());
-    const std::string settingsFile = folder.File("varnoke.INI");
-    const std::string stylesFile = folder.File("styles.INI");
-    const std::string projectFile = folder.File("manual.vkp");
+    const TNativePath settingsFile = folder.Native("varnoke.INI");
+    const TNativePath stylesFile = folder.Native("styles.INI");
+    const TNativePath projectFile = folder.Native("manual.vkp");
     const TSavedVersion versions[2] = {{settingsFile, 0}, {settingsFile, 1}};
 
     // Both versions as they load back, saved over each other once as in
@@ -364,7 +364,7 @@ struct TBuildSetup {
         styles.Items(2).Background.Color = 0x00FFEE;
     }
     void Build(const TTextLines& lines, const std::string& folder) const {
-        BuildManual({project, styles, lines, 4}, folder);
+        BuildManual({project, styles, lines, 4}, TNativePath(folder));
     }
     TProjectData project;
     TCSSPropertyClass styles;

@@ -26,7 +26,7 @@ TProjectData Loaded() {
 
 TEST(ProjectData, SavesTenKeysInOrderEvenWhenEmpty) {
     TScratchFolder folder;
-    TProjectData().SaveToFile(folder.File("p.vkp"));
+    TProjectData().SaveToFile(folder.Native("p.vkp"));
     EXPECT_EQ(ReadFile(folder.File("p.vkp")),
               CrLfLines({"[PROJECT]", "TEXTNAME=", "CONTENTSTYPE=0", "FILEDEVIDEFLAG=0",
                          "TITLEFRAMEFLAG=0", "TITLENAME=", "OUTPUTPATH=", "STYLETITLE=0",
@@ -35,9 +35,9 @@ TEST(ProjectData, SavesTenKeysInOrderEvenWhenEmpty) {
 
 TEST(ProjectData, RoundTripsEveryField) {
     TScratchFolder folder;
-    Loaded().SaveToFile(folder.File("p.vkp"));
+    Loaded().SaveToFile(folder.Native("p.vkp"));
     TProjectData project;
-    project.LoadFromFile(folder.File("p.vkp"));
+    project.LoadFromFile(folder.Native("p.vkp"));
     EXPECT_EQ(project.TextName, "/m/text.txt");
     EXPECT_EQ(project.ContentsType, 1);
     EXPECT_TRUE(project.FileDivideFlag);
@@ -54,11 +54,11 @@ TEST(ProjectData, LoadingReadsOverTheProjectBefore) {
     TScratchFolder folder;
     WriteFile(folder.File("p.vkp"), "[project]\r\ntitlename= New title \r\n");
     TProjectData project = Loaded();
-    project.LoadFromFile(folder.File("p.vkp"));
+    project.LoadFromFile(folder.Native("p.vkp"));
     EXPECT_EQ(project.TitleName, "New title");
     EXPECT_EQ(project.TextName, "/m/text.txt");
     EXPECT_EQ(project.StyleText, 3);
-    project.LoadFromFile(folder.File("missing.vkp"));
+    project.LoadFromFile(folder.Native("missing.vkp"));
     EXPECT_EQ(project.TitleName, "New title");
 }
 
@@ -69,13 +69,13 @@ TEST(ProjectData, ReadingRules) {
               "STYLETEXT=abc\nOUTPUTPATH=a=b\n");
     TProjectData project = Loaded();
     project.FileDivideFlag = false;
-    project.LoadFromFile(folder.File("p.vkp"));
+    project.LoadFromFile(folder.Native("p.vkp"));
     EXPECT_TRUE(project.FileDivideFlag);
     EXPECT_EQ(project.ContentsType, 1);
     EXPECT_EQ(project.StyleMenu, 16);
     EXPECT_EQ(project.StyleText, 3);
     EXPECT_EQ(project.OutputPath, "a=b");
-    project.SaveToFile(folder.File("p.vkp"));
+    project.SaveToFile(folder.Native("p.vkp"));
     EXPECT_NE(ReadFile(folder.File("p.vkp")).find("FILEDEVIDEFLAG=1\r\n"), std::string::npos);
 }
 
@@ -83,7 +83,7 @@ TEST(ProjectData, SavingKeepsOtherSections) {
     TScratchFolder folder;
     WriteFile(folder.File("p.vkp"),
               "[NOTES]\r\nK=v\r\n\r\n[PROJECT]\r\nEXTRA=1\r\nTITLENAME=x\r\n");
-    Loaded().SaveToFile(folder.File("p.vkp"));
+    Loaded().SaveToFile(folder.Native("p.vkp"));
     const std::string saved = ReadFile(folder.File("p.vkp"));
     EXPECT_EQ(saved.substr(0, 21), "[NOTES]\r\nK=v\r\n\r\n[PROJ");
     EXPECT_NE(saved.find("EXTRA=1\r\nTITLENAME=Title\r\nTEXTNAME="), std::string::npos);
@@ -93,7 +93,7 @@ TEST(ProjectData, AFailedSaveKeepsTheOldFile) {
     TScratchFolder folder;
     WriteFile(folder.File("p.vkp"), "[PROJECT]\r\nTITLENAME=old\r\n");
     SetWriteFaultHookForTesting([](size_t) { return ENOSPC; });
-    EXPECT_THROW(Loaded().SaveToFile(folder.File("p.vkp")), EFCreateError);
+    EXPECT_THROW(Loaded().SaveToFile(folder.Native("p.vkp")), EFCreateError);
     SetWriteFaultHookForTesting(nullptr);
     EXPECT_EQ(ReadFile(folder.File("p.vkp")), "[PROJECT]\r\nTITLENAME=old\r\n");
 }
@@ -101,26 +101,26 @@ TEST(ProjectData, AFailedSaveKeepsTheOldFile) {
 TEST(ProjectData, AFolderCannotBeOpenedAndNothingChanges) {
     TScratchFolder folder;
     TProjectData project = Loaded();
-    EXPECT_THROW(project.LoadFromFile(folder.Path()), EFOpenError);
+    EXPECT_THROW(project.LoadFromFile(folder.Native()), EFOpenError);
     EXPECT_EQ(project.TitleName, "Title");
 }
 
 TEST(ProjectData, OnlyAFileWithAProjectSectionHoldsAProject) {
     TScratchFolder folder;
     WriteFile(folder.File("p.vkp"), "[project]\r\n");
-    EXPECT_TRUE(TProjectData::HoldsProject(folder.File("p.vkp")));
+    EXPECT_TRUE(TProjectData::HoldsProject(folder.Native("p.vkp")));
     WriteFile(folder.File("p.vkp"), std::string("\x89PNG\r\n\x1a\n\0\0[PROJECTS]\r\nA=1", 25));
-    EXPECT_FALSE(TProjectData::HoldsProject(folder.File("p.vkp")));
+    EXPECT_FALSE(TProjectData::HoldsProject(folder.Native("p.vkp")));
     WriteFile(folder.File("p.vkp"), "");
-    EXPECT_FALSE(TProjectData::HoldsProject(folder.File("p.vkp")));
-    EXPECT_THROW(TProjectData::HoldsProject(folder.Path()), EFOpenError);
+    EXPECT_FALSE(TProjectData::HoldsProject(folder.Native("p.vkp")));
+    EXPECT_THROW(TProjectData::HoldsProject(folder.Native()), EFOpenError);
 }
 
 TEST(ProjectData, AValueWithALineBreakIsNotSavedAndTheFileStaysAsItWas) {
     // A title pasted with its line break, or a text file whose name holds
     // one (Linux allows it), would otherwise add keys or sections of its own.
     TScratchFolder folder;
-    const std::string file = folder.File("p.vkp");
+    const TNativePath file = folder.Native("p.vkp");
     Loaded().SaveToFile(file);
     const std::string before = ReadFile(file);
     TProjectData project = Loaded();

@@ -9,7 +9,7 @@ using namespace varnoke::test;
 
 TEST(SystemData, FirstStartGivesTheDefaults) {
     TScratchFolder folder;
-    TSystemData settings(folder.File("varnoke.INI"));
+    TSystemData settings(folder.Native("varnoke.INI"));
     settings.StyleIndex = 9;
     settings.Styles.Add("x");
     settings.Load();
@@ -28,7 +28,7 @@ TEST(SystemData, ReadsTheSystemSection) {
     TScratchFolder folder;
     WriteFile(folder.File("v.INI"), "[SYSTEM]\nSTYLETOP=3\nSTYLEINDEX=0x5\nPREVIEWTARGET=256\n"
                                     "PROJECTFILE=/p/a.vkp\nAUTOSAVEFLAG=0\nTABSPACE=-4\n");
-    TSystemData settings(folder.File("v.INI"));
+    TSystemData settings(folder.Native("v.INI"));
     settings.Load();
     EXPECT_EQ(settings.StyleTop, 3);
     EXPECT_EQ(settings.StyleIndex, 5);
@@ -40,7 +40,7 @@ TEST(SystemData, ReadsTheSystemSection) {
 
 TEST(SystemData, SaveReplacesOnlyItsOwnKeys) {
     TScratchFolder folder;
-    const std::string file = folder.File("v.INI");
+    const TNativePath file = folder.Native("v.INI");
     WriteFile(file, "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n\r\n"
                     "[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
     TSystemData settings(file);
@@ -51,7 +51,8 @@ TEST(SystemData, SaveReplacesOnlyItsOwnKeys) {
     EXPECT_EQ(ReadFile(file),
               "[STYLE]\r\nCOUNT=1\r\nSTYLE0=A\r\n\r\n[SYSTEM]\r\nTABSPACE=8\r\nOLD=1\r\n"
               "STYLETOP=0\r\nSTYLEINDEX=0\r\nPREVIEWTARGET=0\r\nPROJECTFILE=/q.vkp\r\n"
-              "AUTOSAVEFLAG=1\r\nSHOWOUTLINE=1\r\nPREVIEWFOLLOW=1\r\n\r\n[KeepFileNames]\r\nFileName1=/p.vkp\r\n\r\n");
+              "AUTOSAVEFLAG=1\r\nSHOWOUTLINE=1\r\nPREVIEWFOLLOW=1\r\n\r\n[KeepFileNames]"
+              "\r\nFileName1=/p.vkp\r\n\r\n");
     settings.Load();
     EXPECT_FALSE(settings.ProjectModified);
     EXPECT_EQ(settings.ProjectFile, "/q.vkp");
@@ -59,7 +60,7 @@ TEST(SystemData, SaveReplacesOnlyItsOwnKeys) {
 
 TEST(SystemData, TheOutlineAndPreviewFollowingTogglesAreKept) {
     TScratchFolder folder;
-    const std::string file = folder.File("v.INI");
+    const TNativePath file = folder.Native("v.INI");
     TSystemData settings(file);
     settings.OutlineVisible = false;
     settings.PreviewFollows = false;
@@ -75,7 +76,7 @@ TEST(SystemData, TheOutlineAndPreviewFollowingTogglesAreKept) {
 
 TEST(SystemData, TheWindowsPlacementFollowsTheSixKeysOnceSet) {
     TScratchFolder folder;
-    const std::string file = folder.File("v.INI");
+    const TNativePath file = folder.Native("v.INI");
     TSystemData settings(file);
     settings.Load();
     EXPECT_EQ(settings.Window, TWindowPlacement()); // first start: none
@@ -95,7 +96,7 @@ TEST(SystemData, TheWindowsPlacementFollowsTheSixKeysOnceSet) {
 
 TEST(SystemData, AnUnreadableFileRaisesAfterTheReset) {
     TScratchFolder folder;
-    TSystemData settings(folder.Path()); // a folder
+    TSystemData settings(folder.Native()); // a folder
     settings.TabSpace = 8;
     EXPECT_THROW(settings.Load(), EFOpenError);
     EXPECT_EQ(settings.TabSpace, 2);
@@ -105,7 +106,7 @@ TEST(SystemData, AProjectPathWithALineBreakCannotSpoilTheStyles) {
     // Saved as it is, the path's second line would become a "STYLE" section
     // ahead of the real one, and the next start would load no styles.
     TScratchFolder folder;
-    const std::string file = folder.File("varnoke.INI");
+    const TNativePath file = folder.Native("varnoke.INI");
     TSystemData settings(file);
     settings.Styles.Add("kept");
     settings.Save();

@@ -19,7 +19,7 @@ namespace {
 
 class THeldNavigator : public TPreviewNavigator {
   public:
-    void Navigate(const std::string&) override {}
+    void Navigate(const TNativePath&) override {}
     bool CanPatch() const override { return true; }
     void Patch(const QString& patchJson, std::function<void(bool held)> answered) override {
         Sent.push_back(patchJson);

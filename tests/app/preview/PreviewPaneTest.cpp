@@ -88,7 +88,7 @@ class PagePatch : public ::testing::Test {
         WriteFile(folder.File("text.html"),
                   BodyPage({"<h2>Heading</h2>", "<p>one<br>\r\nmore</p>", "<p>two</p>"},
                            "p.aside { float: right }"));
-        preview.Navigate(folder.File("text.html"));
+        preview.Navigate(folder.Native("text.html"));
         if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
             GTEST_SKIP() << "the browser engine does not load pages on this machine";
     }
@@ -149,7 +149,7 @@ TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
     TWebPreview preview;
     bool loaded = false;
     ShowSmall(preview, loaded);
-    preview.Navigate(folder.File("text.html"));
+    preview.Navigate(folder.Native("text.html"));
     if (!Eventually([&] { return loaded; }, 20000))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
 
@@ -159,7 +159,7 @@ TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
 
     loaded = false;
     WriteFile(folder.File("text.html"), LongPage("second"));
-    preview.Navigate(folder.File("text.html"));
+    preview.Navigate(folder.Native("text.html"));
     ASSERT_TRUE(Eventually([&] { return loaded; }, 20000));
     EXPECT_TRUE(Eventually([&] { return ScrollY(preview.View()) >= 1400; }, 10000))
         << "scrolled to " << ScrollY(preview.View());
@@ -167,7 +167,7 @@ TEST(PreviewPane, ReloadingTheSamePageKeepsTheScrollPosition) {
     // Another page starts at its top.
     loaded = false;
     WriteFile(folder.File("frame.html"), LongPage("other"));
-    preview.Navigate(folder.File("frame.html"));
+    preview.Navigate(folder.Native("frame.html"));
     ASSERT_TRUE(Eventually([&] { return loaded; }, 20000));
     RunEventsFor(200);
     EXPECT_LT(ScrollY(preview.View()), 100);
@@ -242,7 +242,7 @@ class TSideBySide {
     // False when the browser engine does not load pages here.
     bool Show(const std::string& file) {
         previewLoaded = plainLoaded = false;
-        preview.Navigate(file);
+        preview.Navigate(TNativePath(file));
         plain.load(QUrl::fromLocalFile(QString::fromStdString(file)));
         return Eventually([&] { return previewLoaded && plainLoaded && !preview.Busy(); }, 20000);
     }
@@ -314,7 +314,7 @@ TEST(PreviewPane, ThePlaceToFollowAskedForDuringALoadIsShownOnceItIsLoaded) {
     TWebPreview preview;
     bool loaded = false;
     ShowSmall(preview, loaded);
-    preview.Navigate(folder.File("text.html"));
+    preview.Navigate(folder.Native("text.html"));
     preview.Follow(R"({"page":"text.html","block":250,"line":0})");
     if (!Eventually([&] { return loaded && !preview.Busy(); }, 20000))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";

@@ -43,7 +43,7 @@ class SearchPageTest : public ::testing::Test {
         project.SearchFlag = true;
         TCSSPropertyClass styles;
         const TTextLines lines(Sjis(Manual));
-        BuildManual({project, styles, lines, 2}, folder.Path());
+        BuildManual({project, styles, lines, 2}, folder.Native());
     }
 
     bool Load(const QString& page) {

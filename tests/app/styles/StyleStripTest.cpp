@@ -289,7 +289,7 @@ TEST_F(StyleStripTest, StripFollowsTheSettingsHeight) {
 
 TEST(StyleThumbnailTest, RendersThePageBackgroundAtTheImageSize) {
     TScratchFolder folder;
-    const std::string page = folder.File("page.html");
+    const TNativePath page = folder.Native("page.html");
     WriteFile(page, "<html><head><link href=\"s.css\" rel=\"stylesheet\" type=\"text/css\">"
                     "</head><body><p>x</p></body></html>");
     WriteFile(folder.File("s.css"), "body {\r\n\tbackground-color: #00ff00;\r\n}\r\n");
@@ -303,7 +303,7 @@ TEST(StyleThumbnailTest, RendersThePageBackgroundAtTheImageSize) {
     ExtractHtmlThumbnail(page, image, 0x206);
     EXPECT_TRUE(Near(image.pixel(200, 110), QColor(255, 255, 255)));
 
-    EXPECT_THROW(ExtractHtmlThumbnail(folder.File("missing.html"), image, 0x206), EFOpenError);
+    EXPECT_THROW(ExtractHtmlThumbnail(folder.Native("missing.html"), image, 0x206), EFOpenError);
 }
 
 } // namespace

@@ -20,7 +20,7 @@ using namespace varnoke::test;
 namespace {
 class TNoPreview : public TPreviewNavigator {
   public:
-    void Navigate(const std::string&) override {}
+    void Navigate(const TNativePath&) override {}
 };
 
 std::string WithCrLf(const std::string& text) {
@@ -55,10 +55,10 @@ TEST(CrashRecovery, AKilledWindowGivesItsUnsavedTextBackAtTheNextStart) {
     ASSERT_TRUE(window.waitForStarted(10'000));
 
     // The copy appears once the typing has paused for a moment.
-    const TRecoveryFolder recovery(folder.File("bin/recovery/"));
+    const TRecoveryFolder recovery(folder.Native("bin/recovery/"));
     const auto copied = [&] {
         const std::optional<TRecoveryCopy> copy =
-            DecodeRecoveryCopy(ReadFile(recovery.CopyFileOf("")));
+            DecodeRecoveryCopy(ReadFile(recovery.CopyFileOf("").Name()));
         return copy && copy->Text == typed;
     };
     const bool appeared = QTest::qWaitFor(copied, 60'000);
@@ -69,9 +69,9 @@ TEST(CrashRecovery, AKilledWindowGivesItsUnsavedTextBackAtTheNextStart) {
 
     // The next start, over the same folders.
     TPlatformEnvironment next;
-    next.SettingsFile = folder.File("bin/varnoke.INI");
-    next.TempFolder = folder.File("bin/temp/");
-    next.RecoveryFolder = folder.File("bin/recovery/");
+    next.SettingsFile = folder.Native("bin/varnoke.INI");
+    next.TempFolder = folder.Native("bin/temp/");
+    next.RecoveryFolder = folder.Native("bin/recovery/");
     auto dialogs = std::make_unique<TFakeDialogs>();
     TFakeDialogs& shown = *dialogs;
     shown.Answers = {TAnswer::Yes};
@@ -93,5 +93,5 @@ TEST(CrashRecovery, AKilledWindowGivesItsUnsavedTextBackAtTheNextStart) {
     shown.Answers = {TAnswer::Yes};
     EXPECT_TRUE(restarted.SaveTextAs());
     EXPECT_EQ(ReadFile(folder.File("recovered.txt")), WithCrLf(typed));
-    EXPECT_FALSE(Exists(recovery.CopyFileOf("")));
+    EXPECT_FALSE(Exists(recovery.CopyFileOf("").Name()));
 }

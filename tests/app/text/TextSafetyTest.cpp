@@ -54,7 +54,7 @@ class TextSafety : public TWindowTest {
     TTextDocument& Text() { return window->TextDocument(); }
     QString EditorText() { return Editor().toPlainText(); }
     std::string CopyOf(const std::string& textFile) {
-        return TRecoveryFolder(folder.File("recovery/")).CopyFileOf(textFile);
+        return TRecoveryFolder(folder.Native("recovery/")).CopyFileOf(textFile).Name();
     }
 
     // Types at the end of the text: keys for ASCII, an input-method commit
@@ -320,7 +320,7 @@ TEST_F(TextSafety, TheRecoveryCopyFollowsTheUnsavedTextAndGoesWithASave) {
 TEST_F(TextSafety, ACopyNewerThanItsFileIsOfferedWhenTheTextOpens) {
     Open();
     WriteFile(folder.File("t.txt"), "on disk");
-    const TRecoveryFolder recovery(folder.File("recovery/"));
+    const TRecoveryFolder recovery(folder.Native("recovery/"));
     recovery.Write({folder.File("t.txt"), NowMs() + 60'000, "recovered \xF0\x9F\x98\x80"});
     dialogs->FileNames = {QString::fromStdString(folder.File("t.txt"))};
     dialogs->Answers = {TAnswer::No};
@@ -346,7 +346,7 @@ TEST_F(TextSafety, ACopyNewerThanItsFileIsOfferedWhenTheTextOpens) {
 
 TEST_F(TextSafety, AProjectWhoseTextWasNeverSavedOffersItsRecoveryCopy) {
     Open();
-    TRecoveryFolder(folder.File("recovery/"))
+    TRecoveryFolder(folder.Native("recovery/"))
         .Write({folder.File("unsaved.txt"), NowMs(), "typed, never saved"});
     WriteFile(folder.File("p.vkp"), "[PROJECT]\r\nTEXTNAME=unsaved.txt\r\n");
     dialogs->Answers = {TAnswer::Yes};
@@ -359,7 +359,7 @@ TEST_F(TextSafety, AProjectWhoseTextWasNeverSavedOffersItsRecoveryCopy) {
 
 TEST_F(TextSafety, StartUpOffersWhatAnEarlierRunLeftUnsaved) {
     WriteFile(folder.File("t.txt"), "on disk\r\n");
-    const TRecoveryFolder recovery(folder.File("recovery/"));
+    const TRecoveryFolder recovery(folder.Native("recovery/"));
     recovery.Write({folder.File("t.txt"), NowMs() + 60'000, "newer work\n"});
     recovery.Write({"", NowMs() + 30'000, "typed after New"});
     WriteFile(folder.File("recovery/0000000000000bad.recover"), "VARNOKE RECOVERY COPY 1\nTI");
@@ -393,7 +393,7 @@ TEST_F(TextSafety, AProjectGivenAtStartOffersItsTextsCopyOnceAndLeavesItUnsaved)
     Open();
     // What a killed window left of the project's text, found as the program
     // starts with the project (a double-click in a file manager).
-    TRecoveryFolder(folder.File("recovery/"))
+    TRecoveryFolder(folder.Native("recovery/"))
         .Write({folder.File("g.txt"), NowMs() + 60'000, "newer work\n"});
     QCommandLineParser parser;
     AddFileArgument(parser);

@@ -54,11 +54,13 @@ TEST_F(UnusualFiles, APipeWhereTheWindowReadsIsRefusedAndTheWindowGoesOn) {
          Q("error: ファイル \"" + folder.File("q.txt") + "\". 通常のファイルではありません")},
         {"RecoveryCopy",
          [&] {
-             ForceDirectories(recoveryFolder);
-             Pipe("recovery/" + ExtractFileName(TRecoveryFolder(recoveryFolder).CopyFileOf("")));
+             const TRecoveryFolder recovery(TNativePath{recoveryFolder});
+             ForceDirectories(recovery.Folder());
+             Pipe("recovery/" + ExtractFileName(recovery.CopyFileOf("").Name()));
              Open();
          },
-         Q("warning: 復元用のコピー \"" + TRecoveryFolder(recoveryFolder).CopyFileOf(""))},
+         Q("warning: 復元用のコピー \"" +
+           TRecoveryFolder(TNativePath{recoveryFolder}).CopyFileOf("").Name())},
         // Last: every later start would meet it.
         {"SettingsFile",
          [&] {
@@ -88,7 +90,7 @@ TEST(UnusualFileThumbnail, APipeAsThePictureOrTheSheetIsPassedOver) {
     for (const char* pipe : {"pic.png", "pipe.css"})
         ASSERT_EQ(::mkfifo(folder.File(pipe).c_str(), 0600), 0);
     QImage image(228, 120, QImage::Format_RGB32);
-    EXPECT_TRUE(ExtractHtmlThumbnail(folder.File("page.html"), image, 0x206));
+    EXPECT_TRUE(ExtractHtmlThumbnail(folder.Native("page.html"), image, 0x206));
     EXPECT_EQ(image.pixelColor(200, 110), QColor(0, 255, 0));
 }
 

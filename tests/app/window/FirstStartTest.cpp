@@ -3,6 +3,7 @@
 #include "WindowTest.h"
 #include "app/dialogs/Dialogs.h"
 #include "app/window/ExternalFiles.h"
+#include "common/RecoveryCopy.h"
 #include "common/ShiftJis.h"
 #include "controls/ExtMemo.h"
 
@@ -10,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 
@@ -44,6 +46,52 @@ class FirstStart : public TWindowTest {
 };
 
 } // namespace
+
+// A user whose folders hold characters Shift-JIS lacks (José, a snowman)
+// works as any other: the settings, the temp folder and the recovery copies
+// live there, the preview and Execute build. Only a name the model would
+// store is refused, naming the file: the guide's copy there is not opened
+// at the first start, and a project chosen there is not opened at all.
+TEST_F(FirstStart, AUserWhoseFoldersShiftJisCannotNameWorksAsAnyOther) {
+    places = "jos\xC3\xA9\xE2\x98\x83/";
+    std::filesystem::create_directories(folder.File(places + "Documents"));
+    documentsFolder = Q(folder.File(places + "Documents"));
+    recoveryFolder = folder.File(places + "recovery/");
+    recoveryDelayMs = 0;
+    Start();
+    EXPECT_TRUE(dialogs->Shown.isEmpty()) << dialogs->Shown.join("\n").toStdString();
+    EXPECT_NE(ReadFile(folder.File(places + "varnoke.INI")).find("[STYLE]"), std::string::npos);
+    EXPECT_TRUE(Exists(Temp("sample.html")));
+
+    dialogs->FileNames = {Q(Project("p", "OUTPUTPATH=out\r\nCONTENTSTYPE=1\r\n", "Chapter\r\n"))};
+    Item("O1")->trigger();
+    window->Editor().moveCursor(QTextCursor::End);
+    QTest::keyClicks(&window->Editor(), "\t\tBody");
+    const TNativePath copy =
+        TRecoveryFolder(TNativePath(recoveryFolder)).CopyFileOf(folder.File("p.txt"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Exists(copy); }));
+    window->MakePreview();
+    EXPECT_EQ(preview.Pages.back(), Temp("frame.html"));
+    EXPECT_NE(ReadFile(Temp("text.html")).find("Body"), std::string::npos);
+    Find<QPushButton>("Button8")->click();
+    EXPECT_NE(ReadFile(folder.File("out/text.html")).find("Body"), std::string::npos);
+    EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
+
+    WriteFile(folder.File(places + "q.vkp"), "[PROJECT]\r\nTEXTNAME=q.txt\r\n");
+    dialogs->Answers = {TAnswer::No}; // the typed text is not saved
+    dialogs->FileNames = {Q(folder.File(places + "q.vkp"))};
+    Item("O1")->trigger();
+    ASSERT_EQ(Errors().size(), 1);
+    EXPECT_TRUE(Errors()[0].contains(Q(folder.File(places + "q.vkp"))) &&
+                Errors()[0].contains(QStringLiteral("Shift-JIS で表せません")))
+        << Errors()[0].toStdString();
+    EXPECT_EQ(window->SystemData().ProjectFile, folder.File("p.vkp"));
+    EXPECT_EQ(window->Editor().toPlainText(), "Chapter\n\t\tBody");
+    window.reset();
+    EXPECT_NE(
+        ReadFile(folder.File(places + "varnoke.INI")).find("PROJECTFILE=" + folder.File("p.vkp")),
+        std::string::npos);
+}
 
 TEST_F(FirstStart, OpensACopyOfTheGuideAndNeverOverwritesIt) {
     Start();

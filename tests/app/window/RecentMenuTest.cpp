@@ -21,7 +21,8 @@ class RecentMenuTest : public ::testing::Test {
     // Every stored name counts as existing unless it is listed as gone.
     std::unique_ptr<TFileNameKeepMenu> MakeList() {
         return std::make_unique<TFileNameKeepMenu>(
-            ini_, nullptr, [this](const std::string& name) { return gone_.count(name) == 0; });
+            TNativePath(ini_), nullptr,
+            [this](const std::string& name) { return gone_.count(name) == 0; });
     }
 
     QStringList Captions() const {
@@ -143,7 +144,7 @@ TEST_F(RecentMenuTest, ListNeverBoundLeavesTheStoredOneAlone) {
 TEST_F(RecentMenuTest, FailedWriteAtDestructionIsReportedNotThrown) {
     std::vector<QString> reports;
     {
-        TFileNameKeepMenu list(scratch_.File("missing/varnoke.INI"), nullptr,
+        TFileNameKeepMenu list(scratch_.Native("missing/varnoke.INI"), nullptr,
                                [](const std::string&) { return true; });
         list.SetParentMenu(&menu_);
         list.Add("a.vkp");

@@ -111,7 +111,7 @@ TEST_F(WindowStates, ARecoveredTextOfAnotherFileOpensAsThatText) {
     WriteFile(folder.File("g.txt"), "on disk\r\n");
     WriteFile(folder.File("g.vkp"), "[PROJECT]\r\nTEXTNAME=g.txt\r\n");
     Open();
-    TRecoveryFolder(recoveryFolder).Write({"", NowMs() + 60'000, "typed after New"});
+    TRecoveryFolder(TNativePath{recoveryFolder}).Write({"", NowMs() + 60'000, "typed after New"});
     QCommandLineParser parser;
     AddFileArgument(parser);
     ASSERT_TRUE(parser.parse({"varnoke", Q(folder.File("g.vkp"))}));

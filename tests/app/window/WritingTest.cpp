@@ -199,13 +199,13 @@ TEST_F(Writing, AFirstStartBringsReadyStylesThatMakeAFinishedLook) {
     // The first style, which a new project uses everywhere, is not the
     // plain look of a new style.
     window->Editor().setPlainText("A\n\tb\n\t\tc\n");
-    TCSSProperty("PLAIN").WriteCSS(folder.File("plain.css"));
+    TCSSProperty("PLAIN").WriteCSS(folder.Native("plain.css"));
     EXPECT_NE(ReadFile(folder.File("temp/text.css")), ReadFile(folder.File("plain.css")));
 
     // Later starts read the styles from the settings file: a deleted one
     // stays deleted.
     window->SystemData().Styles.Delete(0);
-    window->SystemData().Styles.SaveToFile(Settings());
+    window->SystemData().Styles.SaveToFile(TNativePath(Settings()));
     Open();
     EXPECT_EQ(StyleNames(), names.mid(1));
 
