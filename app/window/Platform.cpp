@@ -8,6 +8,7 @@
 #include "app/styles/StyleImport.h"
 #include "app/styles/StylePage.h"
 #include "app/text/TextDocument.h"
+#include "app/window/BasicSettingsPage.h"
 #include "app/window/ExternalFiles.h"
 #include "app/window/FieldExit.h"
 #include "app/window/RecentMenu.h"
@@ -65,10 +66,6 @@ static void InitVarnokeResources() {
 namespace varnoke {
 
 namespace {
-QString Shown(const std::string& sjis) {
-    return QString::fromStdString(SjisToUtf8(sjis));
-}
-
 // The user-interface font: the classic Japanese one where it exists, an
 // installed Japanese font elsewhere.
 QFont InterfaceFont() {
@@ -98,12 +95,6 @@ int TakeWheelSteps(int& remainder, int deltaY) {
     return steps;
 }
 
-// Group contents close together: the page must fit below the preview.
-void Compact(QLayout* layout) {
-    layout->setContentsMargins(8, 2, 8, 4);
-    layout->setSpacing(4);
-}
-
 // A page of the page control: it keeps at least its minimum size and
 // scrolls when the window leaves it less, rather than squeezing its rows.
 // It asks for the whole page (Qt's scroll area caps its wish at a few dozen
@@ -126,13 +117,6 @@ QScrollArea* Scrolling(QWidget* page, const char* name) {
     return area;
 }
 
-QLineEdit* LabelledEdit(QGridLayout* grid, int row, const QString& label, const QString& name) {
-    auto* edit = new QLineEdit;
-    edit->setObjectName(name);
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(edit, row, 1);
-    return edit;
-}
 } // namespace
 
 TPlatform::TPlatform(TPlatformEnvironment environment, QWidget* parent)
@@ -177,7 +161,9 @@ void TPlatform::BuildLayout() {
     pageControl1_ = new QTabWidget;
     pageControl1_->setObjectName("PageControl1");
     pageControl1_->installEventFilter(this);
-    tabSheet1_ = Scrolling(BuildBasicSettings(), "TabSheet1");
+    basicSettings_ = new TBasicSettingsPage;
+    basicSettings_->Edit2->installEventFilter(this);
+    tabSheet1_ = Scrolling(basicSettings_, "TabSheet1");
     pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
     stylePage_ = new TStylePage(*this);
     stylePage_->setObjectName("StylePage");
@@ -405,84 +391,6 @@ QWidget* TPlatform::BuildPreviewArea() {
     return panelEx3_;
 }
 
-QWidget* TPlatform::BuildBasicSettings() {
-    auto* page = new QWidget;
-    page->setObjectName("BasicSettings");
-    auto* layout = new QGridLayout(page);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(4);
-
-    auto* files = new QGroupBox(QStringLiteral(" 入出力情報 "));
-    auto* filesGrid = new QGridLayout(files);
-    Compact(filesGrid);
-    edit4_ = LabelledEdit(filesGrid, 0, QStringLiteral("テキストファイル"), "Edit4");
-    button6_ = new QPushButton(QStringLiteral("参照"));
-    button6_->setObjectName("Button6");
-    filesGrid->addWidget(button6_, 0, 2);
-    edit3_ = LabelledEdit(filesGrid, 1, QStringLiteral("出力フォルダ"), "Edit3");
-    button4_ = new QPushButton(QStringLiteral("参照"));
-    button4_->setObjectName("Button4");
-    filesGrid->addWidget(button4_, 1, 2);
-    layout->addWidget(files, 0, 0, 1, 2);
-
-    radioGroup1_ = new QGroupBox(QStringLiteral(" 目次 "));
-    radioGroup1_->setObjectName("RadioGroup1");
-    auto* radios = new QVBoxLayout(radioGroup1_);
-    Compact(radios);
-    radioButtons_ = new QButtonGroup(this);
-    int id = 0;
-    for (const QString& caption : {QStringLiteral("なし"), QStringLiteral("フレーム式")}) {
-        auto* radio = new QRadioButton(caption);
-        radioButtons_->addButton(radio, id++);
-        radios->addWidget(radio);
-    }
-    radios->addStretch();
-    // "実行" goes below the menu type, beside the taller frame options, so
-    // that the page needs no row of its own for it.
-    auto* menuColumn = new QVBoxLayout;
-    menuColumn->setSpacing(4);
-    menuColumn->addWidget(radioGroup1_, 1);
-    layout->addLayout(menuColumn, 1, 0);
-
-    groupBox2_ = new QGroupBox(QStringLiteral(" フレーム時オプション "));
-    groupBox2_->setObjectName("GroupBox2");
-    auto* frameGrid = new QGridLayout(groupBox2_);
-    Compact(frameGrid);
-    checkBox2_ = new QCheckBox(QStringLiteral("大見出しごとにファイル分割"));
-    checkBox2_->setObjectName("CheckBox2");
-    checkBox3_ = new QCheckBox(QStringLiteral("タイトルフレームを付ける"));
-    checkBox3_->setObjectName("CheckBox3");
-    frameGrid->addWidget(checkBox2_, 0, 0, 1, 2);
-    frameGrid->addWidget(checkBox3_, 1, 0, 1, 2);
-    edit2_ = LabelledEdit(frameGrid, 2, QStringLiteral("タイトル"), "Edit2");
-    edit2_->installEventFilter(this);
-    checkBox4_ = new QCheckBox(QStringLiteral("検索を付ける"));
-    checkBox4_->setObjectName("CheckBox4");
-    frameGrid->addWidget(checkBox4_, 3, 0, 1, 2);
-    layout->addWidget(groupBox2_, 1, 1);
-
-    auto* styles = new QGroupBox(QStringLiteral(" スタイル適用 "));
-    auto* stylesGrid = new QGridLayout(styles);
-    Compact(stylesGrid);
-    const QString labels[] = {QStringLiteral("タイトル"), QStringLiteral("メニュー"),
-                              QStringLiteral("本文")};
-    QComboBox** combos[] = {&comboBox16_, &comboBox17_, &comboBox18_};
-    for (int i = 0; i < 3; ++i) {
-        *combos[i] = new QComboBox;
-        (*combos[i])->setObjectName(QString("ComboBox%1").arg(16 + i));
-        stylesGrid->addWidget(new QLabel(labels[i]), i, 0);
-        stylesGrid->addWidget(*combos[i], i, 1);
-    }
-    stylesGrid->setColumnStretch(1, 1);
-    layout->addWidget(styles, 2, 0, 1, 2);
-
-    button8_ = new QPushButton(QStringLiteral("実行"));
-    button8_->setObjectName("Button8");
-    menuColumn->addWidget(button8_);
-    layout->setRowStretch(3, 1);
-    return page;
-}
-
 void TPlatform::ConnectHandlers() {
     auto on = [this](QAction* action, void (TPlatform::*handler)()) {
         connect(action, &QAction::triggered, this,
@@ -557,32 +465,38 @@ void TPlatform::ConnectHandlers() {
 
     // User edits only: putting model values into the controls must not
     // run these handlers.
-    connect(edit4_, &QLineEdit::textEdited, this,
-            [this] { Typed(edit4_, &TPlatform::Edit4Change); });
-    connect(edit4_, &QLineEdit::returnPressed, this,
+    connect(basicSettings_->Edit4, &QLineEdit::textEdited, this,
+            [this] { Typed(basicSettings_->Edit4, &TPlatform::Edit4Change); });
+    connect(basicSettings_->Edit4, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit4KeyPress(); }); });
-    connect(button6_, &QPushButton::clicked, this, [this] { Guard([this] { T1Click(); }); });
-    connect(edit3_, &QLineEdit::textEdited, this,
-            [this] { Typed(edit3_, &TPlatform::Edit3Change); });
-    connect(edit3_, &QLineEdit::returnPressed, this,
+    connect(basicSettings_->Button6, &QPushButton::clicked, this,
+            [this] { Guard([this] { T1Click(); }); });
+    connect(basicSettings_->Edit3, &QLineEdit::textEdited, this,
+            [this] { Typed(basicSettings_->Edit3, &TPlatform::Edit3Change); });
+    connect(basicSettings_->Edit3, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit3KeyPress(); }); });
-    connect(button4_, &QPushButton::clicked, this, [this] { Guard([this] { Button4Click(); }); });
-    connect(radioButtons_, &QButtonGroup::idClicked, this,
+    connect(basicSettings_->Button4, &QPushButton::clicked, this,
+            [this] { Guard([this] { Button4Click(); }); });
+    connect(basicSettings_->RadioButtons, &QButtonGroup::idClicked, this,
             [this] { Guard([this] { RadioGroup1Click(); }); });
-    connect(checkBox2_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox2Click(); }); });
-    connect(checkBox3_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox3Click(); }); });
-    connect(checkBox4_, &QCheckBox::clicked, this, [this] { Guard([this] { CheckBox4Click(); }); });
-    connect(edit2_, &QLineEdit::textEdited, this,
-            [this] { Typed(edit2_, &TPlatform::Edit2Change); });
-    connect(edit2_, &QLineEdit::returnPressed, this,
+    connect(basicSettings_->CheckBox2, &QCheckBox::clicked, this,
+            [this] { Guard([this] { CheckBox2Click(); }); });
+    connect(basicSettings_->CheckBox3, &QCheckBox::clicked, this,
+            [this] { Guard([this] { CheckBox3Click(); }); });
+    connect(basicSettings_->CheckBox4, &QCheckBox::clicked, this,
+            [this] { Guard([this] { CheckBox4Click(); }); });
+    connect(basicSettings_->Edit2, &QLineEdit::textEdited, this,
+            [this] { Typed(basicSettings_->Edit2, &TPlatform::Edit2Change); });
+    connect(basicSettings_->Edit2, &QLineEdit::returnPressed, this,
             [this] { Guard([this] { Edit2KeyPress(); }); });
-    connect(comboBox16_, qOverload<int>(&QComboBox::activated), this,
+    connect(basicSettings_->ComboBox16, qOverload<int>(&QComboBox::activated), this,
             [this] { Guard([this] { ComboBox16Change(); }); });
-    connect(comboBox17_, qOverload<int>(&QComboBox::activated), this,
+    connect(basicSettings_->ComboBox17, qOverload<int>(&QComboBox::activated), this,
             [this] { Guard([this] { ComboBox17Change(); }); });
-    connect(comboBox18_, qOverload<int>(&QComboBox::activated), this,
+    connect(basicSettings_->ComboBox18, qOverload<int>(&QComboBox::activated), this,
             [this] { Guard([this] { ComboBox18Change(); }); });
-    connect(button8_, &QPushButton::clicked, this, [this] { Guard([this] { Button8Click(); }); });
+    connect(basicSettings_->Button8, &QPushButton::clicked, this,
+            [this] { Guard([this] { Button8Click(); }); });
     for (QSplitter* splitter : {splitter1_, splitter2_})
         connect(splitter, &QSplitter::splitterMoved, this, [this] { splittersPending_ = false; });
     connect(pageControl1_, &QTabWidget::currentChanged, this,
@@ -744,7 +658,8 @@ bool TPlatform::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == extMemo1_ && EditorKey(*event))
         return true;
-    if (watched == edit2_ && LeavesForAnotherControl(*edit2_, *event))
+    if (basicSettings_ != nullptr && watched == basicSettings_->Edit2 &&
+        LeavesForAnotherControl(*basicSettings_->Edit2, *event))
         Guard([this] { Edit2Exit(); });
     if (watched == pageControl1_ && event->type() == QEvent::Resize)
         RefreshQuietly();
@@ -775,7 +690,7 @@ void TPlatform::RefreshAll() {
     l1_->setEnabled(!a2_->isChecked());
     s3_->setEnabled(!a2_->isChecked());
     const bool canBuild = !projectData_->OutputPath.empty();
-    button8_->setEnabled(canBuild);
+    basicSettings_->Button8->setEnabled(canBuild);
     toolButton7_->setEnabled(canBuild);
     stylePage_->UpdateEnabling();
     stylePage_->SetStripScrollRange();
@@ -798,11 +713,6 @@ void TPlatform::RefreshAll() {
 // A field takes a value only when it shows another one, so that the caret
 // and the field's undo survive a refresh, and never while the user is typing
 // in it: the model holds the typed text converted, which may read otherwise.
-void TPlatform::ShowText(QLineEdit* edit, const QString& text) {
-    if (edit != typingIn_ && edit->text() != text)
-        edit->setText(text);
-}
-
 // A user's edit of a field: the handler runs with the field marked as the
 // one being typed in.
 void TPlatform::Typed(QLineEdit* edit, void (TPlatform::*handler)()) {
@@ -813,45 +723,7 @@ void TPlatform::Typed(QLineEdit* edit, void (TPlatform::*handler)()) {
 }
 
 void TPlatform::ShowProject() {
-    const TProjectData& project = *projectData_;
-    const QSignalBlocker b1(edit4_), b2(radioButtons_), b3(checkBox2_), b4(checkBox3_), b5(edit2_),
-        b6(edit3_), b7(comboBox16_), b8(comboBox17_), b9(comboBox18_), b10(checkBox4_);
-    ShowText(edit4_, Shown(project.TextName));
-    QAbstractButton* radio = radioButtons_->button(project.ContentsType);
-    if (radio != nullptr) {
-        radio->setChecked(true);
-    } else {
-        radioButtons_->setExclusive(false);
-        for (QAbstractButton* button : radioButtons_->buttons())
-            button->setChecked(false);
-        radioButtons_->setExclusive(true);
-    }
-    const bool framed = project.ContentsType == 1;
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{groupBox2_, checkBox2_, checkBox3_, edit2_, checkBox4_})
-        widget->setEnabled(framed);
-    checkBox2_->setChecked(project.FileDivideFlag);
-    checkBox3_->setChecked(project.TitleFrameFlag);
-    checkBox4_->setChecked(project.SearchFlag);
-    ShowText(edit2_, Shown(project.TitleName));
-    ShowText(edit3_, Shown(project.OutputPath));
-    QStringList items;
-    const TCSSPropertyClass& styles = systemData_->Styles;
-    for (int i = 0; i < styles.Count(); ++i)
-        items << QString("%1:%2").arg(i).arg(Shown(styles.Items(i).Name));
-    const std::pair<QComboBox*, int> choices[] = {{comboBox16_, project.StyleTitle},
-                                                  {comboBox17_, project.StyleMenu},
-                                                  {comboBox18_, project.StyleText}};
-    for (auto [combo, index] : choices) {
-        QStringList shown;
-        for (int i = 0; i < combo->count(); ++i)
-            shown << combo->itemText(i);
-        if (shown != items) {
-            combo->clear();
-            combo->addItems(items);
-        }
-        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-    }
+    basicSettings_->Show(*projectData_, systemData_->Styles, typingIn_);
 }
 
 // A key of the Edit menu pressed in the editor runs the menu's command, so

@@ -33,6 +33,8 @@ class QUrl;
 
 namespace varnoke {
 
+class TBasicSettingsPage;
+
 class TEditorStatus;
 class TExtRichEdit;
 class TFileDropTarget;
@@ -187,7 +189,6 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void BuildMenus();
     QWidget* BuildEditorArea();
     QWidget* BuildPreviewArea();
-    QWidget* BuildBasicSettings();
     void ConnectHandlers();
     void FormCreate();
     void FormDestroy();
@@ -217,7 +218,6 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     void TextRemovedOnDisk();
     // Relative names in the project follow it into another folder.
     void RebaseProjectNames(const std::string& newProjectFile);
-    void ShowText(QLineEdit* edit, const QString& text);
     void Typed(QLineEdit* edit, void (TPlatform::*handler)());
     bool EditorKey(QEvent& event);
     TBuildReport BuildInto(const TNativePath& folder);
@@ -290,21 +290,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     TStylePage* stylePage_ = nullptr;
 
     // Basic settings.
-    QLineEdit* edit4_ = nullptr;
-    QPushButton* button6_ = nullptr;
-    QLineEdit* edit3_ = nullptr;
-    QPushButton* button4_ = nullptr;
-    QGroupBox* radioGroup1_ = nullptr;
-    QButtonGroup* radioButtons_ = nullptr;
-    QGroupBox* groupBox2_ = nullptr;
-    QCheckBox* checkBox2_ = nullptr;
-    QCheckBox* checkBox3_ = nullptr;
-    QCheckBox* checkBox4_ = nullptr; // "検索を付ける"
-    QLineEdit* edit2_ = nullptr;
-    QComboBox* comboBox16_ = nullptr;
-    QComboBox* comboBox17_ = nullptr;
-    QComboBox* comboBox18_ = nullptr;
-    QPushButton* button8_ = nullptr;
+    TBasicSettingsPage* basicSettings_ = nullptr;
 
     TStatusLine* statusLine_ = nullptr;
     TFileNameKeepMenu* fileNameKeep1_ = nullptr;

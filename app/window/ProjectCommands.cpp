@@ -6,6 +6,7 @@
 #include "app/styles/ProjectStyles.h"
 #include "app/styles/ReadyStyles.h"
 #include "app/text/TextDocument.h"
+#include "app/window/BasicSettingsPage.h"
 #include "app/window/Guide.h"
 #include "app/window/Platform.h"
 #include "app/window/RecentMenu.h"
@@ -314,7 +315,7 @@ void TPlatform::A1Click() {
 // ---- basic settings ---------------------------------------------------------
 
 void TPlatform::Edit4Change() {
-    projectData_->TextName = ModelText(edit4_->text());
+    projectData_->TextName = ModelText(basicSettings_->Edit4->text());
     MarkModified();
     ShowProject();
 }
@@ -327,7 +328,7 @@ void TPlatform::Edit4KeyPress() {
 }
 
 void TPlatform::Edit3Change() {
-    projectData_->OutputPath = ModelText(edit3_->text());
+    projectData_->OutputPath = ModelText(basicSettings_->Edit3->text());
     MarkModified();
 }
 
@@ -352,29 +353,30 @@ void TPlatform::Button4Click() {
 }
 
 void TPlatform::RadioGroup1Click() {
-    projectData_->ContentsType = static_cast<std::uint8_t>(radioButtons_->checkedId());
+    projectData_->ContentsType =
+        static_cast<std::uint8_t>(basicSettings_->RadioButtons->checkedId());
     // The search link goes into the menu or into the body pages by the
     // menu type.
     FinishChange(TModified::Yes, projectData_->SearchFlag ? TRebuild::Yes : TRebuild::No);
 }
 
 void TPlatform::CheckBox2Click() {
-    projectData_->FileDivideFlag = checkBox2_->isChecked();
+    projectData_->FileDivideFlag = basicSettings_->CheckBox2->isChecked();
     FinishChange(TModified::Yes, TRebuild::Yes);
 }
 
 void TPlatform::CheckBox3Click() {
-    projectData_->TitleFrameFlag = checkBox3_->isChecked();
+    projectData_->TitleFrameFlag = basicSettings_->CheckBox3->isChecked();
     FinishChange(TModified::Yes, TRebuild::Yes);
 }
 
 void TPlatform::CheckBox4Click() {
-    projectData_->SearchFlag = checkBox4_->isChecked();
+    projectData_->SearchFlag = basicSettings_->CheckBox4->isChecked();
     FinishChange(TModified::Yes, TRebuild::Yes);
 }
 
 void TPlatform::Edit2Change() {
-    projectData_->TitleName = ModelText(edit2_->text());
+    projectData_->TitleName = ModelText(basicSettings_->Edit2->text());
     MarkModified();
 }
 
@@ -406,13 +408,13 @@ void TPlatform::StyleDeleted(int style) {
 }
 
 void TPlatform::ComboBox16Change() {
-    StoreStyleChoice(projectData_->StyleTitle, comboBox16_);
+    StoreStyleChoice(projectData_->StyleTitle, basicSettings_->ComboBox16);
 }
 void TPlatform::ComboBox17Change() {
-    StoreStyleChoice(projectData_->StyleMenu, comboBox17_);
+    StoreStyleChoice(projectData_->StyleMenu, basicSettings_->ComboBox17);
 }
 void TPlatform::ComboBox18Change() {
-    StoreStyleChoice(projectData_->StyleText, comboBox18_);
+    StoreStyleChoice(projectData_->StyleText, basicSettings_->ComboBox18);
 }
 
 // The common tail of the settings handlers, after the model has taken the

@@ -7,7 +7,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <csignal>
 
 using namespace varnoke::test;
 
@@ -92,7 +91,7 @@ TEST(ProgramFolder, BothProgramsWorkWhateverTheirFoldersAreCalled) {
             },
             60'000);
         const bool running = window.state() == QProcess::Running;
-        ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+        window.terminate(); // SIGTERM, and only to a process that still runs
         window.waitForFinished(10'000);
         EXPECT_TRUE(started && running) << window.readAll().toStdString();
 
