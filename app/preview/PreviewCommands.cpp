@@ -4,6 +4,7 @@
 #include "app/preview/LivePreview.h"
 #include "app/preview/PreviewPane.h"
 #include "app/text/TextDocument.h"
+#include "app/window/MainMenus.h"
 #include "app/window/Platform.h"
 #include "app/window/StatusLine.h"
 #include "buildmanual/BuildManual.h"
@@ -139,12 +140,12 @@ void TPlatform::SpeedButton2Click() {
 }
 
 void TPlatform::ToolButton3Click() {
-    panelEx1_->setVisible(toolButton3_->isChecked());
+    panelEx1_->setVisible(menus_->ToolButton3->isChecked());
     RefreshAll();
 }
 
 void TPlatform::ToolButton4Click() {
-    panelEx3_->setVisible(toolButton4_->isChecked());
+    panelEx3_->setVisible(menus_->ToolButton4->isChecked());
     RefreshAll();
 }
 

@@ -2,6 +2,7 @@
 // and what the window shows of its state (the title, overwrite save).
 #include "app/dialogs/DialogPlaces.h"
 #include "app/text/TextDocument.h"
+#include "app/window/MainMenus.h"
 #include "app/window/Platform.h"
 #include "app/window/StatusLine.h"
 #include "common/PathNames.h"
@@ -106,8 +107,8 @@ void TPlatform::UpdateSaveState() {
     const bool textModified = textDocument_->Modified();
     if (!textModified && statusLine_->MessageText() == RemovedOnDiskNote(textDocument_->FileName()))
         Note({});
-    s1_->setEnabled(systemData_->ProjectModified || textModified);
-    saveText_->setEnabled(textModified || textDocument_->FileName().empty());
+    menus_->S1->setEnabled(systemData_->ProjectModified || textModified);
+    menus_->SaveText->setEnabled(textModified || textDocument_->FileName().empty());
     setWindowTitle(WindowTitle(textDocument_->FileName(),
                                projectFileChosen_ ? systemData_->ProjectFile : std::string(),
                                textModified, systemData_->ProjectModified));

@@ -11,6 +11,7 @@
 #include "app/window/BasicSettingsPage.h"
 #include "app/window/ExternalFiles.h"
 #include "app/window/FieldExit.h"
+#include "app/window/MainMenus.h"
 #include "app/window/RecentMenu.h"
 #include "app/window/StatusLine.h"
 #include "app/window/WindowPlacement.h"
@@ -50,7 +51,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -75,15 +75,6 @@ QFont InterfaceFont() {
                       QStringLiteral("VL PGothic"), QStringLiteral("Sans Serif")});
     font.setPixelSize(12);
     return font;
-}
-
-QAction* MenuItem(QMenu* menu, const QString& objectName, const QString& caption,
-                  const QKeySequence& shortcut = {}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(objectName);
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    return action;
 }
 
 // Whole wheel steps (120 eighths of a degree each) up (positive) or down in
@@ -192,107 +183,9 @@ void TPlatform::BuildLayout() {
 }
 
 void TPlatform::BuildMenus() {
-    fileMenu_ = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), this);
-    n1_ = MenuItem(fileMenu_, "N1", QStringLiteral("新規プロジェクト(&N)"), QKeySequence("Ctrl+N"));
-    o1_ =
-        MenuItem(fileMenu_, "O1", QStringLiteral("プロジェクトを開く(&O)"), QKeySequence("Ctrl+O"));
-    fileMenu_->addSeparator();
-    n15_ = fileMenu_->addMenu(QStringLiteral("プロジェクト履歴"));
-    n15_->setObjectName("N15");
-    n15_->setEnabled(false);
-    fileMenu_->addSeparator();
-    t1_ = MenuItem(fileMenu_, "T1", QStringLiteral("テキストファイルを開く(&T)"),
-                   QKeySequence("Ctrl+Shift+O"));
-    saveText_ = MenuItem(fileMenu_, "SaveText", QStringLiteral("テキストファイルを保存(&E)"));
-    saveTextAs_ =
-        MenuItem(fileMenu_, "SaveTextAs", QStringLiteral("テキストファイルに名前を付けて保存..."));
-    fileMenu_->addSeparator();
-    s1_ = MenuItem(fileMenu_, "S1", QStringLiteral("上書き保存(&S)"), QKeySequence("Ctrl+S"));
-    // Save As stays available: a fresh project must be savable before it
-    // has a name.
-    n4_ = MenuItem(fileMenu_, "N4", QStringLiteral("名前を付けて保存(&A)"),
-                   QKeySequence("Ctrl+Shift+S"));
-    fileMenu_->addSeparator();
-    x1_ = MenuItem(fileMenu_, "X1", QStringLiteral("終了(&Q)"));
-
-    editMenu_ = new QMenu(QStringLiteral("編集(&E)"), this);
-    n6_ = MenuItem(editMenu_, "N6", QStringLiteral("元に戻す(&U)"), QKeySequence("Ctrl+Z"));
-    r1_ = MenuItem(editMenu_, "R1", QStringLiteral("やり直し(&R)"));
-    r1_->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
-    r1_->setEnabled(false);
-    editMenu_->addSeparator();
-    n8_ = MenuItem(editMenu_, "N8", QStringLiteral("コピー(&C)"), QKeySequence("Ctrl+C"));
-    n9_ = MenuItem(editMenu_, "N9", QStringLiteral("切り取り(&X)"), QKeySequence("Ctrl+X"));
-    n10_ = MenuItem(editMenu_, "N10", QStringLiteral("貼り付け(&V)"), QKeySequence("Ctrl+V"));
-    n11_ = MenuItem(editMenu_, "N11", QStringLiteral("削除(&D)"), QKeySequence("Ctrl+Del"));
-    n5_ = MenuItem(editMenu_, "N5", QStringLiteral("全て選択(&A)"), QKeySequence("Ctrl+A"));
-    // The editor handles these keys itself; the menu items must not steal them.
-    for (QAction* action : {n6_, r1_, n8_, n9_, n10_, n11_, n5_})
-        action->setShortcutContext(Qt::WidgetShortcut);
-    editMenu_->addSeparator();
-    find1_ = MenuItem(editMenu_, "Find1", QStringLiteral("検索(&F)..."), QKeySequence("Ctrl+F"));
-    findNext1_ =
-        MenuItem(editMenu_, "FindNext1", QStringLiteral("次を検索(&N)"), QKeySequence("F3"));
-    findPrevious1_ = MenuItem(editMenu_, "FindPrevious1", QStringLiteral("前を検索(&P)"),
-                              QKeySequence("Shift+F3"));
-    replace1_ =
-        MenuItem(editMenu_, "Replace1", QStringLiteral("置換(&H)..."), QKeySequence("Ctrl+H"));
-    goToHeading1_ = MenuItem(editMenu_, "GoToHeading1", QStringLiteral("見出しへ移動(&J)..."),
-                             QKeySequence("Ctrl+J"));
-
-    styleMenu_ = new QMenu(QStringLiteral("ｽﾀｲﾙ(&S)"), this);
-    a2_ = MenuItem(styleMenu_, "A2", QStringLiteral("自動保存(&A)"));
-    a2_->setCheckable(true);
-    a2_->setChecked(true);
-    styleMenu_->addSeparator();
-    l1_ = MenuItem(styleMenu_, "L1", QStringLiteral("読み込み(&L)"));
-    s3_ = MenuItem(styleMenu_, "S3", QStringLiteral("保存(&S)"));
-    styleMenu_->addSeparator();
-    importStyles1_ = MenuItem(styleMenu_, "ImportStyles1", QStringLiteral("スタイルを取り込む..."));
-
-    helpMenu_ = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
-    guide1_ = MenuItem(helpMenu_, "Guide1", QStringLiteral("使い方ガイドを開く"));
-    guide1_->setEnabled(!environment_.GuideFolder.isEmpty() &&
-                        !environment_.DocumentsFolder.isEmpty());
-    helpMenu_->addSeparator();
-    a1_ = MenuItem(helpMenu_, "A1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
-
-    // The menus open from flat buttons of a tool bar, as the window has
-    // always shown them; their shortcuts work from anywhere in the window.
-    QToolBar* menuBar = addToolBar(QStringLiteral("メニュー"));
-    menuBar->setObjectName("ToolBar1");
-    for (QMenu* menu : {fileMenu_, editMenu_, styleMenu_, helpMenu_}) {
-        auto* button = new QToolButton;
-        button->setText(menu->title());
-        button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
-        button->setAutoRaise(true);
-        menuBar->addWidget(button);
-        addActions(menu->actions());
-    }
-
-    QToolBar* viewBar = addToolBar(QStringLiteral("ウィンドウ表示"));
-    viewBar->setObjectName("ToolBar2");
-    toolButton3_ = viewBar->addAction(QStringLiteral("テキスト編集"));
-    toolButton3_->setObjectName("ToolButton3");
-    toolButton3_->setCheckable(true);
-    toolButton3_->setChecked(true);
-    toolButton4_ = viewBar->addAction(QStringLiteral("プレビュー"));
-    toolButton4_->setObjectName("ToolButton4");
-    toolButton4_->setCheckable(true);
-    toolButton4_->setChecked(true);
-    outlineToggle_ = viewBar->addAction(QStringLiteral("見出し"));
-    outlineToggle_->setObjectName("OutlineToggle");
-    outlineToggle_->setCheckable(true);
-    outlineToggle_->setChecked(true);
-    viewBar->addSeparator();
-    toolButton7_ = viewBar->addAction(QStringLiteral("実行"));
-    toolButton7_->setObjectName("ToolButton7");
-    toolButton7_->setShortcut(QKeySequence("F5"));
-    toolButton7_->setToolTip(QStringLiteral("実行 (F5)"));
-    // Also in the File menu, where a command is looked for first.
-    fileMenu_->insertAction(x1_, toolButton7_);
-    fileMenu_->insertSeparator(x1_);
+    menus_ = std::make_unique<TMainMenus>(*this);
+    menus_->Guide1->setEnabled(!environment_.GuideFolder.isEmpty() &&
+                               !environment_.DocumentsFolder.isEmpty());
 
     // The recent list binds itself to its menu while the window is built,
     // and reads its section then.
@@ -300,7 +193,7 @@ void TPlatform::BuildMenus() {
     fileNameKeep1_->SetOnSelect([this](const std::string& name) { FileNameKeep1Select(name); });
     fileNameKeep1_->SetOnSaveError(
         [this](const QString& message) { dialogs_->ShowError(message); });
-    Guard([this] { fileNameKeep1_->SetParentMenu(n15_); });
+    Guard([this] { fileNameKeep1_->SetParentMenu(menus_->N15); });
 }
 
 QWidget* TPlatform::BuildEditorArea() {
@@ -396,59 +289,62 @@ void TPlatform::ConnectHandlers() {
         connect(action, &QAction::triggered, this,
                 [this, handler] { Guard([=] { (this->*handler)(); }); });
     };
-    on(n1_, &TPlatform::N1Click);
-    on(o1_, &TPlatform::O1Click);
-    on(t1_, &TPlatform::T1Click);
-    on(s1_, &TPlatform::S1Click);
-    on(n4_, &TPlatform::N4Click);
-    on(guide1_, &TPlatform::OpenGuide);
-    connect(saveText_, &QAction::triggered, this, [this] { Guard([this] { SaveText(); }); });
-    connect(saveTextAs_, &QAction::triggered, this, [this] { Guard([this] { SaveTextAs(); }); });
+    on(menus_->N1, &TPlatform::N1Click);
+    on(menus_->O1, &TPlatform::O1Click);
+    on(menus_->T1, &TPlatform::T1Click);
+    on(menus_->S1, &TPlatform::S1Click);
+    on(menus_->N4, &TPlatform::N4Click);
+    on(menus_->Guide1, &TPlatform::OpenGuide);
+    connect(menus_->SaveText, &QAction::triggered, this, [this] { Guard([this] { SaveText(); }); });
+    connect(menus_->SaveTextAs, &QAction::triggered, this,
+            [this] { Guard([this] { SaveTextAs(); }); });
     connect(textDocument_, &TTextDocument::StateChanged, this, &TPlatform::UpdateSaveState);
     connect(textDocument_, &TTextDocument::RemovedOnDisk, this, &TPlatform::TextRemovedOnDisk);
-    connect(x1_, &QAction::triggered, this, &QWidget::close);
-    on(a1_, &TPlatform::A1Click);
-    connect(n6_, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
-    connect(r1_, &QAction::triggered, extMemo1_, &QPlainTextEdit::redo);
-    connect(extMemo1_, &QPlainTextEdit::redoAvailable, r1_, &QAction::setEnabled);
+    connect(menus_->X1, &QAction::triggered, this, &QWidget::close);
+    on(menus_->A1, &TPlatform::A1Click);
+    connect(menus_->N6, &QAction::triggered, extMemo1_, &QPlainTextEdit::undo);
+    connect(menus_->R1, &QAction::triggered, extMemo1_, &QPlainTextEdit::redo);
+    connect(extMemo1_, &QPlainTextEdit::redoAvailable, menus_->R1, &QAction::setEnabled);
     // Bound to the editor, so that its shortcuts work while it has the focus.
-    extMemo1_->addAction(r1_);
-    connect(n8_, &QAction::triggered, extMemo1_, &QPlainTextEdit::copy);
-    connect(n9_, &QAction::triggered, extMemo1_, &QPlainTextEdit::cut);
-    connect(n10_, &QAction::triggered, extMemo1_, &QPlainTextEdit::paste);
-    connect(n11_, &QAction::triggered, extMemo1_,
+    extMemo1_->addAction(menus_->R1);
+    connect(menus_->N8, &QAction::triggered, extMemo1_, &QPlainTextEdit::copy);
+    connect(menus_->N9, &QAction::triggered, extMemo1_, &QPlainTextEdit::cut);
+    connect(menus_->N10, &QAction::triggered, extMemo1_, &QPlainTextEdit::paste);
+    connect(menus_->N11, &QAction::triggered, extMemo1_,
             [this] { extMemo1_->textCursor().removeSelectedText(); });
-    connect(n5_, &QAction::triggered, extMemo1_, &QPlainTextEdit::selectAll);
+    connect(menus_->N5, &QAction::triggered, extMemo1_, &QPlainTextEdit::selectAll);
     // The Edit menu follows the editor and the clipboard as they change.
     connect(extMemo1_, &QPlainTextEdit::selectionChanged, this, &TPlatform::Memo1Change);
     connect(extMemo1_, &QPlainTextEdit::undoAvailable, this, &TPlatform::Memo1Change);
     connect(extMemo1_, &QPlainTextEdit::copyAvailable, this, &TPlatform::Memo1Change);
     if (QClipboard* clipboard = QApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, &TPlatform::Memo1Change);
-    connect(a2_, &QAction::triggered, this,
+    connect(menus_->A2, &QAction::triggered, this,
             [this](bool checked) { Guard([=] { stylePage_->A2Click(checked); }); });
-    connect(l1_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->L1Click(); }); });
-    connect(s3_, &QAction::triggered, this, [this] { Guard([this] { stylePage_->S3Click(); }); });
-    connect(find1_, &QAction::triggered, findBar_, &TFindBar::OpenFind);
-    connect(replace1_, &QAction::triggered, findBar_, &TFindBar::OpenReplace);
+    connect(menus_->L1, &QAction::triggered, this,
+            [this] { Guard([this] { stylePage_->L1Click(); }); });
+    connect(menus_->S3, &QAction::triggered, this,
+            [this] { Guard([this] { stylePage_->S3Click(); }); });
+    connect(menus_->Find1, &QAction::triggered, findBar_, &TFindBar::OpenFind);
+    connect(menus_->Replace1, &QAction::triggered, findBar_, &TFindBar::OpenReplace);
     // Without a text to find, F3 asks for one.
-    connect(findNext1_, &QAction::triggered, findBar_, [this] {
+    connect(menus_->FindNext1, &QAction::triggered, findBar_, [this] {
         findBar_->FindField().text().isEmpty() ? findBar_->OpenFind() : void(findBar_->FindNext());
     });
-    connect(findPrevious1_, &QAction::triggered, findBar_, [this] {
+    connect(menus_->FindPrevious1, &QAction::triggered, findBar_, [this] {
         findBar_->FindField().text().isEmpty() ? findBar_->OpenFind()
                                                : void(findBar_->FindPrevious());
     });
-    connect(goToHeading1_, &QAction::triggered, goToHeading_, &TGoToHeading::Open);
-    connect(importStyles1_, &QAction::triggered, this,
+    connect(menus_->GoToHeading1, &QAction::triggered, goToHeading_, &TGoToHeading::Open);
+    connect(menus_->ImportStyles1, &QAction::triggered, this,
             [this] { Guard([this] { ImportStyles(*this, TextPlace()); }); });
-    connect(outlineToggle_, &QAction::triggered, this, [this](bool shown) {
+    connect(menus_->OutlineToggle, &QAction::triggered, this, [this](bool shown) {
         systemData_->OutlineVisible = shown;
         outlinePane_->setVisible(shown);
     });
-    on(toolButton3_, &TPlatform::ToolButton3Click);
-    on(toolButton4_, &TPlatform::ToolButton4Click);
-    on(toolButton7_, &TPlatform::Button8Click);
+    on(menus_->ToolButton3, &TPlatform::ToolButton3Click);
+    on(menus_->ToolButton4, &TPlatform::ToolButton4Click);
+    on(menus_->ToolButton7, &TPlatform::Button8Click);
     connect(speedButton1_, &QToolButton::clicked, this,
             [this] { Guard([this] { SpeedButton1Click(); }); });
     connect(speedButton2_, &QToolButton::clicked, this,
@@ -532,7 +428,7 @@ void TPlatform::FormCreate() {
         comboBox1_->setPlaceholderText(width);
         comboBox1_->setCurrentIndex(comboBox1_->findText(width));
     }
-    outlineToggle_->setChecked(systemData_->OutlineVisible);
+    menus_->OutlineToggle->setChecked(systemData_->OutlineVisible);
     outlinePane_->setVisible(systemData_->OutlineVisible);
     followButton_->setChecked(systemData_->PreviewFollows);
     refreshPending_ = true;
@@ -685,13 +581,13 @@ void TPlatform::Note(const QString& message) {
 void TPlatform::RefreshAll() {
     if (!refreshPending_ || !systemData_)
         return;
-    a2_->setChecked(systemData_->AutoSaveFlag);
+    menus_->A2->setChecked(systemData_->AutoSaveFlag);
     Memo1Change();
-    l1_->setEnabled(!a2_->isChecked());
-    s3_->setEnabled(!a2_->isChecked());
+    menus_->L1->setEnabled(!menus_->A2->isChecked());
+    menus_->S3->setEnabled(!menus_->A2->isChecked());
     const bool canBuild = !projectData_->OutputPath.empty();
     basicSettings_->Button8->setEnabled(canBuild);
-    toolButton7_->setEnabled(canBuild);
+    menus_->ToolButton7->setEnabled(canBuild);
     stylePage_->UpdateEnabling();
     stylePage_->SetStripScrollRange();
     try {
@@ -734,7 +630,8 @@ bool TPlatform::EditorKey(QEvent& event) {
         return false;
     auto& key = static_cast<QKeyEvent&>(event);
     const QKeySequence pressed(key.keyCombination().toCombined() & ~Qt::KeypadModifier);
-    for (QAction* action : {n6_, n8_, n9_, n10_, n11_, n5_}) {
+    for (QAction* action :
+         {menus_->N6, menus_->N8, menus_->N9, menus_->N10, menus_->N11, menus_->N5}) {
         if (action->shortcut() != pressed)
             continue;
         if (event.type() == QEvent::ShortcutOverride) {
@@ -751,15 +648,15 @@ bool TPlatform::EditorKey(QEvent& event) {
 }
 
 void TPlatform::Memo1Change() {
-    n6_->setEnabled(extMemo1_->document()->isUndoAvailable());
-    r1_->setEnabled(extMemo1_->document()->isRedoAvailable());
+    menus_->N6->setEnabled(extMemo1_->document()->isUndoAvailable());
+    menus_->R1->setEnabled(extMemo1_->document()->isRedoAvailable());
     const bool selected = extMemo1_->textCursor().hasSelection();
-    n8_->setEnabled(selected);
-    n9_->setEnabled(selected);
-    n11_->setEnabled(selected);
+    menus_->N8->setEnabled(selected);
+    menus_->N9->setEnabled(selected);
+    menus_->N11->setEnabled(selected);
     const QClipboard* clipboard = QApplication::clipboard();
-    n10_->setEnabled(clipboard != nullptr && !clipboard->text().isEmpty());
-    n5_->setEnabled(true);
+    menus_->N10->setEnabled(clipboard != nullptr && !clipboard->text().isEmpty());
+    menus_->N5->setEnabled(true);
 }
 
 void TPlatform::MarkModified() {

@@ -34,6 +34,7 @@ class QUrl;
 namespace varnoke {
 
 class TBasicSettingsPage;
+struct TMainMenus;
 
 class TEditorStatus;
 class TExtRichEdit;
@@ -247,25 +248,7 @@ class TPlatform : public QMainWindow, public TStylePageHost {
     // Eighths of a degree of wheel turn not yet worth a step.
     int wheelRemainder_ = 0;
 
-    // Menus and tool bars.
-    QMenu* fileMenu_ = nullptr;
-    QMenu* editMenu_ = nullptr;
-    QMenu* styleMenu_ = nullptr;
-    QMenu* helpMenu_ = nullptr;
-    QMenu* n15_ = nullptr; // recent projects
-    QAction *n1_ = nullptr, *o1_ = nullptr, *t1_ = nullptr, *s1_ = nullptr, *n4_ = nullptr,
-            *x1_ = nullptr;
-    QAction *saveText_ = nullptr, *saveTextAs_ = nullptr;
-    QAction *n6_ = nullptr, *n8_ = nullptr, *n9_ = nullptr, *n10_ = nullptr, *n11_ = nullptr,
-            *n5_ = nullptr;
-    QAction *a2_ = nullptr, *l1_ = nullptr, *s3_ = nullptr, *a1_ = nullptr;
-    QAction *toolButton3_ = nullptr, *toolButton4_ = nullptr, *toolButton7_ = nullptr;
-    QAction* r1_ = nullptr; // redo
-    QAction *find1_ = nullptr, *findNext1_ = nullptr, *findPrevious1_ = nullptr,
-            *replace1_ = nullptr, *goToHeading1_ = nullptr;
-    QAction* importStyles1_ = nullptr;
-    QAction* guide1_ = nullptr;
-    QAction* outlineToggle_ = nullptr;
+    std::unique_ptr<TMainMenus> menus_;
 
     // Areas.
     TPanelEx* panelEx1_ = nullptr; // editor

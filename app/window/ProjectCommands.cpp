@@ -8,6 +8,7 @@
 #include "app/text/TextDocument.h"
 #include "app/window/BasicSettingsPage.h"
 #include "app/window/Guide.h"
+#include "app/window/MainMenus.h"
 #include "app/window/Platform.h"
 #include "app/window/RecentMenu.h"
 #include "common/Errors.h"
@@ -269,7 +270,7 @@ void TPlatform::OpenGuide() {
 }
 
 void TPlatform::OpenGuideAtFirstStart() {
-    if (!firstStart_ || !guide1_->isEnabled())
+    if (!firstStart_ || !menus_->Guide1->isEnabled())
         return;
     // The copy's project is named in the settings, in Shift-JIS: under a
     // documents folder that cannot be, a first start would greet the user
