@@ -24,6 +24,7 @@
 #include "controls/GoToHeading.h"
 #include "controls/OutlineModel.h"
 #include "controls/OutlinePane.h"
+#include "controls/PageScroller.h"
 #include "controls/PanelEx.h"
 #include "controls/PlatformColor.h"
 #include "controls/RETabWidth.h"
@@ -47,7 +48,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -84,28 +84,6 @@ int TakeWheelSteps(int& remainder, int deltaY) {
     const int steps = remainder / 120;
     remainder -= steps * 120;
     return steps;
-}
-
-// A page of the page control: it keeps at least its minimum size and
-// scrolls when the window leaves it less, rather than squeezing its rows.
-// It asks for the whole page (Qt's scroll area caps its wish at a few dozen
-// lines), so that a window with room to spare shows the page unscrolled.
-class TPageScroller : public QScrollArea {
-  public:
-    QSize sizeHint() const override {
-        const int frame = 2 * frameWidth();
-        return widget() != nullptr ? widget()->sizeHint() + QSize(frame, frame)
-                                   : QScrollArea::sizeHint();
-    }
-};
-
-QScrollArea* Scrolling(QWidget* page, const char* name) {
-    auto* area = new TPageScroller;
-    area->setObjectName(name);
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidgetResizable(true);
-    area->setWidget(page);
-    return area;
 }
 
 } // namespace
@@ -154,11 +132,12 @@ void TPlatform::BuildLayout() {
     pageControl1_->installEventFilter(this);
     basicSettings_ = new TBasicSettingsPage;
     basicSettings_->Edit2->installEventFilter(this);
-    tabSheet1_ = Scrolling(basicSettings_, "TabSheet1");
+    tabSheet1_ = new TPageScroller(basicSettings_, "TabSheet1");
     pageControl1_->addTab(tabSheet1_, QStringLiteral("基本情報"));
     stylePage_ = new TStylePage(*this);
     stylePage_->setObjectName("StylePage");
-    pageControl1_->addTab(Scrolling(stylePage_, "TabSheet2"), QStringLiteral("スタイル設定"));
+    pageControl1_->addTab(new TPageScroller(stylePage_, "TabSheet2"),
+                          QStringLiteral("スタイル設定"));
     splitter2_->addWidget(pageControl1_);
     // Height the window gains goes to the preview; width to the editor and
     // the preview alike, the settings taking what their page needs.
