@@ -76,13 +76,6 @@ void AppendBlockLineEnds(std::string_view text, size_t offset, bool& afterCarria
 }
 #endif
 
-// Where the line after a break at `position` begins: CR LF is one break.
-size_t AfterBreak(std::string_view text, size_t position) {
-    const bool crLf =
-        text[position] == '\r' && position + 1 < text.size() && text[position + 1] == '\n';
-    return position + (crLf ? 2 : 1);
-}
-
 } // namespace
 
 TTextLines::TTextLines(std::string sjisText) : text_(std::move(sjisText)) {
@@ -91,10 +84,6 @@ TTextLines::TTextLines(std::string sjisText) : text_(std::move(sjisText)) {
 
 TTextLines::TTextLines(TByteBuffer sjisText) : buffer_(std::move(sjisText)) {
     FindLines();
-}
-
-std::string_view TTextLines::Text() const {
-    return buffer_.Data() != nullptr ? buffer_.View() : std::string_view(text_);
 }
 
 void TTextLines::FindLines() {
@@ -115,12 +104,6 @@ void TTextLines::FindLines() {
     lastLineHasBreak_ = !text.empty() && IsLineBreak(text.back());
     if (!text.empty() && !lastLineHasBreak_)
         ends_.PushBack(text.size()); // the last line, without a break
-}
-
-std::string_view TTextLines::Line(size_t i) const {
-    const std::string_view text = Text();
-    const size_t begin = i == 0 ? 0 : AfterBreak(text, ends_[i - 1]);
-    return text.substr(begin, ends_[i] - begin);
 }
 
 bool LoadTextLines(const TNativePath& path, TTextLines& lines, TTextFileSigns* signs) {

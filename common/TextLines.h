@@ -22,11 +22,24 @@ class TTextLines : public TLineSource {
     explicit TTextLines(TByteBuffer sjisText);
 
     size_t Count() const override { return ends_.Size(); }
-    std::string_view Line(size_t index) const override;
+    // Here, so that a line source wrapping this one makes one call a line.
+    std::string_view Line(size_t index) const override {
+        const std::string_view text = Text();
+        const size_t begin = index == 0 ? 0 : AfterBreak(text, ends_[index - 1]);
+        return text.substr(begin, ends_[index] - begin);
+    }
     bool LastLineHasBreak() const override { return lastLineHasBreak_; }
 
   private:
-    std::string_view Text() const;
+    std::string_view Text() const {
+        return buffer_.Data() != nullptr ? buffer_.View() : std::string_view(text_);
+    }
+    // Where the line after a break at `position` begins: CR LF is one break.
+    static size_t AfterBreak(std::string_view text, size_t position) {
+        const bool crLf =
+            text[position] == '\r' && position + 1 < text.size() && text[position + 1] == '\n';
+        return position + (crLf ? 2 : 1);
+    }
     void FindLines();
 
     std::string text_;         // the text, when it came as a string
