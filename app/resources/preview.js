@@ -412,7 +412,7 @@
     // it is counted over as it comes.
     function kindOf(doc, block) {
         var kind = block.nodeName === 'H1' ? 'h1' : block.nodeName === 'H2' ? 'h2' : null;
-        var count = doc.varnokeCount;
+        var count = doc.varnokeNumbering;
         if (!kind || !count || !count.page)
             return kind;
         var link = block.firstElementChild;
@@ -424,10 +424,11 @@
     // into `made`: a change before its place shifts the place and adds or
     // takes the change's headings; a change over its place starts the
     // count where the change does, its numbers less the headings before
-    // the place that the change removed. `removed` are the blocks taken out,
-    // with their kinds read before they went.
+    // the place that the change removed. Both are given as the blocks'
+    // kinds, read before the change (a refilled block gives its content
+    // away).
     function moveCount(doc, index, removed, made) {
-        var count = doc.varnokeCount;
+        var count = doc.varnokeNumbering;
         if (!count)
             return;
         count.block = null;
@@ -443,8 +444,7 @@
             count.index = index;
             return;
         }
-        made.forEach(function (block) {
-            var kind = kindOf(doc, block);
+        made.forEach(function (kind) {
             if (kind)
                 ++count[kind];
         });
@@ -455,7 +455,7 @@
     // (all when not given); true once it has reached the end: of the page,
     // or in the menu the first link to another page.
     function countOn(doc, steps) {
-        var count = doc.varnokeCount;
+        var count = doc.varnokeNumbering;
         var block = count.block && count.block.parentNode === doc.body ? count.block
             : elementAt(doc, count.index);
         for (var done = 0; block && !(done >= steps); ++done) {
@@ -484,7 +484,7 @@
         count.block = block;
         if (block)
             return false;
-        doc.varnokeCount = null;
+        doc.varnokeNumbering = null;
         return true;
     }
 
@@ -492,12 +492,12 @@
     // in the menu) take the numbers h1 and h2 on: a count under way before
     // that block covers it already.
     function countFrom(doc, index, h1, h2, page) {
-        var count = doc.varnokeCount;
+        var count = doc.varnokeNumbering;
         if (count && count.page !== page)
             countOn(doc);
         else if (count && count.index < index)
             return;
-        doc.varnokeCount = {index: index, block: null, h1: h1, h2: h2, page: page};
+        doc.varnokeNumbering = {index: index, block: null, h1: h1, h2: h2, page: page};
         countLater();
     }
 
@@ -516,7 +516,7 @@
                 : CountSteps;
             var pending = false;
             shownDocuments().forEach(function (doc) {
-                if (doc.varnokeCount && !countOn(doc, steps))
+                if (doc.varnokeNumbering && !countOn(doc, steps))
                     pending = true;
             });
             if (pending)
@@ -527,7 +527,7 @@
     // True once every shown page has counted its numbers.
     function allCounted() {
         return shownDocuments().every(function (doc) {
-            return !doc.varnokeCount;
+            return !doc.varnokeNumbering;
         });
     }
 
@@ -548,6 +548,9 @@
                 return false;
             made.push(node);
         }
+        var madeKinds = made.map(function (block) {
+            return kindOf(doc, block);
+        });
         var at = elementAt(doc, change.index);
         var removed = [];
         var kept = 0;
@@ -580,7 +583,7 @@
             body.insertBefore(pair[1], before);
             added.push(pair[0], pair[1]);
         }
-        moveCount(doc, change.index, removed, made);
+        moveCount(doc, change.index, removed, madeKinds);
         doc.varnokeElements = count - change.removed + made.length;
         doc.varnokeMark = {element: at, index: change.index + made.length};
         if (!groups || !added.length)

@@ -191,7 +191,7 @@ void LivePreview::RunRandomEdits(int edits, unsigned seed, int together) {
             continue;
         }
         ASSERT_TRUE(Settle()) << "step " << step;
-        ASSERT_EQ(Shown(), Fresh()) << "after edit " << step;
+        ASSERT_EQ(Shown().toStdString(), Fresh().toStdString()) << "after edit " << step;
         ASSERT_EQ(Js(GroupOrderScript).toString().indexOf("out of order"), -1)
             << "after edit " << step;
     }
