@@ -30,7 +30,15 @@ TLivePreview::TLivePreview(QPlainTextEdit& editor, const TLineCache& lines,
       host_(std::move(host)) {
     writeTimer_.setSingleShot(true);
     writeTimer_.setInterval(WriteDelayMs);
-    connect(&writeTimer_, &QTimer::timeout, this, &TLivePreview::Flush);
+    // A write of a large manual takes the window's thread for tens of
+    // milliseconds: it waits while a patch is on its way, whose answer
+    // would wait for it.
+    connect(&writeTimer_, &QTimer::timeout, this, [this] {
+        if (patchInFlight_ && !patchSent_.hasExpired(PatchAnswerLimitMs))
+            writeTimer_.start();
+        else
+            Flush();
+    });
     followTimer_.setSingleShot(true);
     followTimer_.setInterval(0);
     connect(&followTimer_, &QTimer::timeout, this,

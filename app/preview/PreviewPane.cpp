@@ -57,7 +57,7 @@ QWebEngineScript PageScript(int groupSize, const QString& restorePlace) {
     QString source = QString::fromUtf8(file.readAll());
     if (!restorePlace.isEmpty())
         source.prepend(QStringLiteral("var varnokeRestore = %1;\n").arg(restorePlace));
-    source.prepend(QStringLiteral("var varnokeGroupNodes = %1;\n").arg(groupSize));
+    source.prepend(QStringLiteral("var varnokeGroupSize = %1;\n").arg(groupSize));
     QWebEngineScript script;
     script.setName(PageScriptName);
     script.setSourceCode(source);
@@ -167,8 +167,8 @@ TWebPreview::~TWebPreview() {
     delete view_;
 }
 
-void TWebPreview::SetGroupSize(int nodes) {
-    groupSize_ = nodes;
+void TWebPreview::SetGroupSize(int blocks) {
+    groupSize_ = blocks;
     InstallPageScript();
 }
 

@@ -70,10 +70,9 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     void Follow(const QString& placeJson) override;
     bool LoadAfresh(std::function<bool(const QString& page)> stale) override;
     QWebEngineView* View() const { return view_; }
-    // The number of nodes (blocks and the line breaks between them) in
-    // each group a body is shown in (see the page script), for the pages
-    // loaded from now on.
-    void SetGroupSize(int nodes);
+    // The number of blocks in each group a body is shown in (see the page
+    // script), for the pages loaded from now on.
+    void SetGroupSize(int blocks);
     // Loading, or a load asked for and not yet started, or frames loading
     // that the preview opened.
     bool Busy() const {
@@ -94,7 +93,7 @@ class TWebPreview : public QWidget, public TPreviewNavigator {
     QWebEngineView* view_;
     QString shownPath_;
     QString restorePlace_; // what the page script now hands a new load
-    int groupSize_ = 512;
+    int groupSize_ = 256;
     int reloads_ = 0;
     bool closing_ = false;
     bool awaitingLoad_ = false;

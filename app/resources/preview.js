@@ -28,6 +28,12 @@
         return docs;
     }
 
+    // Text the browser shows as nothing between blocks: spaces, tabs and
+    // line breaks (unlike a no-break space).
+    function blank(text) {
+        return /^[ \t\n\f\r]*$/.test(text);
+    }
+
     var decoder = null;
     // The markup comes as the page's own Shift-JIS bytes, decoded here by
     // the decoder that read the page.
@@ -54,7 +60,7 @@
         if (!node || node.nodeType !== Node.ELEMENT_NODE)
             return null;
         for (var after = node.nextSibling; after; after = after.nextSibling) {
-            if (after.nodeType !== Node.TEXT_NODE || after.data.trim() !== '')
+            if (after.nodeType !== Node.TEXT_NODE || !blank(after.data))
                 return null;
         }
         return node;
@@ -64,9 +70,9 @@
     // by the patches: counting them again after a change walks the whole
     // body, which at tens of thousands of blocks costs more than the patch.
     function elementCount(doc) {
-        if (doc.varnokeCount === undefined)
-            doc.varnokeCount = doc.body.children.length;
-        return doc.varnokeCount;
+        if (doc.varnokeElements === undefined)
+            doc.varnokeElements = doc.body.children.length;
+        return doc.varnokeElements;
     }
 
     // The element of the body at an index, found from the one the last
@@ -98,64 +104,97 @@
     // it all out once more.
     //
     // Blocks stacked in a plain box collapse their margins as they would
-    // in the body, so a column of blocks looks the same. A body that turns
-    // out to be anything else (inline content, floats, a body laid out
-    // otherwise) is shown in one group whose box is dissolved (display:
-    // contents), which shows it as written.
+    // in the body, so a column of blocks looks the same, and the line
+    // breaks between them, which a column of blocks does not show, are
+    // left out of the groups. A body that turns out to be anything else
+    // (inline content, floats, kept line breaks, a body laid out otherwise)
+    // is shown with all its nodes in one group whose box is dissolved
+    // (display: contents), which shows it as written.
     //
-    // The slots know their nodes; the script keeps no list of its own.
-    // After any assignment the browser finds the slot of every node of the
-    // body again, about a microsecond each: a patch that adds blocks costs
-    // that once, one that refills blocks nothing.
-    var groupNodes = typeof varnokeGroupNodes !== 'undefined' ? varnokeGroupNodes : 512;
+    // After any change of the body's nodes or of an assignment the browser
+    // finds the slot of every grouped node of the body again, about a
+    // microsecond each: the script keeps its own list of each group's
+    // nodes and assigns the changed groups once all of a patch's nodes are
+    // in place, so that a patch that adds blocks costs that once, and one
+    // that refills blocks nothing.
+    var groupSize = typeof varnokeGroupSize !== 'undefined' ? varnokeGroupSize : 256;
 
-    function showable(node) {
-        return node.nodeType === Node.ELEMENT_NODE || node.nodeType === Node.TEXT_NODE;
+    function grouped(groups, node) {
+        return node.nodeType === Node.ELEMENT_NODE ||
+            (groups.dissolved && node.nodeType === Node.TEXT_NODE);
     }
 
+    // A group: its slot and the nodes assigned to it, in the body's order.
     function newGroup(groups, after) {
         var doc = groups.body.ownerDocument;
         var box = doc.createElement('div');
-        box.appendChild(doc.createElement('slot'));
+        var group = {slot: box.appendChild(doc.createElement('slot')), nodes: [], changed: false};
+        // A box of its own in the page's painting: a group moved by a
+        // change above it moves as a whole, so that the browser does not
+        // visit every block after a change to paint it at its new place.
+        box.style.transform = 'translateX(0)';
         if (groups.dissolved)
             box.style.display = 'contents';
-        groups.root.insertBefore(box, after ? after.nextSibling : null);
-        return box.firstChild;
+        var at = after ? groups.list.indexOf(after) + 1 : groups.list.length;
+        var next = groups.list[at];
+        groups.root.insertBefore(box, next ? next.slot.parentNode : null);
+        groups.list.splice(at, 0, group);
+        return group;
     }
 
-    function assign(slot, nodes) {
-        slot.assign.apply(slot, nodes);
+    function join(groups, group, nodes) {
+        for (var i = 0; i < nodes.length; ++i)
+            groups.of.set(nodes[i], group);
+    }
+
+    function changed(groups, group) {
+        if (!group.changed) {
+            group.changed = true;
+            groups.changed.push(group);
+        }
+    }
+
+    // The changed groups assigned their nodes, all at once.
+    function assignChanged(groups) {
+        groups.changed.forEach(function (group) {
+            group.changed = false;
+            group.slot.assign.apply(group.slot, group.nodes);
+        });
+        groups.changed = [];
     }
 
     // A dissolved body has one group for all its nodes: text between two
     // groups would not be laid out as it is between two nodes of one.
     function groupLimit(groups) {
-        return groups.dissolved ? Infinity : groupNodes;
+        return groups.dissolved ? Infinity : groupSize;
     }
 
     // Nodes at the end of the body fill the last group, then new ones.
     function append(groups, nodes) {
-        var lastBox = groups.root.lastChild;
-        var slot = lastBox ? lastBox.firstChild : newGroup(groups, null);
-        var filled = slot.assignedNodes();
-        var from = 0;
-        while (from < nodes.length) {
-            if (filled.length >= groupLimit(groups)) {
-                slot = newGroup(groups, slot.parentNode);
-                filled = [];
-            }
-            var take = Math.min(groupLimit(groups) - filled.length, nodes.length - from);
-            filled = filled.concat(nodes.slice(from, from + take));
+        var group = groups.list[groups.list.length - 1] || newGroup(groups, null);
+        for (var from = 0; from < nodes.length;) {
+            if (group.nodes.length >= groupLimit(groups))
+                group = newGroup(groups, group);
+            var take = Math.min(groupLimit(groups) - group.nodes.length, nodes.length - from);
+            var added = nodes.slice(from, from + take);
+            join(groups, group, added);
+            group.nodes = group.nodes.concat(added);
             from += take;
-            assign(slot, filled);
+            changed(groups, group);
         }
+        assignChanged(groups);
     }
 
     // The whole body grouped afresh.
     function regroup(groups) {
         while (groups.root.firstChild)
             groups.root.removeChild(groups.root.firstChild);
-        append(groups, Array.prototype.filter.call(groups.body.childNodes, showable));
+        groups.list = [];
+        groups.of = new WeakMap();
+        groups.changed = [];
+        append(groups, Array.prototype.filter.call(groups.body.childNodes, function (node) {
+            return grouped(groups, node);
+        }));
     }
 
     // The browser finds the slots of all the body's nodes again after an
@@ -172,7 +211,7 @@
         if (groups.lastNode && groups.lastNode.parentNode !== groups.body)
             groups.irregular = true;
         for (var node = start; node && !groups.irregular; node = node.nextSibling) {
-            if (showable(node))
+            if (grouped(groups, node))
                 tail.push(node);
         }
         var added = records ? 0 : tail.length; // at first, what the body holds
@@ -180,7 +219,7 @@
             if (record.removedNodes.length)
                 groups.irregular = true;
             Array.prototype.forEach.call(record.addedNodes, function (node) {
-                if (node.parentNode === groups.body && showable(node))
+                if (node.parentNode === groups.body && grouped(groups, node))
                     ++added;
             });
         });
@@ -190,7 +229,7 @@
             return;
         groups.lastNode = tail[tail.length - 1];
         Array.prototype.push.apply(groups.waiting, tail);
-        if (groups.shown < groupNodes)
+        if (groups.shown < groupSize)
             assignWaiting(groups);
     }
 
@@ -209,24 +248,40 @@
         groups.lastNode = null;
     }
 
-    // Nodes added together before a node of the body join its group; a
-    // group grown twice its size is parted in two. False when that node is
-    // in no group, which would leave the new ones unseen.
+    // Nodes added together before a grouped node of the body (null: after
+    // the last one) join its group; a group grown twice its size is parted
+    // in two. Assigned with the patch's other changes. False when that node
+    // is in no group, which would leave the new ones unseen.
     function insert(groups, nodes, before) {
-        var slot = before.assignedSlot;
-        if (!slot)
+        var group = before ? groups.of.get(before)
+            : groups.list[groups.list.length - 1] || newGroup(groups, null);
+        var at = group ? (before ? group.nodes.indexOf(before) : group.nodes.length) : -1;
+        if (at < 0)
             return false;
-        var assigned = slot.assignedNodes();
-        var at = assigned.indexOf(before);
-        assigned = assigned.slice(0, at).concat(nodes, assigned.slice(at));
-        if (assigned.length <= 2 * groupLimit(groups)) {
-            assign(slot, assigned);
-            return true;
+        join(groups, group, nodes);
+        group.nodes = group.nodes.slice(0, at).concat(nodes, group.nodes.slice(at));
+        changed(groups, group);
+        if (group.nodes.length > 2 * groupLimit(groups)) {
+            var half = group.nodes.length >> 1;
+            var second = newGroup(groups, group);
+            second.nodes = group.nodes.slice(half);
+            group.nodes = group.nodes.slice(0, half);
+            join(groups, second, second.nodes);
+            changed(groups, second);
         }
-        var half = assigned.length >> 1;
-        assign(slot, assigned.slice(0, half));
-        assign(newGroup(groups, slot.parentNode), assigned.slice(half));
         return true;
+    }
+
+    // A node taken out of the body leaves its group.
+    function leave(groups, node) {
+        var group = groups.of.get(node);
+        if (!group)
+            return;
+        groups.of.delete(node);
+        var at = group.nodes.indexOf(node);
+        if (at >= 0)
+            group.nodes.splice(at, 1);
+        changed(groups, group);
     }
 
     function groupBody(doc) {
@@ -236,6 +291,9 @@
         var groups = doc.varnokeGroups = {
             body: body,
             root: body.attachShadow({mode: 'open', slotAssignment: 'manual'}),
+            list: [],
+            of: new WeakMap(),
+            changed: [],
             dissolved: false,
             irregular: false,
             lastNode: null,
@@ -281,18 +339,25 @@
             (style.position === 'static' || style.position === 'relative');
     }
 
+    // Markup that may place content outside its block (a style sheet of
+    // its own, a position given in place): the group's box, a box of its
+    // own in the painting, would become what such content is placed in, so
+    // a body that holds it is shown as written.
+    var PlacedElsewhere = 'style, link, [style*="position" i]';
+
     function bodyOfBlocks(doc) {
         var view = doc.defaultView;
         var body = view.getComputedStyle(doc.body);
         if (body.display !== 'block' || body.columnCount !== 'auto' ||
-            body.writingMode !== 'horizontal-tb')
+            body.writingMode !== 'horizontal-tb' ||
+            (body.whiteSpace !== 'normal' && body.whiteSpace !== 'nowrap'))
             return false;
         for (var node = doc.body.firstChild; node; node = node.nextSibling) {
-            if (node.nodeType === Node.TEXT_NODE ? node.data.trim() !== ''
+            if (node.nodeType === Node.TEXT_NODE ? !blank(node.data)
                 : node.nodeType === Node.ELEMENT_NODE && !flowsAsBlocks(node, view))
                 return false;
         }
-        return true;
+        return !doc.body.querySelector(PlacedElsewhere);
     }
 
     // Once the page and its style sheets are loaded: a body that is not a
@@ -303,20 +368,6 @@
             return;
         groups.dissolved = true;
         regroup(groups);
-    }
-
-    // New blocks of a patch: in their group, and in a grouped body only
-    // when they stand in a column of blocks (else a fresh load shows the
-    // page as written). False asks for a reload.
-    function placePatched(doc, nodes, before, made) {
-        var groups = doc.varnokeGroups;
-        if (!groups)
-            return true;
-        if (!insert(groups, nodes, before))
-            return false;
-        return groups.dissolved || made.every(function (element) {
-            return flowsAsBlocks(element, doc.defaultView);
-        });
     }
 
     function sameShell(shown, made) {
@@ -349,11 +400,144 @@
             shown.appendChild(made.firstChild);
     }
 
+    // The anchors of the headings on a body page ("h1" and "h2") are
+    // numbered in a row each, as are the menu's links to a page's anchors.
+    // When a patch adds or removes a heading, the later numbers change: the
+    // page counts them again from the first changed block on, by attribute
+    // writes that lay nothing out, in pieces after the patch has been
+    // answered, for they are not what the author waits for. A page holds
+    // one count at a time, the place it has reached and the next number of
+    // each kind: everything before that place is numbered already, so a
+    // later change before it moves the place and its numbers, and one after
+    // it is counted over as it comes.
+    function kindOf(doc, block) {
+        var kind = block.nodeName === 'H1' ? 'h1' : block.nodeName === 'H2' ? 'h2' : null;
+        var count = doc.varnokeNumbering;
+        if (!kind || !count || !count.page)
+            return kind;
+        var link = block.firstElementChild;
+        var address = link && link.getAttribute('href');
+        return address && address.lastIndexOf(count.page + '#', 0) === 0 ? kind : null;
+    }
+
+    // The count is moved by a change of the blocks [index, index + removed)
+    // into `made`: a change before its place shifts the place and adds or
+    // takes the change's headings; a change over its place starts the
+    // count where the change does, its numbers less the headings before
+    // the place that the change removed. Both are given as the blocks'
+    // kinds, read before the change (a refilled block gives its content
+    // away).
+    function moveCount(doc, index, removed, made) {
+        var count = doc.varnokeNumbering;
+        if (!count)
+            return;
+        count.block = null;
+        if (index >= count.index)
+            return;
+        var end = index + removed.length;
+        var upTo = end <= count.index ? removed.length : count.index - index;
+        for (var i = 0; i < upTo; ++i) {
+            if (removed[i])
+                --count[removed[i]];
+        }
+        if (end > count.index) {
+            count.index = index;
+            return;
+        }
+        made.forEach(function (kind) {
+            if (kind)
+                ++count[kind];
+        });
+        count.index += made.length - removed.length;
+    }
+
+    // Counts on from where the page has reached, `steps` blocks at most
+    // (all when not given); true once it has reached the end: of the page,
+    // or in the menu the first link to another page.
+    function countOn(doc, steps) {
+        var count = doc.varnokeNumbering;
+        var block = count.block && count.block.parentNode === doc.body ? count.block
+            : elementAt(doc, count.index);
+        for (var done = 0; block && !(done >= steps); ++done) {
+            var link = block.firstElementChild;
+            if (count.page) {
+                var address = link && link.getAttribute('href');
+                if (!address || address.lastIndexOf(count.page + '#', 0) !== 0) {
+                    block = null;
+                    break;
+                }
+                if (block.nodeName === 'H1' || block.nodeName === 'H2') {
+                    var kind = block.nodeName === 'H1' ? 'h1' : 'h2';
+                    var wanted = count.page + '#' + kind + count[kind]++;
+                    if (address !== wanted)
+                        link.setAttribute('href', wanted);
+                }
+            } else if ((block.nodeName === 'H1' || block.nodeName === 'H2') && link) {
+                var name = (block.nodeName === 'H1' ? 'h1' : 'h2');
+                name += count[name]++;
+                if (link.getAttribute('name') !== name)
+                    link.setAttribute('name', name);
+            }
+            ++count.index;
+            block = block.nextElementSibling;
+        }
+        count.block = block;
+        if (block)
+            return false;
+        doc.varnokeNumbering = null;
+        return true;
+    }
+
+    // A renumbering from a block on, whose anchors (or links to `page`,
+    // in the menu) take the numbers h1 and h2 on: a count under way before
+    // that block covers it already.
+    function countFrom(doc, index, h1, h2, page) {
+        var count = doc.varnokeNumbering;
+        if (count && count.page !== page)
+            countOn(doc);
+        else if (count && count.index < index)
+            return;
+        doc.varnokeNumbering = {index: index, block: null, h1: h1, h2: h2, page: page};
+        countLater();
+    }
+
+    // The counts go on in pieces, each a task of its own, so that a patch
+    // that comes meanwhile waits for one piece at most.
+    var countsScheduled = false;
+    var CountSteps = 1024;
+
+    function countLater() {
+        if (countsScheduled)
+            return;
+        countsScheduled = true;
+        setTimeout(function () {
+            countsScheduled = false;
+            var steps = typeof window.varnokeCountSteps === 'number' ? window.varnokeCountSteps
+                : CountSteps;
+            var pending = false;
+            shownDocuments().forEach(function (doc) {
+                if (doc.varnokeNumbering && !countOn(doc, steps))
+                    pending = true;
+            });
+            if (pending)
+                countLater();
+        }, 0);
+    }
+
+    // True once every shown page has counted its numbers.
+    function allCounted() {
+        return shownDocuments().every(function (doc) {
+            return !doc.varnokeNumbering;
+        });
+    }
+
     // trailing: the elements after the blocks (the closing paragraph). The
     // body's children are found once and then by their siblings: a lookup
-    // by index after a change walks the body from its start.
-    function splice(doc, change, trailing) {
+    // by index after a change walks the body from its start. The blocks
+    // added join their groups when the patch is done with the page.
+    function splice(doc, change, trailing, placed) {
         var body = doc.body;
+        var groups = doc.varnokeGroups;
         var count = elementCount(doc);
         if (change.index < 0 || change.index + change.removed > count - trailing)
             return false;
@@ -364,19 +548,30 @@
                 return false;
             made.push(node);
         }
+        var madeKinds = made.map(function (block) {
+            return kindOf(doc, block);
+        });
         var at = elementAt(doc, change.index);
+        var removed = [];
         var kept = 0;
         for (; kept < change.removed && kept < made.length && sameShell(at, made[kept]); ++kept) {
             var following = at.nextElementSibling;
+            removed.push(kindOf(doc, at));
             refill(at, made[kept]);
             at = following;
         }
         for (var k = kept; k < change.removed; ++k) {
             var next = at.nextElementSibling;
             var spacing = at.previousSibling;
-            if (spacing && spacing.nodeType === Node.TEXT_NODE)
+            removed.push(kindOf(doc, at));
+            if (spacing && spacing.nodeType === Node.TEXT_NODE) {
                 body.removeChild(spacing);
+                if (groups)
+                    leave(groups, spacing);
+            }
             body.removeChild(at);
+            if (groups)
+                leave(groups, at);
             at = next;
         }
         var added = [];
@@ -388,72 +583,49 @@
             body.insertBefore(pair[1], before);
             added.push(pair[0], pair[1]);
         }
-        doc.varnokeCount = count - change.removed + made.length;
+        moveCount(doc, change.index, removed, madeKinds);
+        doc.varnokeElements = count - change.removed + made.length;
         doc.varnokeMark = {element: at, index: change.index + made.length};
-        return !added.length || placePatched(doc, added, before, made.slice(kept));
-    }
-
-    // The anchors of a renumbering ("h1" and "h2"): the number each next
-    // one must have and what is added to it.
-    function anchorNumbers(change) {
-        return {
-            H1: {prefix: 'h1', next: change.h1[0], shift: change.h1[1]},
-            H2: {prefix: 'h2', next: change.h2[0], shift: change.h2[1]}
-        };
-    }
-
-    // Renumbers in place, by attribute writes that lay nothing out, the
-    // anchors of a body page from an element on. Each must have the next
-    // number in a row, else the page is not what the window expects.
-    function renumberAnchors(doc, change) {
-        if (change.element < 0 || change.element > elementCount(doc))
-            return false;
-        var numbers = anchorNumbers(change);
-        for (var block = elementAt(doc, change.element); block; block = block.nextElementSibling) {
-            var kind = numbers[block.nodeName];
-            if (!kind || !kind.shift)
-                continue;
-            var anchor = block.firstElementChild;
-            if (!anchor || anchor.getAttribute('name') !== kind.prefix + kind.next)
-                return false;
-            anchor.setAttribute('name', kind.prefix + (kind.next + kind.shift));
-            ++kind.next;
-        }
-        return true;
-    }
-
-    // The menu's links to those anchors, from an entry on to the first link
-    // to another page.
-    function renumberLinks(doc, change) {
-        if (change.entry > elementCount(doc))
-            return false;
-        var numbers = anchorNumbers(change);
-        var page = change.page + '#';
-        for (var entry = elementAt(doc, change.entry); entry; entry = entry.nextElementSibling) {
-            var link = entry.firstElementChild;
-            var address = link && link.getAttribute('href');
-            if (!address || address.lastIndexOf(page, 0) !== 0)
-                break;
-            var kind = numbers[entry.nodeName];
-            if (!kind || !kind.shift)
-                continue;
-            if (address !== page + kind.prefix + kind.next)
-                return false;
-            link.setAttribute('href', page + kind.prefix + (kind.next + kind.shift));
-            ++kind.next;
-        }
-        return true;
+        if (!groups || !added.length)
+            return true;
+        Array.prototype.push.apply(placed, made.slice(kept));
+        return groups.dissolved ? insert(groups, added, before)
+            : insert(groups, made.slice(kept), at);
     }
 
     // One change of the patch on one shown page: null when it is not for
     // that page, else whether the page took it.
-    function change(doc, name, item) {
+    function change(doc, name, item, placed) {
         var menu = name === 'menu.html';
         if (!item.renumber)
-            return item.page === name ? splice(doc, item, menu ? 0 : 1) : null;
-        if (item.page === name)
-            return renumberAnchors(doc, item);
-        return menu && item.entry >= 0 ? renumberLinks(doc, item) : null;
+            return item.page === name ? splice(doc, item, menu ? 0 : 1, placed) : null;
+        var h1 = item.h1[0] + item.h1[1];
+        var h2 = item.h2[0] + item.h2[1];
+        if (item.page === name) {
+            if (item.element < 0 || item.element > elementCount(doc))
+                return false;
+            countFrom(doc, item.element, h1, h2, '');
+            return true;
+        }
+        if (!menu || item.entry < 0)
+            return null;
+        if (item.entry > elementCount(doc))
+            return false;
+        countFrom(doc, item.entry, h1, h2, item.page);
+        return true;
+    }
+
+    // New blocks of a patch, in a grouped body, only when they stand in a
+    // column of blocks (else a fresh load shows the page as written).
+    function standInColumn(doc, placed) {
+        var groups = doc.varnokeGroups;
+        if (!groups)
+            return true;
+        assignChanged(groups);
+        return groups.dissolved || placed.every(function (element) {
+            return flowsAsBlocks(element, doc.defaultView) && !element.matches(PlacedElsewhere) &&
+                !element.querySelector(PlacedElsewhere);
+        });
     }
 
     // True when every shown page the patch names took it and holds as many
@@ -463,15 +635,18 @@
         shownDocuments().forEach(function (doc) {
             var name = pageName(doc);
             var touched = false;
+            var placed = [];
             changes.splices.forEach(function (item) {
                 if (!ok)
                     return;
-                var took = change(doc, name, item);
+                var took = change(doc, name, item, placed);
                 if (took !== null) {
                     ok = took;
                     touched = true;
                 }
             });
+            if (touched && !standInColumn(doc, placed))
+                ok = false;
             var trailing = name === 'menu.html' ? 0 : 1;
             if (name in changes.counts && elementCount(doc) !== changes.counts[name] + trailing)
                 ok = false;
@@ -642,7 +817,7 @@
             var view = frame.contentWindow;
             if (!view || view.varnokePreview || view.location.protocol !== 'file:')
                 return;
-            view.varnokeGroupNodes = groupNodes;
+            view.varnokeGroupSize = groupSize;
             view.eval('(' + varnokePageScript.toString() + ')();');
         } catch (e) {
         }
@@ -661,6 +836,7 @@
         document.addEventListener('load', adoptFrame, true);
     window.varnokePreview = {
         patch: patch,
+        counted: allCounted,
         follow: follow,
         place: place,
         reload: reload,

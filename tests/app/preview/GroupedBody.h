@@ -1,5 +1,6 @@
 // What a page shows of a body held in groups (see the page script): every
-// node of the body in one of the groups, in the body's own order.
+// element of the body in one of the groups, in the body's own order, and
+// when the groups are dissolved its text as well.
 #pragma once
 
 #include <QString>
@@ -21,7 +22,8 @@ inline const QString GroupOrderScript = QStringLiteral(
     "   dissolved = dissolved && getComputedStyle(slot.parentNode).display === 'contents';"
     "   shown = shown.concat(slot.assignedNodes()); });"
     "  var nodes = Array.prototype.filter.call(body.childNodes, function (n) {"
-    "   return n.nodeType === Node.ELEMENT_NODE || n.nodeType === Node.TEXT_NODE; });"
+    "   return n.nodeType === Node.ELEMENT_NODE ||"
+    "    (dissolved && n.nodeType === Node.TEXT_NODE); });"
     "  var inOrder = shown.length === nodes.length && shown.every(function (n, k) {"
     "   return n === nodes[k]; });"
     "  return (dissolved ? 'dissolved' : 'grouped') + (inOrder ? ' in order' : ' out of order');"

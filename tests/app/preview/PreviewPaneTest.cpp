@@ -114,18 +114,18 @@ class PagePatch : public ::testing::Test {
 
     QString GroupOrder() { return Js(preview.View()->page(), GroupOrderScript); }
 
-    int groupSize = 512;
+    int groupSize = 256;
     TScratchFolder folder;
     TWebPreview preview;
     bool loaded = false;
 };
 
-// The same page shown in groups of two blocks (four nodes with their line
-// breaks), which patches fill, part and empty.
+// The same page shown in groups of two blocks, which patches fill, part and
+// empty.
 class GroupedPagePatch : public PagePatch {
   protected:
     void SetUp() override {
-        groupSize = 4;
+        groupSize = 2;
         PagePatch::SetUp();
     }
 };
@@ -221,6 +221,7 @@ TEST_F(GroupedPagePatch, PatchesKeepEveryBlockShownInTheBodysOrder) {
 
 TEST_F(GroupedPagePatch, ABlockThatWouldNotStandInAColumnOfBlocksAsksForAReload) {
     EXPECT_FALSE(Apply(Patch(Splice(1, 0, {"<p class=\"aside\">floats</p>"}), 4)));
+    EXPECT_FALSE(Apply(Patch(Splice(1, 0, {"<p>a <b style=\"position: fixed\">b</b></p>"}), 5)));
 }
 
 // A page shown once by the preview, in groups, and once by a plain browser
@@ -274,7 +275,7 @@ TEST(PreviewPane, BlocksShownInGroupsStandWhereTheyStandInAPlainBrowser) {
               BodyPage(blocks, "body { margin: 10px 14px } h2 { margin: 24px 0 6px; padding: 3px;"
                                " border-bottom: 2px solid } p { margin: 0.8em 0 1.3em }"
                                " p.note { margin-left: 2em; position: relative; top: 3px }"));
-    TSideBySide shown(6);
+    TSideBySide shown(3);
     if (!shown.Show(folder.File("text.html")))
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
     ASSERT_EQ(shown.GroupOrder(), "grouped in order");
@@ -285,15 +286,19 @@ TEST(PreviewPane, BlocksShownInGroupsStandWhereTheyStandInAPlainBrowser) {
         ASSERT_EQ(grouped[k].toStdString(), plain[k].toStdString()) << "block " << k;
 }
 
-// Inline content, floats, a body laid out otherwise: the groups dissolve.
+// Inline content, floats, a body laid out otherwise, kept line breaks,
+// content placed elsewhere: the groups dissolve.
 TEST(PreviewPane, ABodyThatIsNotAColumnOfBlocksIsShownAsWritten) {
     TScratchFolder folder;
-    TSideBySide shown(4);
+    TSideBySide shown(2);
     const std::vector<std::pair<std::vector<std::string>, std::string>> pages = {
         {{"<p>a</p>", "<span>inline</span>", "<span>more</span>", "<p>b</p>"}, ""},
         {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "p { float: left; width: 30% }"},
         {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "body { column-count: 2 }"},
         {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "body { display: flex }"},
+        {{"<p>a</p>", "<p>b</p>", "<p>c</p>", "<p>d</p>"}, "body { white-space: pre }"},
+        {{"<p>a</p>", "<p>b <span style=\"position: absolute; top: 0\">up</span></p>", "<p>c</p>"},
+         ""},
     };
     for (size_t k = 0; k < pages.size(); ++k) {
         const std::string file = folder.File("page" + std::to_string(k) + ".html");
