@@ -61,11 +61,11 @@ void WriteManual(const TBuildInputs& inputs, const TNativePath& folder, TBuildRe
     const TProjectData& project = inputs.Project;
     const bool frames = project.ContentsType == 1;
     // The search's data takes about as long as the pages: it is coded and
-    // written on a second thread while they are written. The line source
-    // finishes any lazy work of its own before two threads read it.
+    // written on a thread of its own while they are written. The line
+    // source finishes any lazy work of its own before threads share it.
+    inputs.Lines.LastLineHasBreak();
     std::future<void> searchIndex;
     if (project.SearchFlag) {
-        inputs.Lines.LastLineHasBreak();
         searchIndex = std::async(std::launch::async, [&inputs, &folder, &project, frames] {
             WriteSearchIndex(inputs.Lines, project.FileDivideFlag, frames, folder + "search.js");
         });
@@ -75,14 +75,19 @@ void WriteManual(const TBuildInputs& inputs, const TNativePath& folder, TBuildRe
     WriteStyleSheet(inputs, project.StyleText, folder, "text.css", report);
     const TNativePath body = folder + "text.html";
     const TSearchLinks links = SearchLinks(project.SearchFlag, frames);
+    // The menu reads the same lines as the body pages and writes a file of
+    // its own: a second processor writes it meanwhile.
+    std::future<void> menu = std::async(std::launch::async, [&] {
+        MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
+                     folder + "menu.css", links.Menu != 0);
+    });
     const int pages =
         MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
                      std::clamp(inputs.TabSpace, 0, MaximumTabSpace), links.Body != 0);
     for (int page = 0; page < pages; ++page)
         report.Files.push_back(
             project.FileDivideFlag ? TNativePath(SplitPageFileName(body.Name(), page)) : body);
-    MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
-                 folder + "menu.css", links.Menu != 0);
+    menu.get();
     report.Files.push_back(folder + "menu.html");
     MakeTitleHtml(project.TitleName, folder + "title.html", folder + "title.css");
     report.Files.push_back(folder + "title.html");

@@ -67,6 +67,7 @@ template <class T> class TLargeArray {
         return reinterpret_cast<T*>(bytes_.Data()) + Size();
     }
     void Grow(size_t count) { bytes_.Resize(bytes_.Size() + count * sizeof(T)); }
+    void Append(const TLargeArray& other) { bytes_.Append(other.bytes_.View()); }
     size_t Size() const { return bytes_.Size() / sizeof(T); }
     T operator[](size_t index) const {
         T value;

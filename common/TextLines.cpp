@@ -5,6 +5,7 @@
 #include "common/TextEncoding.h"
 
 #include <cstdint>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -51,10 +52,10 @@ std::uint64_t BlockBytesEqual(const char* p, __m128i byte) {
 // Lines are short and many, so the breaks of a whole block come from one
 // mask, and the first four are written without asking whether there are
 // four. `afterCarriageReturn` carries a CR at the end of a block into the
-// next.
+// next. The ends are counted from `start`, where the scanned part begins.
 #if defined(__SSE2__)
-void AppendBlockLineEnds(std::string_view text, size_t offset, bool& afterCarriageReturn,
-                         TLargeArray<size_t>& ends) {
+void AppendBlockLineEnds(std::string_view text, size_t offset, size_t start,
+                         bool& afterCarriageReturn, TLargeArray<size_t>& ends) {
     const std::uint64_t crs = BlockBytesEqual(text.data() + offset, _mm_set1_epi8('\r'));
     const std::uint64_t lfs = BlockBytesEqual(text.data() + offset, _mm_set1_epi8('\n'));
     // An LF right after a CR is the second half of one break.
@@ -65,11 +66,11 @@ void AppendBlockLineEnds(std::string_view text, size_t offset, bool& afterCarria
     size_t* out = ends.Room(64);
     for (int i = 0; i < 4; ++i) {
         // Beyond the last break the values are of no use, and are not kept.
-        out[i] = offset + static_cast<size_t>(__builtin_ctzll(mask | 1ull << 63));
+        out[i] = start + offset + static_cast<size_t>(__builtin_ctzll(mask | 1ull << 63));
         mask &= mask - 1;
     }
     for (int i = 4; i < count; ++i) {
-        out[i] = offset + static_cast<size_t>(__builtin_ctzll(mask));
+        out[i] = start + offset + static_cast<size_t>(__builtin_ctzll(mask));
         mask &= mask - 1;
     }
     ends.Grow(static_cast<size_t>(count));
@@ -86,20 +87,46 @@ TTextLines::TTextLines(TByteBuffer sjisText) : buffer_(std::move(sjisText)) {
     FindLines();
 }
 
-void TTextLines::FindLines() {
-    const std::string_view text = Text();
-    ends_.Reserve(text.size() / 32 + 64); // a guess: lines are rarely shorter
+namespace {
+
+// The ends of the lines whose breaks lie in `text`, a part of a larger
+// text that starts `start` bytes into it; `afterCarriageReturn` says
+// whether the byte before the part is a CR.
+void AppendLineEnds(std::string_view text, size_t start, bool afterCarriageReturn,
+                    TLargeArray<size_t>& ends) {
     size_t offset = 0;
-    bool afterCarriageReturn = false; // the byte before `offset` is a CR
 #if defined(__SSE2__)
     for (; text.size() - offset >= 64; offset += 64)
-        AppendBlockLineEnds(text, offset, afterCarriageReturn, ends_);
+        AppendBlockLineEnds(text, offset, start, afterCarriageReturn, ends);
 #endif
     for (; offset < text.size(); ++offset) {
         const char byte = text[offset];
         if (byte == '\r' || (byte == '\n' && !afterCarriageReturn))
-            ends_.PushBack(offset);
+            ends.PushBack(start + offset);
         afterCarriageReturn = byte == '\r';
+    }
+}
+
+// From this size on the two halves of a text are scanned at once.
+constexpr size_t TwoHalvesFrom = 4 * 1024 * 1024;
+
+} // namespace
+
+void TTextLines::FindLines() {
+    const std::string_view text = Text();
+    ends_.Reserve(text.size() / 32 + 64); // a guess: lines are rarely shorter
+    if (text.size() < TwoHalvesFrom) {
+        AppendLineEnds(text, 0, false, ends_);
+    } else {
+        const size_t middle = text.size() / 2;
+        TLargeArray<size_t> secondHalf;
+        std::thread second([&] {
+            secondHalf.Reserve(middle / 32 + 64);
+            AppendLineEnds(text.substr(middle), middle, text[middle - 1] == '\r', secondHalf);
+        });
+        AppendLineEnds(text.substr(0, middle), 0, false, ends_);
+        second.join();
+        ends_.Append(secondHalf);
     }
     lastLineHasBreak_ = !text.empty() && IsLineBreak(text.back());
     if (!text.empty() && !lastLineHasBreak_)

@@ -129,3 +129,32 @@ TEST(TextLines, BreaksAreFoundWhereverTheyFallInTheText) {
     EXPECT_EQ(lines[98], "yy\r\n");
     EXPECT_EQ(lines[99], "x\r\n");
 }
+
+TEST(TextLines, ALargeTextReadInTwoHalvesIsTheWholeText) {
+    // A large text is read and scanned in two halves at once: wherever its
+    // middle falls (inside a CR LF, between two breaks, inside a line), the
+    // lines are those of the text read from one end to the other.
+    test::TScratchFolder folder;
+    std::string body;
+    for (int i = 0; body.size() < 5'000'000; ++i)
+        body += i % 5 == 0 ? "\t\tline\r\n" : i % 5 == 1 ? "\n" : i % 5 == 2 ? "\tab\r" : "xyz\r\n";
+    // The middle falls inside a line, after a lone CR, after an LF, between
+    // two LFs, and inside a CR LF.
+    for (const size_t shift : {0, 4, 12, 14, 16}) {
+        const std::string text = std::string(shift, 'x') + body;
+        test::WriteFile(folder.File("large.txt"), text);
+        TTextLines lines;
+        ASSERT_TRUE(LoadTextLines(folder.Native("large.txt"), lines));
+        Lines expected;
+        for (size_t begin = 0; begin < text.size();) {
+            const size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
+            expected.push_back(text.substr(begin, end - begin));
+            begin = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        }
+        ASSERT_EQ(lines.Count(), expected.size()) << shift;
+        size_t same = 0;
+        while (same < expected.size() && lines.Line(same) == expected[same])
+            ++same;
+        EXPECT_EQ(same, expected.size()) << shift << ": line " << same << " differs";
+    }
+}
