@@ -56,6 +56,8 @@ bool IsBodyPageName(const std::string& name) {
     return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+constexpr size_t LinesForAMenuThread = 50000;
+
 // Writes the manual's files into the folder, in place.
 void WriteManual(const TBuildInputs& inputs, const TNativePath& folder, TBuildReport& report) {
     const TProjectData& project = inputs.Project;
@@ -76,11 +78,14 @@ void WriteManual(const TBuildInputs& inputs, const TNativePath& folder, TBuildRe
     const TNativePath body = folder + "text.html";
     const TSearchLinks links = SearchLinks(project.SearchFlag, frames);
     // The menu reads the same lines as the body pages and writes a file of
-    // its own: a second processor writes it meanwhile.
-    std::future<void> menu = std::async(std::launch::async, [&] {
-        MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
-                     folder + "menu.css", links.Menu != 0);
-    });
+    // its own: for a large text a second processor writes it meanwhile. A
+    // small text's menu costs less than a thread's start.
+    const bool menuAside = inputs.Lines.Count() >= LinesForAMenuThread;
+    std::future<void> menu =
+        std::async(menuAside ? std::launch::async : std::launch::deferred, [&] {
+            MakeMenuHtml(project.FileDivideFlag, inputs.Lines, folder + "menu.html", body,
+                         folder + "menu.css", links.Menu != 0);
+        });
     const int pages =
         MakeTextHtml(project.FileDivideFlag, inputs.Lines, body, folder + "text.css",
                      std::clamp(inputs.TabSpace, 0, MaximumTabSpace), links.Body != 0);
