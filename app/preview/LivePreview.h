@@ -79,6 +79,9 @@ class TLivePreview : public QObject {
 
   private:
     void LinesChanged(int first, int removed, int added);
+    // atOnce: a patch that restructures the pages goes now rather than at
+    // the end of this turn of the event loop.
+    void Patch(bool atOnce);
     void SendPatch();
     void LoadMovedPages(int from);
     QString PageName(int page) const;
@@ -97,6 +100,7 @@ class TLivePreview : public QObject {
     unsigned pagesGeneration_ = 0;
     QElapsedTimer patchSent_;
     QTimer writeTimer_;
+    QTimer sendTimer_;   // the end of the turn of the event loop
     QTimer followTimer_; // one follow for all the caret's moves of an event
     bool writePending_ = false;
     bool following_ = true;

@@ -904,11 +904,15 @@
     }
 
     // New blocks of a patch, in a grouped body, only when they stand in a
-    // column of blocks (else a fresh load shows the page as written).
+    // column of blocks (else a fresh load shows the page as written). A
+    // block a later change of the same patch took out again stands nowhere.
     function standInColumn(doc, placed) {
         var groups = doc.varnokeGroups;
         if (!groups)
             return true;
+        placed = placed.filter(function (element) {
+            return element.parentNode === doc.body;
+        });
         assignChanged(groups);
         fitEdges(doc, groups, placed);
         return groups.dissolved || placed.every(function (element) {
