@@ -100,7 +100,7 @@ size_t TPagePatch::Size() const {
 }
 
 bool TPagePatch::Restructures() const {
-    return MovedFrom >= 0 || !Renumberings.empty() ||
+    return !Renumberings.empty() ||
            std::any_of(Splices.begin(), Splices.end(), [](const TElementSplice& splice) {
                return splice.Inserted.size() != static_cast<size_t>(splice.Removed);
            });

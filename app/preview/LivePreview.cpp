@@ -101,8 +101,8 @@ void TLivePreview::Patch(bool atOnce) {
     // search over its whole body, however little it changes: the keys that
     // come in the same turn of the event loop (a Tab typed twice, keys the
     // window took together after a busy moment) go with it. A refill goes
-    // at once.
-    if (!atOnce && pending_.Restructures()) {
+    // at once, and so do pages loaded afresh, which no later key spares.
+    if (!atOnce && pending_.MovedFrom < 0 && pending_.Restructures()) {
         sendTimer_.start();
         return;
     }

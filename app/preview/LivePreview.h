@@ -61,6 +61,9 @@ class TLivePreview : public QObject {
     // them, and an answer from the pages that go no longer counts.
     void ShownAfresh();
 
+    // No patch waits for the end of its turn or for the pages' answer.
+    bool Idle() const { return !patchInFlight_ && !sendTimer_.isActive(); }
+
     bool Following() const { return following_; }
     void SetFollowing(bool follow);
     // Keeps the block of the line in view on the shown page.

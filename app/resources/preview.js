@@ -143,7 +143,7 @@
         var doc = groups.body.ownerDocument;
         var box = doc.createElement('div');
         var group = {slot: box.appendChild(doc.createElement('slot')), nodes: [], changed: false,
-            touched: false, kind: 'plain', fits: false};
+            touched: false, kind: 'plain', fits: false, unmeasured: true};
         // A box of its own in the page's painting: a group moved by a
         // change above it moves as a whole, so that the browser does not
         // visit every block after a change to paint it at its new place.
@@ -399,14 +399,44 @@
             return;
         if (bodyOfBlocks(doc)) {
             groups.contained = true;
-            groups.list.forEach(function (group) {
-                touch(groups, group);
-            });
-            fitEdges(doc, groups, []);
+            refit(doc);
+            watchWidth(doc);
             return;
         }
         groups.dissolved = true;
         regroup(groups);
+    }
+
+    // Every group told again: its kind, its edges, whether it fits in its
+    // box.
+    function refit(doc) {
+        var groups = doc.varnokeGroups;
+        groups.list.forEach(function (group) {
+            group.unmeasured = true;
+            touch(groups, group);
+        });
+        fitEdges(doc, groups, []);
+    }
+
+    // At another width the blocks wrap otherwise (a word too long for a
+    // narrower column reaches out of its block, a margin may be a share of
+    // the width): the groups are told again once the resizing pauses, not
+    // at every step of it, since telling them reads every block.
+    var RefitDelayMs = 100;
+
+    function watchWidth(doc) {
+        var view = doc.defaultView;
+        var width = view.innerWidth;
+        var timer = null;
+        view.addEventListener('resize', function () {
+            if (view.innerWidth === width)
+                return;
+            width = view.innerWidth;
+            clearTimeout(timer);
+            timer = setTimeout(function () {
+                refit(doc);
+            }, RefitDelayMs);
+        });
     }
 
     // The box edges. Adjoining vertical margins collapse into one: the
@@ -613,10 +643,12 @@
             var kind = groupKind(view, group, groups.ends.indexOf(group) >= 0);
             var was = group.kind;
             group.kind = kind;
-            var fits = kind === 'solid' && (was === kind && group.fits ? blocks.get(group) || []
-                : group.nodes).every(function (block) {
-                return fitsIn(view, block, area);
-            });
+            var all = kind !== was || !group.fits || group.unmeasured;
+            group.unmeasured = false;
+            var fits = kind === 'solid' && (all ? group.nodes : blocks.get(group) || []).every(
+                function (block) {
+                    return fitsIn(view, block, area);
+                });
             var changed = kind !== was || fits !== group.fits;
             group.fits = fits;
             return changed;

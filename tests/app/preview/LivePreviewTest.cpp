@@ -70,15 +70,17 @@ class LivePreview : public TWindowTest {
         return result;
     }
 
-    // Every load finished, every script sent before has run and the pages
-    // have counted their anchors and links.
+    // Every load finished, every patch sent and answered, every script sent
+    // before has run and the pages have counted their anchors and links.
     bool Settle(int milliseconds = 20000) {
-        if (!Eventually([&] { return !browser->Busy(); }, milliseconds))
+        if (!Eventually([&] { return Idle(); }, milliseconds))
             return false;
         if (!Eventually([&] { return Js(CountedScript).toBool(); }, milliseconds))
             return false;
         return !browser->Busy();
     }
+
+    bool Idle() { return !browser->Busy() && window->LivePreview().Idle(); }
 
     QString Shown() { return Js(ShownPagesScript).toString(); }
 
@@ -186,7 +188,7 @@ void LivePreview::RunRandomEdits(int edits, unsigned seed, int together) {
     for (int step = 0; step < edits; ++step) {
         RandomEdit(*Editor().document(), random);
         if ((step + 1) % together != 0) {
-            ASSERT_TRUE(Eventually([&] { return !browser->Busy(); }, 20000)) << "step " << step;
+            ASSERT_TRUE(Eventually([&] { return Idle(); }, 20000)) << "step " << step;
             Js("1");
             continue;
         }

@@ -261,6 +261,8 @@ class TSideBySide {
         return held.value_or(false);
     }
 
+    void ResizePreview(int width) { preview.resize(width, 300); }
+
     // Loads the file in the plain browser only.
     bool ShowPlain(const std::string& file) {
         plainLoaded = false;
@@ -355,7 +357,8 @@ const QString PaintedBoxesScript = QStringLiteral(
     "  var area = box.getBoundingClientRect();"
     "  slot.assignedNodes().forEach(function (b) { var r = b.getBoundingClientRect();"
     "   if (r.top < area.top || r.bottom > area.bottom || r.left < area.left ||"
-    "    r.right > area.right) bad.push(kids.indexOf(b)); }); });"
+    "    r.right > area.right || b.scrollWidth > b.clientWidth) bad.push(kids.indexOf(b));"
+    "  }); });"
     " return bad.length ? 'outside: ' + bad.join(' ') : 'ok'; })()");
 
 struct TSpliceRow {
@@ -425,4 +428,20 @@ TEST(PreviewPane, PatchedBlocksStandWhereAPlainLoadPutsThemAndNoPaintedBoxCutsOn
         EXPECT_EQ(shown.PreviewBoxes().toStdString(), shown.PlainBoxes().toStdString()) << row.Name;
         EXPECT_EQ(shown.PreviewJs(PaintedBoxesScript), "ok") << row.Name;
     }
+}
+
+// A word that fits the column until the preview is made narrower: its box
+// is no longer painted on its own, which would cut the word off.
+TEST(PreviewPane, ABlockThatANarrowerPreviewWrapsOutOfItsBoxIsNotCutOff) {
+    TScratchFolder folder;
+    TSideBySide shown(2);
+    const std::string word = "<p>" + std::string(24, 'w') + "</p>";
+    WriteFile(folder.File("text.html"),
+              BodyPage({"<p>a</p>", "<p>b</p>", "<p>c</p>", word, "<p>d</p>", "<p>e</p>"}));
+    if (!shown.Show(folder.File("text.html")))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    ASSERT_EQ(shown.PreviewJs(PaintedBoxesScript), "ok");
+    shown.ResizePreview(120);
+    EXPECT_TRUE(Eventually([&] { return shown.PreviewJs(PaintedBoxesScript) == "ok"; }, 5000))
+        << shown.PreviewJs(PaintedBoxesScript).toStdString();
 }
