@@ -14,6 +14,11 @@
 //
 //   preview_latency_bench [--keys N] [--edits N] [--reload-keys N] [--sizes 100k,1m,10m]
 //
+// Beside the page's answer, the time until two animation frames after it
+// (the frame that shows the change, then the next one starting), as a probe
+// from outside the window would see the change on the screen: the page
+// counts the frames from the moment it hears of the answer.
+//
 // Runs headless (offscreen) when there is no display.
 #include "ManualGenerator.h"
 #include "SilentDialogs.h"
@@ -48,16 +53,26 @@ using TClock = std::chrono::steady_clock;
 
 namespace {
 
+// Has the page note, in window.varnokeBenchFrames, the milliseconds from
+// now until two animation frames later.
+const QString CountFramesScript =
+    QStringLiteral("(function () { var start = performance.now(); window.varnokeBenchFrames = -1;"
+                   " requestAnimationFrame(function () { requestAnimationFrame(function () {"
+                   " window.varnokeBenchFrames = performance.now() - start; }); }); })()");
+
 // The browser as the window has it, noting when the page last answered a
 // patch: the page answers once it holds the change and has read a layout
-// property, that is, once the change is laid out.
+// property, that is, once the change is laid out. The page then counts two
+// frames.
 class TTimedPreview : public TWebPreview {
   public:
     using TWebPreview::TWebPreview;
     void Patch(const QString& patchJson, std::function<void(bool held)> answered) override {
         TWebPreview::Patch(patchJson, [this, answered = std::move(answered)](bool held) {
-            if (held)
+            if (held) {
                 LastHeld = TClock::now();
+                View()->page()->runJavaScript(CountFramesScript);
+            }
             answered(held);
         });
     }
@@ -156,8 +171,24 @@ std::optional<TClock::time_point> WhenShown(QWebEnginePage& page, const TPreview
     return std::nullopt;
 }
 
+// The milliseconds the page counted from the answer to two frames later,
+// once it has counted them; nothing when it does not within a second.
+std::optional<double> FramesAfterAnswer(QWebEnginePage& page) {
+    std::optional<double> frames;
+    RunUntil(
+        [&] {
+            const double counted = Js(page, "window.varnokeBenchFrames").toDouble();
+            if (counted >= 0)
+                frames = counted;
+            return frames.has_value();
+        },
+        1000);
+    return frames;
+}
+
 struct TFigures {
     std::vector<double> LaidOut; // key to the page's answer: the change laid out, ms
+    std::vector<double> Frames;  // key to two animation frames after the answer, ms
     std::vector<double> Shown;   // key to a check of our own, after the next frame, ms
     std::vector<double> Handled; // key to the handler's return, ms
     std::vector<double> Alone;   // the browser's layout of such a change alone, ms
@@ -181,6 +212,8 @@ void Print(const char* label, size_t bytes, const TFigures& figures) {
     std::printf("%s, %.1f MB manual, %zu keys\n", label, static_cast<double>(bytes) / 1e6,
                 figures.Shown.size());
     PrintSpread("key to laid-out preview", figures.LaidOut);
+    if (!figures.Frames.empty())
+        PrintSpread("key to two frames after it", figures.Frames);
     PrintSpread("key to our check of the page", figures.Shown);
     PrintSpread("key handler", figures.Handled);
     if (!figures.Alone.empty())
@@ -252,6 +285,8 @@ TFigures TypeKeys(TPlatform& window, QWebEnginePage& page, TTimedPreview* timed,
         const TClock::time_point laidOut = timed ? *timed->LastHeld : *shown;
         figures.LaidOut.push_back(
             std::chrono::duration<double, std::milli>(laidOut - pressed).count());
+        if (const auto frames = timed ? FramesAfterAnswer(page) : std::nullopt)
+            figures.Frames.push_back(figures.LaidOut.back() + *frames);
         figures.Handled.push_back(
             std::chrono::duration<double, std::milli>(handled - pressed).count());
         figures.Shown.push_back(
@@ -348,6 +383,9 @@ std::vector<TFigures> MakeStructuralEdits(TPlatform& window, QWebEnginePage& pag
             const TClock::time_point laidOut = timed && timed->LastHeld ? *timed->LastHeld : *shown;
             figures[k].LaidOut.push_back(
                 std::chrono::duration<double, std::milli>(laidOut - pressed).count());
+            if (const auto frames =
+                    timed && timed->LastHeld ? FramesAfterAnswer(page) : std::nullopt)
+                figures[k].Frames.push_back(figures[k].LaidOut.back() + *frames);
             figures[k].Handled.push_back(
                 std::chrono::duration<double, std::milli>(handled - pressed).count());
             figures[k].Shown.push_back(
@@ -385,7 +423,10 @@ TFigures MeasureFloor(const fs::path& folder, int keys) {
             QStringLiteral("document.getElementById('probe').textContent = '%1';"
                            " void document.body.offsetHeight; true")
                 .arg(text),
-            [&](const QVariant&) { answered = TClock::now(); });
+            [&](const QVariant&) {
+                answered = TClock::now();
+                view->page()->runJavaScript(CountFramesScript);
+            });
     });
     editor->setFocus();
     for (int k = 0; k < keys; ++k) {
@@ -400,6 +441,8 @@ TFigures MeasureFloor(const fs::path& folder, int keys) {
         }
         figures.LaidOut.push_back(
             std::chrono::duration<double, std::milli>(*answered - pressed).count());
+        if (const auto frames = FramesAfterAnswer(*view->page()))
+            figures.Frames.push_back(figures.LaidOut.back() + *frames);
         figures.Shown.push_back(figures.LaidOut.back());
         figures.Handled.push_back(
             std::chrono::duration<double, std::milli>(handled - pressed).count());

@@ -99,6 +99,13 @@ size_t TPagePatch::Size() const {
     return size;
 }
 
+bool TPagePatch::Restructures() const {
+    return !Renumberings.empty() ||
+           std::any_of(Splices.begin(), Splices.end(), [](const TElementSplice& splice) {
+               return splice.Inserted.size() != static_cast<size_t>(splice.Removed);
+           });
+}
+
 void TBodyBlocks::Reset(const TLineSource& lines, bool split, int tabCount) {
     split_ = split;
     tabCount_ = tabCount;

@@ -63,6 +63,9 @@ struct TPagePatch {
     void Append(TPagePatch next);
     // The bytes of markup the splices carry.
     size_t Size() const;
+    // Whether blocks are added, removed or renumbered, rather than only
+    // refilled where they stand.
+    bool Restructures() const;
 };
 
 // Where a line of the text shows on the body page.

@@ -39,6 +39,12 @@ TLivePreview::TLivePreview(QPlainTextEdit& editor, const TLineCache& lines,
         else
             Flush();
     });
+    sendTimer_.setSingleShot(true);
+    sendTimer_.setInterval(0);
+    connect(&sendTimer_, &QTimer::timeout, this, [this] {
+        if (!pending_.Empty())
+            Patch(true);
+    });
     followTimer_.setSingleShot(true);
     followTimer_.setInterval(0);
     connect(&followTimer_, &QTimer::timeout, this,
@@ -69,6 +75,10 @@ void TLivePreview::LinesChanged(int first, int removed, int added) {
 }
 
 void TLivePreview::TextEdited() {
+    Patch(false);
+}
+
+void TLivePreview::Patch(bool atOnce) {
     if (!navigator_.CanPatch() || !host_.ShowsBody() ||
         !blocks_.Matches(host_.Split(), host_.TabCount()) || pending_.Reload ||
         pending_.Size() > LargestPatch) {
@@ -87,6 +97,16 @@ void TLivePreview::TextEdited() {
             host_.Rebuild();
         return;
     }
+    // A patch that adds, removes or renumbers blocks costs a large page a
+    // search over its whole body, however little it changes: the keys that
+    // come in the same turn of the event loop (a Tab typed twice, keys the
+    // window took together after a busy moment) go with it. A refill goes
+    // at once, and so do pages loaded afresh, which no later key spares.
+    if (!atOnce && pending_.MovedFrom < 0 && pending_.Restructures()) {
+        sendTimer_.start();
+        return;
+    }
+    sendTimer_.stop();
     const int movedFrom = std::exchange(pending_.MovedFrom, -1);
     if (!pending_.Empty())
         SendPatch(); // the earlier pages, which stay
@@ -121,7 +141,7 @@ void TLivePreview::SendPatch() {
         if (!held)
             host_.Rebuild();
         else if (!pending_.Empty())
-            TextEdited();
+            Patch(true);
     });
     pending_ = TPagePatch();
 }
@@ -129,6 +149,7 @@ void TLivePreview::SendPatch() {
 void TLivePreview::ShownAfresh() {
     // A reload still asked for stays asked for.
     pending_ = TPagePatch{pending_.Reload, -1, {}, {}};
+    sendTimer_.stop();
     patchInFlight_ = false;
     ++pagesGeneration_;
 }

@@ -61,6 +61,9 @@ class TLivePreview : public QObject {
     // them, and an answer from the pages that go no longer counts.
     void ShownAfresh();
 
+    // No patch waits for the end of its turn or for the pages' answer.
+    bool Idle() const { return !patchInFlight_ && !sendTimer_.isActive(); }
+
     bool Following() const { return following_; }
     void SetFollowing(bool follow);
     // Keeps the block of the line in view on the shown page.
@@ -79,6 +82,9 @@ class TLivePreview : public QObject {
 
   private:
     void LinesChanged(int first, int removed, int added);
+    // atOnce: a patch that restructures the pages goes now rather than at
+    // the end of this turn of the event loop.
+    void Patch(bool atOnce);
     void SendPatch();
     void LoadMovedPages(int from);
     QString PageName(int page) const;
@@ -97,6 +103,7 @@ class TLivePreview : public QObject {
     unsigned pagesGeneration_ = 0;
     QElapsedTimer patchSent_;
     QTimer writeTimer_;
+    QTimer sendTimer_;   // the end of the turn of the event loop
     QTimer followTimer_; // one follow for all the caret's moves of an event
     bool writePending_ = false;
     bool following_ = true;

@@ -117,6 +117,20 @@
     // nodes and assigns the changed groups once all of a patch's nodes are
     // in place, so that a patch that adds blocks costs that once, and one
     // that refills blocks nothing.
+    //
+    // Once the page is loaded, each group's box is laid out and painted on
+    // its own (layout and paint containment): a block that grows or
+    // shrinks then moves the later boxes as they are. Without it the
+    // browser, after laying out the change, visits every later block of
+    // the body to paint it at its new place, which in a large manual takes
+    // a frame of a third of a second whenever a block's height changes.
+    // Painted on its own, a box cuts off whatever its blocks show outside
+    // it, so a group with a block that reaches out of its box (wide
+    // content, a block moved by a relative position) is laid out on its own
+    // only. A box laid out on its own keeps its blocks' margins inside,
+    // where in the body they would collapse with their neighbours' across
+    // the box's edge: each box gets a margin that makes up the difference
+    // (see the box edges below).
     var groupSize = typeof varnokeGroupSize !== 'undefined' ? varnokeGroupSize : 256;
 
     function grouped(groups, node) {
@@ -128,7 +142,8 @@
     function newGroup(groups, after) {
         var doc = groups.body.ownerDocument;
         var box = doc.createElement('div');
-        var group = {slot: box.appendChild(doc.createElement('slot')), nodes: [], changed: false};
+        var group = {slot: box.appendChild(doc.createElement('slot')), nodes: [], changed: false,
+            touched: false, kind: 'plain', fits: false, unmeasured: true};
         // A box of its own in the page's painting: a group moved by a
         // change above it moves as a whole, so that the browser does not
         // visit every block after a change to paint it at its new place.
@@ -151,6 +166,15 @@
         if (!group.changed) {
             group.changed = true;
             groups.changed.push(group);
+        }
+        touch(groups, group);
+    }
+
+    // A group whose blocks changed: its edges are measured again.
+    function touch(groups, group) {
+        if (group && !group.touched) {
+            group.touched = true;
+            groups.touched.push(group);
         }
     }
 
@@ -192,6 +216,9 @@
         groups.list = [];
         groups.of = new WeakMap();
         groups.changed = [];
+        groups.touched = [];
+        groups.refilled = [];
+        groups.ends = null;
         append(groups, Array.prototype.filter.call(groups.body.childNodes, function (node) {
             return grouped(groups, node);
         }));
@@ -294,6 +321,10 @@
             list: [],
             of: new WeakMap(),
             changed: [],
+            touched: [],
+            refilled: [],
+            ends: null,
+            contained: false,
             dissolved: false,
             irregular: false,
             lastNode: null,
@@ -364,10 +395,295 @@
     // column of blocks is shown as written, in one group without a box.
     function checkGroups(doc) {
         var groups = doc.varnokeGroups;
-        if (!groups || groups.dissolved || bodyOfBlocks(doc))
+        if (!groups || groups.dissolved)
             return;
+        if (bodyOfBlocks(doc)) {
+            groups.contained = true;
+            refit(doc);
+            watchWidth(doc);
+            return;
+        }
         groups.dissolved = true;
         regroup(groups);
+    }
+
+    // Every group told again: its kind, its edges, whether it fits in its
+    // box.
+    function refit(doc) {
+        var groups = doc.varnokeGroups;
+        groups.list.forEach(function (group) {
+            group.unmeasured = true;
+            touch(groups, group);
+        });
+        fitEdges(doc, groups, []);
+    }
+
+    // At another width the blocks wrap otherwise (a word too long for a
+    // narrower column reaches out of its block, a margin may be a share of
+    // the width): the groups are told again once the resizing pauses, not
+    // at every step of it, since telling them reads every block.
+    var RefitDelayMs = 100;
+
+    function watchWidth(doc) {
+        var view = doc.defaultView;
+        var width = view.innerWidth;
+        var timer = null;
+        view.addEventListener('resize', function () {
+            if (view.innerWidth === width)
+                return;
+            width = view.innerWidth;
+            clearTimeout(timer);
+            timer = setTimeout(function () {
+                refit(doc);
+            }, RefitDelayMs);
+        });
+    }
+
+    // The box edges. Adjoining vertical margins collapse into one: the
+    // largest positive margin plus the most negative one. A margin set is
+    // kept as those two, in whole 64ths of a pixel as the browser lays
+    // them out.
+    function noMargins() {
+        return {positive: 0, negative: 0};
+    }
+
+    function addMargin(margins, text) {
+        var value = Math.trunc(parseFloat(text) * 64) / 64 || 0;
+        if (value > 0)
+            margins.positive = Math.max(margins.positive, value);
+        else
+            margins.negative = Math.min(margins.negative, value);
+    }
+
+    function joined(first, second) {
+        return {
+            positive: Math.max(first.positive, second.positive),
+            negative: Math.min(first.negative, second.negative)
+        };
+    }
+
+    function collapsed(margins) {
+        return margins.positive + margins.negative;
+    }
+
+    // The margin that, collapsing with `margins`, gives `wanted`.
+    function marginFor(margins, wanted) {
+        return wanted >= collapsed(margins) ? wanted - margins.negative
+            : wanted - margins.positive;
+    }
+
+    // A block that shows nothing lets the margins before and after it
+    // collapse through it.
+    function collapsesThrough(block, style) {
+        return block.offsetHeight === 0 && style.overflow === 'visible';
+    }
+
+    // The margins that meet at one edge of a group's blocks (`last`: the
+    // bottom edge), read from that edge inward through the blocks that
+    // show nothing; true when every block of the group shows nothing.
+    function edgeMargins(view, group, last, margins) {
+        var count = group.nodes.length;
+        for (var k = 0; k < count; ++k) {
+            var block = group.nodes[last ? count - 1 - k : k];
+            var style = view.getComputedStyle(block);
+            addMargin(margins, last ? style.marginBottom : style.marginTop);
+            if (!collapsesThrough(block, style))
+                return false;
+            addMargin(margins, last ? style.marginTop : style.marginBottom);
+        }
+        return true;
+    }
+
+    // A group lays out on its own ('solid') unless it holds no block
+    // ('empty': no box at all), only blocks that show nothing ('through':
+    // they stand in the body's column as written, their margins meeting
+    // the boxes' around them) or the first or last blocks of the body
+    // ('plain': a box that is not laid out on its own, as before the page
+    // was loaded). At the body's edges the browser leaves out some of the
+    // blocks' own margins in a page without a standard document type; it
+    // does so only for the body's own column.
+    function groupKind(view, group, end) {
+        return !group.nodes.length ? 'empty' : end ? 'plain'
+            : edgeMargins(view, group, false, noMargins()) ? 'through' : 'solid';
+    }
+
+    // A group that stands in the body's column with its blocks' margins
+    // meeting its neighbours'.
+    function barrier(group) {
+        return group.kind === 'solid' || group.kind === 'plain';
+    }
+
+    // The first and last groups that hold blocks.
+    function ends(groups) {
+        var list = groups.list;
+        var first = 0;
+        while (first < list.length && !list[first].nodes.length)
+            ++first;
+        var last = list.length - 1;
+        while (last > first && !list[last].nodes.length)
+            --last;
+        return [list[first], list[last]];
+    }
+
+    // Where the body's blocks stand across: its content box.
+    function column(doc) {
+        var view = doc.defaultView;
+        var shown = doc.body.getBoundingClientRect();
+        var style = view.getComputedStyle(doc.body);
+        return {
+            left: shown.left + parseFloat(style.borderLeftWidth) + parseFloat(style.paddingLeft),
+            right: shown.right - parseFloat(style.borderRightWidth) - parseFloat(style.paddingRight)
+        };
+    }
+
+    // Whether a block shows nothing outside its group's box, wherever in
+    // the group it stands: it keeps to the column, reaches neither up nor
+    // down past its own margins and its content keeps inside it. Told
+    // without the boxes' own layout, so that all boxes are read first and
+    // then changed.
+    function fitsIn(view, block, area) {
+        var shown = block.getBoundingClientRect();
+        var style = view.getComputedStyle(block);
+        var offset = function (value) {
+            return value === 'auto' || parseFloat(value) === 0;
+        };
+        return shown.left >= area.left && shown.right <= area.right &&
+            parseFloat(style.marginTop) >= 0 && parseFloat(style.marginBottom) >= 0 &&
+            (style.position === 'static' || (offset(style.top) && offset(style.bottom))) &&
+            block.scrollWidth <= block.clientWidth && block.scrollHeight <= block.clientHeight;
+    }
+
+    // Whether the body's margin at an edge ('Top' or 'Bottom') meets its
+    // blocks' margins there.
+    function bodyMeets(view, body, side) {
+        var style = view.getComputedStyle(body);
+        return parseFloat(style['padding' + side]) === 0 &&
+            parseFloat(style['border' + side + 'Width']) === 0 && style.overflow === 'visible';
+    }
+
+    function barrierFrom(groups, index) {
+        while (index < groups.list.length && !barrier(groups.list[index]))
+            ++index;
+        return index;
+    }
+
+    // The stretch of the body between the group before `index` that
+    // stands in the column and the one at `index` (the body's end when
+    // past the last group): the margin of the solid box that meets it, at
+    // its top or bottom, such that the margins that meet there collapse as
+    // they would without boxes.
+    function edgeOf(doc, groups, index) {
+        var view = doc.defaultView;
+        var list = groups.list;
+        var before = index - 1;
+        while (before >= 0 && !barrier(list[before]))
+            --before;
+        var above = list[before] || null;
+        var below = list[index] || null;
+        var upper = noMargins();
+        var between = noMargins();
+        var lower = noMargins();
+        var fromTop = !above;
+        if (above) {
+            fromTop = edgeMargins(view, above, true, above.kind === 'plain' ? between : upper) &&
+                above.kind === 'plain' && list.indexOf(above) === barrierFrom(groups, 0);
+        }
+        if (fromTop && bodyMeets(view, doc.body, 'Top'))
+            addMargin(between, view.getComputedStyle(doc.body).marginTop);
+        for (var k = before + 1; k < index; ++k) {
+            if (list[k].kind === 'through')
+                edgeMargins(view, list[k], false, between);
+        }
+        var toBottom = !below;
+        if (below) {
+            toBottom = edgeMargins(view, below, false, below.kind === 'plain' ? between : lower) &&
+                below.kind === 'plain' && barrierFrom(groups, index + 1) === list.length;
+        }
+        if (toBottom && bodyMeets(view, doc.body, 'Bottom'))
+            addMargin(between, view.getComputedStyle(doc.body).marginBottom);
+        var wanted = collapsed(joined(joined(upper, between), lower)) - collapsed(upper) -
+            collapsed(lower);
+        var margin = marginFor(between, wanted) + 'px';
+        if (below && below.kind === 'solid')
+            return {group: below, top: true, margin: margin};
+        return {group: above && above.kind === 'solid' ? above : null, top: false, margin: margin};
+    }
+
+    // After a change, the touched groups' kinds, the edges around them and
+    // whether their boxes are painted on their own: a solid group's box is
+    // while every block fits in it, all of them told when the group became
+    // solid or did not fit, else the blocks the patch made or refilled.
+    // Everything is read first and then written, so that the browser lays
+    // out the body once for all of it.
+    function fitEdges(doc, groups, placed) {
+        var touched = groups.touched;
+        var refilled = groups.refilled;
+        groups.touched = [];
+        groups.refilled = [];
+        if (!groups.contained || !touched.length)
+            return;
+        var view = doc.defaultView;
+        var area = column(doc);
+        var blocks = new Map();
+        refilled.concat(placed).forEach(function (block) {
+            var group = groups.of.get(block);
+            if (group)
+                blocks.set(group, (blocks.get(group) || []).concat([block]));
+        });
+        var wereEnds = groups.ends || [];
+        groups.ends = ends(groups);
+        wereEnds.concat(groups.ends).forEach(function (group) {
+            if (group && wereEnds.indexOf(group) !== groups.ends.indexOf(group))
+                touch(groups, group);
+        });
+        touched = touched.concat(groups.touched);
+        groups.touched = [];
+        var reshaped = touched.filter(function (group) {
+            group.touched = false;
+            var kind = groupKind(view, group, groups.ends.indexOf(group) >= 0);
+            var was = group.kind;
+            group.kind = kind;
+            var all = kind !== was || !group.fits || group.unmeasured;
+            group.unmeasured = false;
+            var fits = kind === 'solid' && (all ? group.nodes : blocks.get(group) || []).every(
+                function (block) {
+                    return fitsIn(view, block, area);
+                });
+            var changed = kind !== was || fits !== group.fits;
+            group.fits = fits;
+            return changed;
+        });
+        var indices = new Set();
+        touched.forEach(function (group) {
+            var at = groups.list.indexOf(group);
+            if (at < 0)
+                return;
+            indices.add(barrierFrom(groups, at));
+            indices.add(barrierFrom(groups, at + 1));
+        });
+        var edges = [];
+        indices.forEach(function (index) {
+            edges.push(edgeOf(doc, groups, index));
+        });
+        reshaped.forEach(function (group) {
+            var box = group.slot.parentNode.style;
+            box.display = group.kind === 'empty' ? 'none' : group.kind === 'through' ? 'contents' : '';
+            box.contain = group.kind !== 'solid' ? '' : group.fits ? 'layout paint' : 'layout';
+            box.marginTop = box.marginBottom = '';
+        });
+        edges.forEach(function (edge) {
+            if (edge.top) {
+                edge.group.slot.parentNode.style.marginTop = edge.margin;
+                return;
+            }
+            // Only the box before the last group meets a stretch with its
+            // bottom.
+            if (!edge.group)
+                return;
+            groups.list.forEach(function (group) {
+                group.slot.parentNode.style.marginBottom = group === edge.group ? edge.margin : '';
+            });
+        });
     }
 
     function sameShell(shown, made) {
@@ -558,6 +874,10 @@
             var following = at.nextElementSibling;
             removed.push(kindOf(doc, at));
             refill(at, made[kept]);
+            if (groups) {
+                touch(groups, groups.of.get(at));
+                groups.refilled.push(at);
+            }
             at = following;
         }
         for (var k = kept; k < change.removed; ++k) {
@@ -616,12 +936,17 @@
     }
 
     // New blocks of a patch, in a grouped body, only when they stand in a
-    // column of blocks (else a fresh load shows the page as written).
+    // column of blocks (else a fresh load shows the page as written). A
+    // block a later change of the same patch took out again stands nowhere.
     function standInColumn(doc, placed) {
         var groups = doc.varnokeGroups;
         if (!groups)
             return true;
+        placed = placed.filter(function (element) {
+            return element.parentNode === doc.body;
+        });
         assignChanged(groups);
+        fitEdges(doc, groups, placed);
         return groups.dissolved || placed.every(function (element) {
             return flowsAsBlocks(element, doc.defaultView) && !element.matches(PlacedElsewhere) &&
                 !element.querySelector(PlacedElsewhere);

@@ -70,15 +70,17 @@ class LivePreview : public TWindowTest {
         return result;
     }
 
-    // Every load finished, every script sent before has run and the pages
-    // have counted their anchors and links.
+    // Every load finished, every patch sent and answered, every script sent
+    // before has run and the pages have counted their anchors and links.
     bool Settle(int milliseconds = 20000) {
-        if (!Eventually([&] { return !browser->Busy(); }, milliseconds))
+        if (!Eventually([&] { return Idle(); }, milliseconds))
             return false;
         if (!Eventually([&] { return Js(CountedScript).toBool(); }, milliseconds))
             return false;
         return !browser->Busy();
     }
+
+    bool Idle() { return !browser->Busy() && window->LivePreview().Idle(); }
 
     QString Shown() { return Js(ShownPagesScript).toString(); }
 
@@ -186,7 +188,7 @@ void LivePreview::RunRandomEdits(int edits, unsigned seed, int together) {
     for (int step = 0; step < edits; ++step) {
         RandomEdit(*Editor().document(), random);
         if ((step + 1) % together != 0) {
-            ASSERT_TRUE(Eventually([&] { return !browser->Busy(); }, 20000)) << "step " << step;
+            ASSERT_TRUE(Eventually([&] { return Idle(); }, 20000)) << "step " << step;
             Js("1");
             continue;
         }
@@ -414,4 +416,32 @@ TEST_F(LivePreview, ThePreviewFollowsTheCaretAndADoubleClickFindsTheLine) {
     EXPECT_EQ(Js(mainScroll).toInt(), left);
     window.reset();
     EXPECT_NE(ReadFile(folder.File("varnoke.INI")).find("PREVIEWFOLLOW=0"), std::string::npos);
+}
+
+// Two keys of one turn that retype a line twice go in one patch, whose
+// second change takes out the block its first one made: the page takes it
+// and shows what a fresh load shows.
+TEST_F(LivePreview, AKeyThatUndoesTheBlockTheKeyBeforeMadeInOnePatchIsTaken) {
+    if (!OpenManual(Manual()))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    struct TRow {
+        int Line;
+        bool Remove; // the two tabs deleted rather than typed
+    };
+    // The first main heading, a later one, a heading, and a body line made
+    // a main heading.
+    for (const TRow row : {TRow{0, false}, TRow{18, false}, TRow{6, false}, TRow{7, true}}) {
+        const int loadsBefore = loads;
+        const QString before = CursorAtLine(row.Line).block().text();
+        for (int key = 0; key < 2; ++key) {
+            QTextCursor cursor = CursorAtLine(row.Line);
+            if (row.Remove)
+                cursor.deleteChar();
+            else
+                cursor.insertText("\t");
+        }
+        ASSERT_TRUE(Settle()) << before.toStdString();
+        EXPECT_EQ(loads, loadsBefore) << before.toStdString() << ": a patch, not a reload";
+        EXPECT_EQ(Shown().toStdString(), Fresh().toStdString()) << before.toStdString();
+    }
 }

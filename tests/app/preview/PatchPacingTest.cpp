@@ -2,6 +2,7 @@
 // typed meanwhile together in the next, and a fresh showing of the pages
 // letting go of what the old pages never answered. A navigator that answers
 // only when the test says so stands in for the browser.
+#include "Eventually.h"
 #include "app/preview/LivePreview.h"
 #include "controls/LineCache.h"
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace varnoke;
+using varnoke::test::Eventually;
 
 namespace {
 
@@ -46,6 +48,12 @@ class PatchPacing : public ::testing::Test {
         QTextCursor cursor(editor.document()->findBlockByNumber(line));
         cursor.movePosition(QTextCursor::EndOfBlock);
         cursor.insertText(text);
+        live.TextEdited();
+    }
+
+    // Types at the start of a line.
+    void TypeAtStart(int line, const QString& text) {
+        QTextCursor(editor.document()->findBlockByNumber(line)).insertText(text);
         live.TextEdited();
     }
 
@@ -95,4 +103,38 @@ TEST_F(PatchPacing, PagesShownAfreshLetGoOfWhatTheOldOnesNeverAnswered) {
     navigator.Answers[0](false);
     EXPECT_EQ(rebuilds, 0);
     EXPECT_EQ(navigator.Sent.size(), 2u);
+}
+
+// Edits that add, remove or renumber blocks go at the end of the turn of the
+// event loop, with the other keys of that turn; a refill alone goes at once.
+TEST_F(PatchPacing, KeysOfOneTurnThatRestructureThePagesGoInOnePatch) {
+    struct TRow {
+        const char* Name;
+        std::function<void()> Keys;
+        size_t AtOnce;
+    };
+    const TRow rows[] = {
+        {"a letter", [&] { TypeAtLine(2, "x"); }, 1},
+        {"a heading made a body line by two tabs",
+         [&] {
+             TypeAtStart(3, "\t");
+             TypeAtStart(3, "\t");
+         },
+         0},
+        {"a letter after a heading made a body line",
+         [&] {
+             TypeAtStart(1, "\t");
+             TypeAtLine(2, "y");
+         },
+         0},
+    };
+    for (const TRow& row : rows) {
+        const size_t before = navigator.Sent.size();
+        row.Keys();
+        EXPECT_EQ(navigator.Sent.size() - before, row.AtOnce) << row.Name;
+        EXPECT_TRUE(Eventually([&] { return navigator.Sent.size() == before + 1; })) << row.Name;
+        navigator.Answers.back()(true);
+        EXPECT_EQ(navigator.Sent.size(), before + 1) << row.Name << ": all in one patch";
+    }
+    EXPECT_EQ(rebuilds, 0);
 }

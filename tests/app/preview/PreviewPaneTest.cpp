@@ -251,6 +251,24 @@ class TSideBySide {
     QString GroupOrder() { return Js(preview.View()->page(), GroupOrderScript); }
     QString PreviewBoxes() { return BlockBoxes(preview.View()->page()); }
     QString PlainBoxes() { return BlockBoxes(plain.page()); }
+    QString PreviewJs(const QString& script) { return Js(preview.View()->page(), script); }
+
+    // What the preview answered: true when it holds the patch.
+    bool Apply(const QString& patch) {
+        std::optional<bool> held;
+        preview.Patch(patch, [&](bool answer) { held = answer; });
+        EXPECT_TRUE(Eventually([&] { return held.has_value(); }, 20000));
+        return held.value_or(false);
+    }
+
+    void ResizePreview(int width) { preview.resize(width, 300); }
+
+    // Loads the file in the plain browser only.
+    bool ShowPlain(const std::string& file) {
+        plainLoaded = false;
+        plain.load(QUrl::fromLocalFile(QString::fromStdString(file)));
+        return Eventually([&] { return plainLoaded; }, 20000);
+    }
 
   private:
     TWebPreview preview;
@@ -325,4 +343,105 @@ TEST(PreviewPane, ThePlaceToFollowAskedForDuringALoadIsShownOnceItIsLoaded) {
         GTEST_SKIP() << "the browser engine does not load pages on this machine";
     EXPECT_TRUE(Eventually([&] { return ScrollY(preview.View()) > 3000; }, 10000))
         << "scrolled to " << ScrollY(preview.View());
+}
+
+// The boxes of the preview's groups that are painted on their own, each
+// with whether every block in it shows inside it: "ok", or the first block
+// (its index in the body) that shows outside.
+const QString PaintedBoxesScript = QStringLiteral(
+    "(function () { var root = document.body.shadowRoot; if (!root) return 'no groups';"
+    " var kids = Array.prototype.slice.call(document.body.children), bad = [];"
+    " root.querySelectorAll('slot').forEach(function (slot) {"
+    "  var box = slot.parentNode;"
+    "  if (getComputedStyle(box).contain.indexOf('paint') < 0) return;"
+    "  var area = box.getBoundingClientRect();"
+    "  slot.assignedNodes().forEach(function (b) { var r = b.getBoundingClientRect();"
+    "   if (r.top < area.top || r.bottom > area.bottom || r.left < area.left ||"
+    "    r.right > area.right || b.scrollWidth > b.clientWidth) bad.push(kids.indexOf(b));"
+    "  }); });"
+    " return bad.length ? 'outside: ' + bad.join(' ') : 'ok'; })()");
+
+struct TSpliceRow {
+    int Index;
+    int Removed;
+    std::vector<std::string> Inserted;
+};
+
+// Pages of margins that collapse across the groups' edges, in tiny groups,
+// patched so that groups fill, part, empty and end with blocks that show
+// nothing: every block stands where a plain load of the patched page puts
+// it, and no box painted on its own has a block that shows outside it.
+TEST(PreviewPane, PatchedBlocksStandWhereAPlainLoadPutsThemAndNoPaintedBoxCutsOneOff) {
+    struct TRow {
+        const char* Name;
+        std::string Head; // before "<html>"
+        std::string Style;
+        std::vector<std::string> Blocks;
+        std::vector<TSpliceRow> Splices;
+    };
+    const std::string p = "<p>para</p>";
+    const std::string empty = "<p></p>";
+    const std::vector<TRow> rows = {
+        {"the browser's own margins, left out at the body's edges without a document type",
+         "",
+         "",
+         {"<h2>a</h2>", p, p, "<h3>b</h3>", p, empty, p, p},
+         {{0, 3, {}}, {0, 0, {empty, empty}}, {3, 2, {"<h2>c</h2>"}}, {5, 1, {}}}},
+        {"margins of a style sheet, blocks that show nothing at the groups' edges",
+         "",
+         "body { margin: 10px 14px } h2 { margin: 24px 0 6px; border-bottom: 2px solid }"
+         " p { margin: 0.8em 0 1.3em }",
+         {"<h2>a</h2>", p, empty, empty, p, "<h2>b</h2>", p, empty, p},
+         {{2, 2, {p}}, {1, 0, {empty, empty, empty}}, {7, 1, {"<h2>c</h2>", empty}}, {0, 2, {}}}},
+        {"negative margins, a padded body, blocks moved out of their place, a standard page",
+         "<!DOCTYPE html>",
+         "body { margin: 0 20px 30px; padding-top: 5px } h2 { margin: -4px 0 10px }"
+         " p { margin: 6px 0 } p.up { position: relative; top: -9px }"
+         " p.wide { margin-left: -12px }",
+         {"<h2>a</h2>", p, "<p class=\"up\">up</p>", p, p, "<h2>b</h2>", p, p},
+         {{3, 0, {"<p class=\"up\">up</p>", "<p class=\"wide\">wide</p>"}},
+          {0, 1, {}},
+          {6, 1, {"<p class=\"up\">up</p>"}}}},
+    };
+    TScratchFolder folder;
+    TSideBySide shown(2);
+    for (size_t k = 0; k < rows.size(); ++k) {
+        const TRow& row = rows[k];
+        const std::string page = folder.File("text.html"); // the page the patches name
+        WriteFile(page, row.Head + BodyPage(row.Blocks, row.Style));
+        if (!shown.Show(page))
+            GTEST_SKIP() << "the browser engine does not load pages on this machine";
+        std::vector<std::string> blocks = row.Blocks;
+        for (const TSpliceRow& splice : row.Splices) {
+            blocks.erase(blocks.begin() + splice.Index,
+                         blocks.begin() + splice.Index + splice.Removed);
+            blocks.insert(blocks.begin() + splice.Index, splice.Inserted.begin(),
+                          splice.Inserted.end());
+            ASSERT_TRUE(shown.Apply(Patch(Splice(splice.Index, splice.Removed, splice.Inserted),
+                                          static_cast<int>(blocks.size()))))
+                << row.Name;
+        }
+        const std::string fresh = folder.File("fresh" + std::to_string(k) + ".html");
+        WriteFile(fresh, row.Head + BodyPage(blocks, row.Style));
+        ASSERT_TRUE(shown.ShowPlain(fresh));
+        EXPECT_EQ(shown.GroupOrder(), "grouped in order") << row.Name;
+        EXPECT_EQ(shown.PreviewBoxes().toStdString(), shown.PlainBoxes().toStdString()) << row.Name;
+        EXPECT_EQ(shown.PreviewJs(PaintedBoxesScript), "ok") << row.Name;
+    }
+}
+
+// A word that fits the column until the preview is made narrower: its box
+// is no longer painted on its own, which would cut the word off.
+TEST(PreviewPane, ABlockThatANarrowerPreviewWrapsOutOfItsBoxIsNotCutOff) {
+    TScratchFolder folder;
+    TSideBySide shown(2);
+    const std::string word = "<p>" + std::string(24, 'w') + "</p>";
+    WriteFile(folder.File("text.html"),
+              BodyPage({"<p>a</p>", "<p>b</p>", "<p>c</p>", word, "<p>d</p>", "<p>e</p>"}));
+    if (!shown.Show(folder.File("text.html")))
+        GTEST_SKIP() << "the browser engine does not load pages on this machine";
+    ASSERT_EQ(shown.PreviewJs(PaintedBoxesScript), "ok");
+    shown.ResizePreview(120);
+    EXPECT_TRUE(Eventually([&] { return shown.PreviewJs(PaintedBoxesScript) == "ok"; }, 5000))
+        << shown.PreviewJs(PaintedBoxesScript).toStdString();
 }
