@@ -7,7 +7,9 @@
 //
 // Besides letters, the edits that change a page's structure: a body line
 // made a heading (Delete its first tab), that heading made a main heading
-// (Delete the next tab), and back to a body line (Tab, Tab). Beside them
+// (Delete the next tab), and back to a body line (Tab, Tab); then both
+// tabs deleted at once, and the two tabs typed back 12 ms apart, as
+// xdotool types them, each key then a patch of its own. Beside them
 // the floor of the same measure: a window that does no work at all, an
 // editor whose key sets a heading of a small page over runJavaScript and
 // waits for its layout.
@@ -314,18 +316,22 @@ std::vector<int> PlainBodyLines(const QTextDocument& document, int count) {
     return chosen;
 }
 
-// The structural edits, each as the keys that make it and the element the
-// line then shows as.
+// The structural edits, each as the keys that make it, the element the
+// line then shows as, and the time between the keys: none, as when keys
+// come faster than the window takes them, or as a typist's or xdotool's.
 struct TStructuralEdit {
     const char* Name;
     std::vector<Qt::Key> Keys;
     const char* Tag;
+    int KeyGapMs = 0;
 };
 
 const TStructuralEdit StructuralEdits[] = {
     {"body line made a heading", {Qt::Key_Delete}, "H2"},
     {"heading made a main heading", {Qt::Key_Delete}, "H1"},
     {"back to a body line", {Qt::Key_Tab, Qt::Key_Tab}, "P"},
+    {"body line made a main heading (Delete, Delete)", {Qt::Key_Delete, Qt::Key_Delete}, "H1"},
+    {"back to a body line, keys 12 ms apart", {Qt::Key_Tab, Qt::Key_Tab}, "P", 12},
 };
 
 QString ShowsAsScript(const TPreviewPlace& place, const QString& tag, const QString& text) {
@@ -366,8 +372,11 @@ std::vector<TFigures> MakeStructuralEdits(TPlatform& window, QWebEnginePage& pag
             if (timed)
                 timed->LastHeld.reset();
             const TClock::time_point pressed = TClock::now();
-            for (Qt::Key key : edit.Keys)
-                QTest::keyClick(&editor, key);
+            for (size_t i = 0; i < edit.Keys.size(); ++i) {
+                if (i > 0 && edit.KeyGapMs > 0)
+                    RunEventsFor(edit.KeyGapMs);
+                QTest::keyClick(&editor, edit.Keys[i]);
+            }
             const TClock::time_point handled = TClock::now();
             window.LivePreview().PlaceOf(line, place);
             std::optional<TClock::time_point> shown;
